@@ -1,0 +1,27 @@
+# Compiler flags for the project's own targets: warnings are errors here,
+# never for third-party headers.
+set(KELVORA_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+    -Wcast-align -Wformat=2 -Wimplicit-fallthrough -Werror)
+
+set(KELVORA_SANITIZER_FLAGS)
+if(KELVORA_SANITIZE)
+  set(KELVORA_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer
+      -fno-sanitize-recover=undefined)
+  add_compile_options(${KELVORA_SANITIZER_FLAGS})
+  add_link_options(${KELVORA_SANITIZER_FLAGS})
+endif()
+
+function(kelvora_target target)
+  target_compile_options(${target} PRIVATE ${KELVORA_WARNINGS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# One test binary per area, every test case registered with ctest.
+function(kelvora_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  kelvora_target(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "KELVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

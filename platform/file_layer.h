@@ -1,0 +1,130 @@
+// The one way the program touches files. Every operation that fails is handed
+// to the trap handler at the point of failure (open: error 2, read, write,
+// close, rename, copy: error 3), which retries it, skips it or stops the
+// program. Names may use "\" as the original did; they are resolved against
+// the layer's current directory, which is the program's own notion of it, not
+// the process's. A file that is rewritten whole is written beside its final
+// name and renamed over it on close, so a crash never leaves half a file.
+#ifndef KELVORA_PLATFORM_FILE_LAYER_H_
+#define KELVORA_PLATFORM_FILE_LAYER_H_
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <source_location>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/trap.h"
+
+namespace kelvora {
+
+enum class FileOp {
+  kOpen,
+  kRead,
+  kWrite,
+  kClose,
+  kRename,
+  kCopy,
+  kRemove,
+  kMakeDir,
+};
+
+using FileId = int;
+inline constexpr FileId kNoFile = 0;
+
+class FileLayer {
+ public:
+  using Where = std::source_location;
+
+  explicit FileLayer(TrapHandler& handler);
+  ~FileLayer();
+  FileLayer(const FileLayer&) = delete;
+  FileLayer& operator=(const FileLayer&) = delete;
+
+  // The directory that relative names are resolved against.
+  void SetCurrentDirectory(std::string path);
+  const std::string& CurrentDirectory() const { return current_; }
+  // "..\Settings.ini" -> "<current>/../Settings.ini"; absolute names stay.
+  std::string Resolve(std::string_view name) const;
+
+  // Whether fsync runs before a whole-file rewrite is renamed into place.
+  // On by default; the simulator turns it off for speed.
+  void SetSyncOnCommit(bool sync) { syncOnCommit_ = sync; }
+
+  // --- Channels -----------------------------------------------------------
+  // Text input: the file must exist. Lines end at LF; a CR before it is dropped.
+  FileId OpenInput(std::string_view name, Where where = Where::current());
+  // Text output that replaces the file whole when closed.
+  FileId OpenOutput(std::string_view name, Where where = Where::current());
+  // Text output appended to the file, which is created when missing.
+  FileId OpenAppend(std::string_view name, Where where = Where::current());
+  // Random access with fixed-length records numbered from 1; created when missing.
+  FileId OpenRecord(std::string_view name, size_t recordLength, Where where = Where::current());
+
+  // The next line without its line end; nullopt at the end of the file.
+  std::optional<std::string> ReadLine(FileId id, Where where = Where::current());
+  bool AtEnd(FileId id) const;
+  void Write(FileId id, std::string_view bytes, Where where = Where::current());
+  // Record `number` (from 1); past the end of the file the record reads as zero bytes.
+  std::string GetRecord(FileId id, uint32_t number, Where where = Where::current());
+  void PutRecord(FileId id, uint32_t number, std::string_view bytes, Where where = Where::current());
+  uint32_t RecordCount(FileId id) const;
+  void Close(FileId id, Where where = Where::current());
+  // Closes every open channel; pending whole-file rewrites are committed.
+  void CloseAll(Where where = Where::current());
+  bool IsOpen(FileId id) const;
+
+  // --- Whole files and names ----------------------------------------------
+  std::string ReadWholeFile(std::string_view name, Where where = Where::current());
+  void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current());
+  void Rename(std::string_view from, std::string_view to, Where where = Where::current());
+  void Copy(std::string_view from, std::string_view to, Where where = Where::current());
+
+  // Operations whose failure the program ignores: they report it and never trap.
+  bool Remove(std::string_view name);
+  bool MakeDirectory(std::string_view name);
+  bool Exists(std::string_view name) const;
+  bool IsDirectory(std::string_view name) const;
+  std::optional<std::string> TryReadWholeFile(std::string_view name);
+  bool TryWriteWholeFile(std::string_view name, std::string_view bytes);
+
+  // --- Test seam ------------------------------------------------------------
+  // Makes operation `op` on a name ending in `nameSuffix` (empty: any name)
+  // fail `times` times, after letting `skip` matching operations succeed.
+  void InjectFaultForTesting(FileOp op, std::string nameSuffix, int times = 1, int skip = 0);
+  void ClearFaultsForTesting() { faults_.clear(); }
+  // How many operations of each kind ran (failed ones included).
+  int OperationCountForTesting(FileOp op) const;
+
+ private:
+  struct Channel;
+  struct Fault {
+    FileOp op;
+    std::string suffix;
+    int skip;
+    int times;
+  };
+
+  bool ShouldFail(FileOp op, const std::string& path);
+  // Runs `attempt` until it succeeds or the handler says skip; false on skip.
+  template <typename Attempt>
+  bool Trapped(FileOp op, uint8_t number, const std::string& path, Where where, Attempt attempt);
+  Channel& Get(FileId id);
+  const Channel* Find(FileId id) const;
+  FileId Add(Channel channel);
+  void CommitOutput(Channel& channel, Where where);
+
+  TrapHandler& handler_;
+  std::string current_ = ".";
+  bool syncOnCommit_ = true;
+  FileId nextId_ = 1;
+  std::map<FileId, Channel> channels_;
+  std::vector<Fault> faults_;
+  std::map<FileOp, int> counts_;
+};
+
+}  // namespace kelvora
+
+#endif  // KELVORA_PLATFORM_FILE_LAYER_H_

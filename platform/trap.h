@@ -1,0 +1,68 @@
+// Trapped errors: how a failing file or table operation reaches the one
+// process-wide handler, and how a stop unwinds to the top of the program.
+#ifndef KELVORA_PLATFORM_TRAP_H_
+#define KELVORA_PLATFORM_TRAP_H_
+
+#include <cstdint>
+#include <source_location>
+#include <stdexcept>
+#include <string>
+
+namespace kelvora {
+
+// The error numbers of the program, the same in the handler and in "ERROR.LOG".
+enum ErrorNumber : uint8_t {
+  kIllegalFunctionCall = 1,
+  kFileNotFound = 2,
+  kFileIoError = 3,
+  kOutOfMemory = 4,
+  kIllegalResume = 5,
+  kIndexOutOfBounds = 6,
+  kNullReference = 7,
+  kNoPrivileges = 8,
+  kSignalInterrupt = 9,
+  kSignalIllegalInstruction = 10,
+  kSignalFloatingPoint = 11,
+  kSignalSegmentation = 12,
+  kSignalTermination = 13,
+  kSignalAbort = 14,
+  kSignalQuit = 15,
+  kReturnWithoutCall = 16,
+  kEndOfFile = 17,
+};
+
+// One trapped error: its number and the place of the failing operation.
+struct TrappedError {
+  uint8_t number = 0;
+  std::source_location where;
+  std::string detail;  // what failed, for the console; never part of "ERROR.LOG"
+};
+
+// How the handler lets the failing code go on.
+enum class Resume {
+  kRetry,  // run the failing operation again
+  kSkip,   // go on after it as if it had done nothing
+};
+
+// The one handler. Trap() either returns how to go on or throws ProgramExit.
+class TrapHandler {
+ public:
+  virtual ~TrapHandler() = default;
+  virtual Resume Trap(const TrappedError& error) = 0;
+};
+
+// Thrown by ShutDown: unwinds every frame to the program's entry, which ends
+// the process with `status`. Tests catch it instead of losing the process.
+class ProgramExit : public std::exception {
+ public:
+  explicit ProgramExit(int status) : status_(status) {}
+  int status() const { return status_; }
+  const char* what() const noexcept override { return "program exit"; }
+
+ private:
+  int status_;
+};
+
+}  // namespace kelvora
+
+#endif  // KELVORA_PLATFORM_TRAP_H_
