@@ -111,7 +111,7 @@ class FileLayer {
   // Runs `attempt` until it succeeds or the handler says skip; false on skip.
   template <typename Attempt>
   bool Trapped(FileOp op, uint8_t number, const std::string& path, Where where, Attempt attempt);
-  Channel& Get(FileId id);
+  Channel* Get(FileId id, Where where);
   const Channel* Find(FileId id) const;
   FileId Add(Channel channel);
   void CommitOutput(Channel& channel, Where where);

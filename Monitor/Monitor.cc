@@ -1,0 +1,328 @@
+#include "Monitor/Monitor.h"
+
+#include <chrono>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+#include "Functions/formulas.h"
+#include "Monitor/core/settings.h"
+#include "Monitor/schedule/clock_text.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::chrono::milliseconds kTickPeriod{500};
+constexpr std::chrono::milliseconds kSecondPoll{10};
+
+// The five schedule files, in the order of their kinds 0 to 4.
+constexpr const char* kScheduleFiles[] = {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg"};
+constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+  if (directory.empty()) return name;
+  return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+}  // namespace
+
+Program::Program(const Environment& environment)
+    : env_(environment), errorHandler_(*this), files_(errorHandler_), profile_(files_) {}
+
+int Program::Run() {
+  try {
+    StartUp();
+    RunTickLoop();
+  } catch (const ProgramExit& exit) {
+    emergency_.Uninstall();
+    return exit.status();
+  }
+  emergency_.Uninstall();
+  return 0;
+}
+
+void Program::StartUp() {
+  // 1. The handler of trapped errors is in force from the first file
+  // operation on (the file layer reports to it); the signal side comes here.
+  if (env_.installSignalHandlers) emergency_.Install(env_.ports);
+  // 2. Everything is addressed from the program's own directory.
+  files_.SetCurrentDirectory(env_.programDirectory);
+  // 3. Constants, initial values, tables.
+  SetConstants();
+  DimensionTables();
+  // 4, 5. The data directory, created on the first run.
+  PrepareDataDirectory();
+  files_.SetCurrentDirectory(JoinPath(env_.programDirectory, "DATA"));
+  emergency_.SetLogPath(files_.Resolve(kErrorLogName));
+  // 6. The card, or the simulation.
+  DetectCard();
+  // 7. `initialise`; the tick loop stands for the main window.
+  Initialise();
+}
+
+void Program::SetConstants() {
+  ConstantTexts& t = state_.texts;
+  t.settingsPath = "..\\Settings.ini";
+  t.carriageReturn = "\r";
+  t.lineFeed = "\n";
+  t.tab = "\t";
+  t.dayNameTable[0] = {"", "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  t.dayNameTable[1] = {"", "DIMANCHE", "LUNDI", "MARDI", "MERCREDI", "JEUDI", "VENDREDI", "SAMEDI"};
+  t.defaultProgramName = {"DEFAULT", "DEFAUT"};
+  t.holidayProgramName = {"HOLIDAY", "CONGE"};
+  t.windHeadings = {"Wind (Kmh)", "Wind (Mph)"};
+  t.tempMask = {"##.##\xB0" "C", "##.##\xB0" "F"};
+  t.signedTempMask = {"+##.##\xB0" "C", "+##.##\xB0" "F"};
+  t.decimalMask = "-###.###";
+  t.windMask = "###";
+  t.percentMask = "###.#%";
+
+  state_.settings = Settings{};
+  state_.control.heatState = "OFF";
+  DaySlot& first = state_.schedule.daySlots[0];
+  first.start = "00:00";
+  first.end = "24:00";
+
+  CardState& card = state_.card;
+  card.fanLowBit = card.fanLowMask = 1;
+  card.fanHighBit = card.fanHighMask = 2;
+  card.stage1Bit = card.stage1Mask = 4;
+  card.stage2Bit = card.stage2Mask = 8;
+  card.heatPumpBit = card.heatPumpMask = 16;
+  card.fanLowPower = 0.225f;
+  card.fanHighPower = 0.9f;
+  card.stage1Power = 15.0f;
+  card.stage2Power = 25.0f;
+  card.heatPumpPower = 2.0f;
+  state_.control.shootCapacity = 4;
+}
+
+void Program::Dimension(Table<float>& table, int rows, int columns) {
+  for (;;) {
+    try {
+      if (failDimensioning_ > 0) {
+        --failDimensioning_;
+        throw std::bad_alloc();
+      }
+      table.Dimension(rows, columns);
+      return;
+    } catch (const std::bad_alloc&) {
+      TrappedError error{kOutOfMemory, std::source_location::current(), "out of memory for a table"};
+      if (errorHandler_.Trap(error) == Resume::kSkip) return;
+    }
+  }
+}
+
+void Program::Dimension(Table<std::string>& table, int rows) {
+  for (;;) {
+    try {
+      if (failDimensioning_ > 0) {
+        --failDimensioning_;
+        throw std::bad_alloc();
+      }
+      table.Dimension(rows);
+      return;
+    } catch (const std::bad_alloc&) {
+      TrappedError error{kOutOfMemory, std::source_location::current(), "out of memory for a table"};
+      if (errorHandler_.Trap(error) == Resume::kSkip) return;
+    }
+  }
+}
+
+void Program::DimensionTables() {
+  ControlState& c = state_.control;
+  RingCapacities& cap = c.capacities;
+  cap = RingCapacities{60, 60, 60, 30, 60, 96, 1, 30};
+  Dimension(state_.learning.stepTable, 20, 10);
+  Dimension(c.cycleLog, 500, 5);
+  Dimension(c.stripRows, 15);
+  Dimension(c.interiorRing, cap.interior, 0);
+  Dimension(c.exteriorRing, cap.exterior, 1);
+  Dimension(c.sunRing, cap.sun, 0);
+  Dimension(c.sunHourRing, cap.sunHour, 0);
+  Dimension(c.sunCorrectionRing, cap.sunCorrection, 0);
+  Dimension(c.quarterLog, cap.quarter, 2);
+  Dimension(c.windRing, cap.wind, 0);
+  Dimension(c.windHourRing, cap.windHour, 0);
+  Dimension(c.undershootHistory, c.shootCapacity, 2);
+  Dimension(c.overshootHistory, c.shootCapacity, 2);
+}
+
+void Program::PrepareDataDirectory() {
+  if (files_.IsDirectory("DATA")) return;
+  if (!files_.MakeDirectory("DATA")) {
+    MessageBoxRequest box;
+    box.caption = "PROBLEM";
+    box.text = "Impossible to create 'DATA' Directory in the 'HEATING' Directory";
+    box.icon = BoxIcon::kStop;
+    env_.ui.ShowMessageBox(box);
+    ShutDown();
+  }
+  files_.SetCurrentDirectory(JoinPath(env_.programDirectory, "DATA"));
+  // A first run: the five schedule tables are empty, so are their files.
+  for (const char* name : kScheduleFiles) files_.WriteWholeFile(name, "");
+  files_.MakeDirectory("History");
+}
+
+void Program::DetectCard() {
+  CardState& card = state_.card;
+  card.isaPort = ReadIsaPort(profile_, state_.texts.settingsPath, card.isaPort);
+  // Finding a card comes with the card layer; until then there is none.
+  card.cardKind.clear();
+  // With no card every port is "none": nothing may ever drive a port that
+  // was not found.
+  card.inputPort = kNoPort;
+  card.outputPort = kNoPort;
+  card.simulationMode = 1;
+  MessageBoxRequest box;
+  box.caption = "MODE";
+  box.text = "NO PC Card Present:  Running in Simulation MODE";
+  box.icon = BoxIcon::kStop;
+  env_.ui.ShowMessageBox(box);
+}
+
+void Program::Initialise() {
+  // 1. A new random sequence for every run.
+  LocalTime now = env_.clock.Now();
+  random_.seed(static_cast<uint32_t>(SecondsOfDay(now) * 1000 + now.millisecond));
+  // 2. Settings, with the simulation override.
+  LoadSettings();
+  // 5. Corrections that need two keys, and the rated power.
+  RaiseHeatPumpSetForward(state_.settings);
+  CardState& card = state_.card;
+  card.totalRatedPower = card.fanHighPower + card.stage2Power + card.heatPumpPower;
+  // 6. Today, then a fresh clock reading a second later.
+  ReadToday();
+  env_.clock.SleepFor(std::chrono::seconds(1));
+  TickSeconds(env_.clock, state_.clock.clockSeconds, state_.clock.previousClockSeconds);
+  PublishEmergencyState();
+  // 14. Return on a fresh second.
+  WaitForNextSecond();
+}
+
+void Program::LoadSettings() {
+  CardState& card = state_.card;
+  kelvora::LoadSettings(profile_, state_.texts.settingsPath, state_.settings, card.simulationMode);
+  // Without a card there is nothing to drive: Sim_Mode=0 cannot leave the
+  // simulation then. A forced simulation with a card never touches its ports.
+  if (card.cardKind.empty()) card.simulationMode = 1;
+  if (card.simulationMode != 0) {
+    card.inputPort = kNoPort;
+    card.outputPort = kNoPort;
+  }
+}
+
+void Program::ReadToday() {
+  ClockState& clock = state_.clock;
+  LocalTime now = env_.clock.Now();
+  clock.todayDate = F8Date(SystemDateText(now));
+  clock.todayNumber = NumDate(clock.todayDate);
+  clock.todaySeasonDay = Julian07(clock.todayDate);
+  clock.todayWeekday = static_cast<uint8_t>(now.weekday);
+}
+
+void Program::WaitForNextSecond() {
+  int32_t second = ClockSecond(env_.clock);
+  while (ClockSecond(env_.clock) == second) env_.clock.SleepFor(kSecondPoll);
+}
+
+void Program::RunTickLoop() {
+  // The window takes the current second as already processed and starts its
+  // timer on the next second boundary, so that ticks fall early in a second.
+  state_.clock.lastPassSecond = ClockSecond(env_.clock);
+  WaitForNextSecond();
+  mainWindowOpen_ = true;
+  for (;;) {
+    env_.clock.SleepFor(kTickPeriod);
+    Tick();
+  }
+}
+
+void Program::Tick() {
+  Guarded([this] {
+    CheckSignals();
+    RunPostedCommands();
+  });
+  if (state_.errors.lastErrorNumber != 0 && ClockSecond(env_.clock) % 10 == 0) env_.ui.Beep();
+  if (state_.control.controlStarted != 0) return;
+  state_.control.controlStarted = 1;
+  Guarded([this] { RunControlPass(); });
+}
+
+void Program::Guarded(const std::function<void()>& step) {
+  // A table index out of its bounds or a failed allocation inside a pass is a
+  // fault of the program, not of the house: it takes the fatal path, which
+  // switches the relays off, instead of leaving memory undefined.
+  try {
+    step();
+  } catch (const std::out_of_range& fault) {
+    state_.control.controlStarted = 0;
+    errorHandler_.Trap(TrappedError{kIndexOutOfBounds, std::source_location::current(), fault.what()});
+  } catch (const std::bad_alloc&) {
+    state_.control.controlStarted = 0;
+    errorHandler_.Trap(TrappedError{kOutOfMemory, std::source_location::current(), "out of memory"});
+  }
+}
+
+void Program::RunControlPass() {
+  struct ClearOnExit {
+    uint8_t& flag;
+    ~ClearOnExit() { flag = 0; }
+  } clear{state_.control.controlStarted};
+  ClockState& clock = state_.clock;
+  clock.elapsedSeconds = TickSeconds(env_.clock, clock.clockSeconds, clock.previousClockSeconds);
+  if (clock.clockSeconds == clock.lastPassSecond) return;
+  clock.lastPassSecond = clock.clockSeconds;
+  ++passCount_;
+  PublishEmergencyState();
+}
+
+void Program::CheckSignals() {
+  uint8_t request = emergency_.PendingRequest();
+  if (request == 0) return;
+  errorHandler_.Trap(TrappedError{request, std::source_location::current(), "stop requested by a signal"});
+}
+
+void Program::PostCommand(Command command) {
+  std::lock_guard<std::mutex> lock(commandsMutex_);
+  commands_.push_back(std::move(command));
+}
+
+void Program::RunPostedCommands() {
+  std::deque<Command> ready;
+  {
+    std::lock_guard<std::mutex> lock(commandsMutex_);
+    ready.swap(commands_);
+  }
+  for (Command& command : ready) command(*this);
+}
+
+void Program::PublishEmergencyState() {
+  const CardState& card = state_.card;
+  bool drivable = !card.cardKind.empty() && card.simulationMode == 0;
+  emergency_.SetOutputPort(drivable ? card.outputPort : kNoPort);
+  emergency_.SetClockSeconds(state_.clock.clockSeconds);
+}
+
+void Program::WriteOutputs(uint8_t byte) {
+  const CardState& card = state_.card;
+  if (card.cardKind.empty() || card.simulationMode != 0 || card.outputPort == kNoPort) return;
+  env_.ports.WritePortByte(card.outputPort, byte);
+}
+
+void Program::SaveDayState() {
+  if (dayStateSaver_) dayStateSaver_(*this);
+}
+
+void Program::ShutDown() {
+  state_.card.outputByte = 0;
+  WriteOutputs(0);
+  files_.CloseAll();
+  if (state_.card.simulationMode != 0) {
+    for (const char* name : kSimulationFiles) files_.Remove(name);
+  }
+  throw ProgramExit(0);
+}
+
+}  // namespace kelvora

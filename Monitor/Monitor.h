@@ -1,0 +1,116 @@
+// The program: owns the run state and the platform services it was given,
+// runs the start-up sequence, `initialise`, the 500 ms tick loop and
+// `ShutDown`. One control thread runs all of it; other threads only post
+// commands, which the tick loop runs between passes.
+#ifndef KELVORA_MONITOR_MONITOR_H_
+#define KELVORA_MONITOR_MONITOR_H_
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+
+#include "Monitor/core/emergency_stop.h"
+#include "Monitor/core/fatal_error.h"
+#include "Monitor/core/run_state.h"
+#include "platform/clock.h"
+#include "platform/file_layer.h"
+#include "platform/ports.h"
+#include "platform/private_profile.h"
+#include "platform/user_interface.h"
+
+namespace kelvora {
+
+// What the program is handed instead of reaching for the machine itself.
+struct Environment {
+  Clock& clock;
+  PortAccess& ports;
+  UserInterface& ui;
+  std::string programDirectory;  // where "Settings.ini" and "DATA" live
+  bool installSignalHandlers = false;
+};
+
+class Program {
+ public:
+  using Command = std::function<void(Program&)>;
+
+  explicit Program(const Environment& environment);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // The whole life of the process: start-up, `initialise`, the tick loop.
+  // Returns the exit status once `ShutDown` (or a fatal error) ends the run.
+  int Run();
+
+  // Start-up steps 1 to 7 without the loop; throws ProgramExit when the
+  // run ends during start-up.
+  void StartUp();
+  void Initialise();
+  // The main window's tick loop; returns only by ProgramExit.
+  void RunTickLoop();
+  // One 500 ms timer tick: the error beep, then a control pass unless one runs.
+  void Tick();
+  void RunControlPass();
+
+  // All relays off, files closed, simulation files deleted; throws ProgramExit(0).
+  [[noreturn]] void ShutDown();
+  // Saves the day's state so that a restart goes on with it.
+  void SaveDayState();
+
+  // Safe from any thread: the control thread runs `command` at its next tick.
+  void PostCommand(Command command);
+
+  // Writes `byte` to the card's output latch, when there is a card to drive.
+  void WriteOutputs(uint8_t byte);
+
+  RunState& State() { return state_; }
+  const RunState& State() const { return state_; }
+  FileLayer& Files() { return files_; }
+  PrivateProfile& Profile() { return profile_; }
+  UserInterface& Ui() { return env_.ui; }
+  Clock& ClockSource() { return env_.clock; }
+  ErrorHandler& Errors() { return errorHandler_; }
+  bool MainWindowOpen() const { return mainWindowOpen_; }
+
+  // --- Test seams ------------------------------------------------------------
+  // Makes the next `count` table dimensionings fail as if memory ran out.
+  void FailDimensioningForTesting(int count) { failDimensioning_ = count; }
+  // Replaces what SaveDayState does.
+  void SetDayStateSaverForTesting(std::function<void(Program&)> saver) { dayStateSaver_ = std::move(saver); }
+  int PassCountForTesting() const { return passCount_; }
+
+ private:
+  void SetConstants();
+  void DimensionTables();
+  void Dimension(Table<float>& table, int rows, int columns);
+  void Dimension(Table<std::string>& table, int rows);
+  void PrepareDataDirectory();
+  void DetectCard();
+  void LoadSettings();
+  void ReadToday();
+  void WaitForNextSecond();
+  void RunPostedCommands();
+  void Guarded(const std::function<void()>& step);
+  void CheckSignals();
+  void PublishEmergencyState();
+
+  Environment env_;
+  RunState state_;
+  ErrorHandler errorHandler_;
+  FileLayer files_;
+  PrivateProfile profile_;
+  EmergencyStop emergency_;
+  std::mt19937 random_;
+  bool mainWindowOpen_ = false;
+  int failDimensioning_ = 0;
+  int passCount_ = 0;
+  std::function<void(Program&)> dayStateSaver_;
+  std::mutex commandsMutex_;
+  std::deque<Command> commands_;
+};
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_MONITOR_H_

@@ -1,0 +1,128 @@
+#include "Monitor/core/emergency_stop.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+
+#include "Monitor/core/fatal_error.h"
+#include "platform/trap.h"
+
+namespace kelvora {
+
+namespace {
+
+// A signal handler can reach nothing but static storage. This pointer is the
+// program's one piece of process-wide state, and it only ever points at the
+// installed EmergencyStop.
+std::atomic<EmergencyStop*> installedStop{nullptr};
+
+constexpr int kSignals[] = {SIGINT, SIGILL, SIGFPE, SIGSEGV, SIGTERM, SIGABRT, SIGQUIT};
+
+bool IsStopRequest(int signal) { return signal == SIGINT || signal == SIGTERM || signal == SIGQUIT; }
+
+void WriteAll(int fd, const char* bytes, size_t length) {
+  while (length > 0) {
+    ssize_t n = ::write(fd, bytes, length);
+    if (n <= 0) return;
+    bytes += n;
+    length -= static_cast<size_t>(n);
+  }
+}
+
+// " 0:mm:ss" or "hh:mm:ss", as FormatDuration writes it, without allocating.
+void DurationInto(char out[9], int32_t seconds) {
+  if (seconds < 0) seconds = 0;
+  int32_t hours = seconds / 3600, minutes = seconds / 60 % 60, rest = seconds % 60;
+  out[0] = hours > 0 ? static_cast<char>('0' + hours / 10 % 10) : ' ';
+  out[1] = static_cast<char>('0' + (hours > 0 ? hours % 10 : 0));
+  out[2] = ':';
+  out[3] = static_cast<char>('0' + minutes / 10);
+  out[4] = static_cast<char>('0' + minutes % 10);
+  out[5] = ':';
+  out[6] = static_cast<char>('0' + rest / 10);
+  out[7] = static_cast<char>('0' + rest % 10);
+  out[8] = '\0';
+}
+
+}  // namespace
+
+uint8_t ErrorNumberOfSignal(int signal) {
+  switch (signal) {
+    case SIGINT: return kSignalInterrupt;
+    case SIGILL: return kSignalIllegalInstruction;
+    case SIGFPE: return kSignalFloatingPoint;
+    case SIGSEGV: return kSignalSegmentation;
+    case SIGTERM: return kSignalTermination;
+    case SIGABRT: return kSignalAbort;
+    case SIGQUIT: return kSignalQuit;
+    default: return 0;
+  }
+}
+
+EmergencyStop::~EmergencyStop() { Uninstall(); }
+
+bool EmergencyStop::Install(PortAccess& ports) {
+  EmergencyStop* expected = nullptr;
+  if (!installedStop.compare_exchange_strong(expected, this)) return false;
+  ports_ = &ports;
+  struct sigaction action {};
+  action.sa_handler = &EmergencyStop::OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : kSignals) sigaction(signal, &action, nullptr);
+  installed_ = true;
+  return true;
+}
+
+void EmergencyStop::Uninstall() {
+  if (!installed_) return;
+  for (int signal : kSignals) std::signal(signal, SIG_DFL);
+  installedStop.store(nullptr);
+  installed_ = false;
+}
+
+void EmergencyStop::SetLogPath(const std::string& path) {
+  logPathReady_.store(false);
+  size_t length = std::min(path.size(), sizeof logPath_ - 1);
+  std::memcpy(logPath_, path.data(), length);
+  logPath_[length] = '\0';
+  logPathReady_.store(length > 0);
+}
+
+bool EmergencyStop::RequestStop(uint8_t errorNumber) {
+  uint8_t none = 0;
+  return !pending_.compare_exchange_strong(none, errorNumber);
+}
+
+void EmergencyStop::RunCrashPath(uint8_t errorNumber) {
+  uint16_t port = outputPort_.load();
+  if (ports_ != nullptr && port != kNoPort) ports_->WritePortByte(port, 0);
+  char duration[9];
+  DurationInto(duration, clockSeconds_.load());
+  char record[256];
+  size_t length = FormatErrorRecord(record, sizeof record, errorNumber, 0, "signal", duration, "");
+  WriteAll(STDOUT_FILENO, "\n", 1);
+  WriteAll(STDOUT_FILENO, record, length);
+  if (!logPathReady_.load()) return;
+  int fd = ::open(logPath_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  WriteAll(fd, record, length);
+  ::close(fd);
+}
+
+void EmergencyStop::OnSignal(int signal) {
+  EmergencyStop* stop = installedStop.load();
+  uint8_t number = ErrorNumberOfSignal(signal);
+  if (stop != nullptr && number != 0) {
+    if (IsStopRequest(signal) && !stop->RequestStop(number)) return;  // the control thread takes it up
+    stop->RunCrashPath(number);
+  }
+  // End the way the signal would have ended us, so a supervisor sees it.
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,169 @@
+#include "Monitor/core/fatal_error.h"
+
+#include <cstring>
+
+#include "Monitor/Monitor.h"
+#include "Monitor/schedule/clock_text.h"
+
+namespace kelvora {
+
+std::string RetryExplanation() {
+  return "A System File is probably open in another external application\n\r\n"
+         "CLOSE the external application and then Click the RETRY button.\r\n"
+         "Otherwise the Program will be CLOSED and you risk losing some data.";
+}
+
+std::string RetryBoxText() { return "A Severe error has occurred:\n" + RetryExplanation(); }
+
+std::string StopBoxText() {
+  return "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button";
+}
+
+std::string_view ModuleName(std::string_view fileName) {
+  size_t slash = fileName.find_last_of("/\\");
+  if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
+  size_t dot = fileName.find('.');
+  return dot == std::string_view::npos ? fileName : fileName.substr(0, dot);
+}
+
+namespace {
+
+// A tiny appender over a fixed buffer: no allocation, safe in a signal handler.
+struct Appender {
+  char* out;
+  size_t capacity;
+  size_t length = 0;
+
+  void Text(std::string_view text) {
+    for (char c : text) {
+      if (length < capacity) out[length++] = c;
+    }
+  }
+  void Number(unsigned value) {
+    char digits[16];
+    size_t count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value != 0);
+    while (count > 0) Text(std::string_view(&digits[--count], 1));
+  }
+};
+
+}  // namespace
+
+size_t FormatErrorRecord(char* out, size_t capacity, unsigned number, unsigned line, std::string_view module,
+                         std::string_view durationText, std::string_view message) {
+  Appender append{out, capacity};
+  append.Text("ERROR: #");
+  append.Number(number);
+  append.Text(" in line  ");
+  append.Number(line);
+  append.Text(" in Module ");
+  append.Text(module);
+  append.Text(" in Function  at ");  // no routine records its name
+  append.Text(durationText);
+  append.Text(" Hre\r\n\r\n");
+  append.Text(message);
+  append.Text("\r\n");
+  return append.length;
+}
+
+std::string ErrorRecord(unsigned number, unsigned line, std::string_view module, std::string_view durationText,
+                        std::string_view message) {
+  std::string record(128 + module.size() + durationText.size() + message.size(), '\0');
+  record.resize(FormatErrorRecord(record.data(), record.size(), number, line, module, durationText, message));
+  return record;
+}
+
+Resume ErrorHandler::Trap(const TrappedError& error) {
+  ErrorState& errors = program_.State().errors;
+  if (stopping_) {
+    // Already on the way out: a second failure must not start a second stop.
+    // What can be retried is offered once more; the rest is passed over.
+    if (error.number == kFileIoError && !askingRetry_) return AskRetry(error);
+    program_.Ui().ConsoleWrite("\nwhile stopping: " + error.detail + "\n");
+    return Resume::kSkip;
+  }
+  errors.lastErrorNumber = error.number;
+  errors.errorMessage.clear();
+  if (error.number == kIllegalFunctionCall) {
+    errors.lastErrorNumber = 0;
+    return Resume::kSkip;
+  }
+  if (error.number == kFileIoError && !askingRetry_) {
+    errors.errorMessage = RetryExplanation();
+    if (AskRetry(error) == Resume::kRetry) return Resume::kRetry;
+  }
+  FatalPath(error);
+}
+
+Resume ErrorHandler::AskRetry(const TrappedError& error) {
+  // Nobody may be there to answer: the relays stay off while the box waits.
+  // The run state keeps its output byte; the card gets it back on Retry.
+  program_.WriteOutputs(0);
+  askingRetry_ = true;
+  MessageBoxRequest box;
+  box.ownedByMainWindow = program_.MainWindowOpen();
+  box.caption = std::string(kSystemErrorCaption);
+  box.text = RetryBoxText();
+  box.icon = BoxIcon::kStop;
+  box.buttons = BoxButtons::kAbortRetryIgnore;
+  program_.Ui().ConsoleWrite("\n" + error.detail + "\n");
+  BoxResult answer = program_.Ui().ShowMessageBox(box);
+  askingRetry_ = false;
+  program_.State().errors.errorAnswer = static_cast<uint8_t>(answer);
+  if (answer == BoxResult::kRetry || answer == BoxResult::kTryAgain) {
+    program_.WriteOutputs(program_.State().card.outputByte);
+    return Resume::kRetry;
+  }
+  return Resume::kSkip;
+}
+
+void ErrorHandler::FatalPath(const TrappedError& error) {
+  stopping_ = true;
+  // Switch the heating off before anything waits for a person.
+  program_.WriteOutputs(0);
+  MessageBoxRequest box;
+  box.ownedByMainWindow = program_.MainWindowOpen();
+  box.caption = std::string(kSystemErrorCaption);
+  box.text = StopBoxText();
+  box.icon = BoxIcon::kStop;
+  box.buttons = BoxButtons::kOk;
+  program_.Ui().ShowMessageBox(box);
+  WriteErrorLog(error);
+  CloseRunningCycle();
+  program_.SaveDayState();
+  program_.Ui().Beep();
+  program_.Ui().Beep();
+  program_.ShutDown();
+}
+
+void ErrorHandler::WriteErrorLog(const TrappedError& error) {
+  RunState& state = program_.State();
+  state.clock.durationText = FormatDuration(state.clock.clockSeconds);
+  std::string record = ErrorRecord(error.number, error.where.line(), ModuleName(error.where.file_name()),
+                                   state.clock.durationText, state.errors.errorMessage);
+  program_.Ui().ConsoleWrite("\n" + record);
+  if (!error.detail.empty()) program_.Ui().ConsoleWrite("(" + error.detail + ")\n");
+  FileLayer& files = program_.Files();
+  FileId log = files.OpenOutput(kErrorLogName);
+  if (log == kNoFile) return;
+  files.Write(log, record);
+  files.Close(log);
+}
+
+void ErrorHandler::CloseRunningCycle() {
+  ControlState& control = program_.State().control;
+  Table<float>& log = control.cycleLog;
+  if (log.Empty() || control.cycleIndex < 0 || control.cycleIndex >= log.Rows()) return;
+  if (log(control.cycleIndex, kCycleState) == 0) return;
+  program_.State().card.outputByte = 0;
+  int row = ++control.cycleIndex;
+  log(row, kCycleState) = 0;
+  log(row, kCycleStart) = static_cast<float>(program_.State().clock.clockSeconds);
+  log(row, kCycleInterior) = control.interiorTemp;
+  log(row, kCycleExterior) = control.exteriorTemp;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,59 @@
+// The one process-wide handler of trapped errors: error 1 is ignored, an
+// input/output error on an open file offers Abort/Retry/Ignore, everything
+// else stops the program after writing "ERROR.LOG" and saving the day.
+#ifndef KELVORA_MONITOR_CORE_FATAL_ERROR_H_
+#define KELVORA_MONITOR_CORE_FATAL_ERROR_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/trap.h"
+
+namespace kelvora {
+
+class Program;
+
+// The texts of the handler's boxes and log, byte for byte.
+inline constexpr std::string_view kSystemErrorCaption = "SYSTEM ERROR";
+inline constexpr std::string_view kErrorLogName = "ERROR.LOG";
+std::string RetryExplanation();   // the three-line explanation of error 3
+std::string RetryBoxText();       // "A Severe error has occurred:" LF + explanation
+std::string StopBoxText();        // "A Severe error has occurred, " LF "The Program will STOP!" ...
+
+// The module name a record shows for a source file: its base name without
+// the extension ("Monitor/core/startup.cc" -> "startup").
+std::string_view ModuleName(std::string_view fileName);
+
+// Writes the "ERROR.LOG" record into `out` without allocating, so the crash
+// path can use it from a signal handler. Returns the length; the text is cut
+// at `capacity`.
+size_t FormatErrorRecord(char* out, size_t capacity, unsigned number, unsigned line, std::string_view module,
+                         std::string_view durationText, std::string_view message);
+std::string ErrorRecord(unsigned number, unsigned line, std::string_view module, std::string_view durationText,
+                        std::string_view message);
+
+class ErrorHandler final : public TrapHandler {
+ public:
+  explicit ErrorHandler(Program& program) : program_(program) {}
+  ErrorHandler(const ErrorHandler&) = delete;
+  ErrorHandler& operator=(const ErrorHandler&) = delete;
+
+  Resume Trap(const TrappedError& error) override;
+  // True from the start of the fatal path to the end of the process.
+  bool Stopping() const { return stopping_; }
+
+ private:
+  Resume AskRetry(const TrappedError& error);
+  [[noreturn]] void FatalPath(const TrappedError& error);
+  void WriteErrorLog(const TrappedError& error);
+  void CloseRunningCycle();
+
+  Program& program_;
+  bool stopping_ = false;
+  bool askingRetry_ = false;
+};
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_CORE_FATAL_ERROR_H_

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kelvora and starts it in its home
+# directory (default ./home, or the directory given as the first argument).
+# The home holds the program, its library, "Settings.ini" and "DATA".
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+home="${1:-$root/home}"
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DKELVORA_TESTS=OFF -DKELVORA_BENCH=OFF > /dev/null
+cmake --build "$root/build/release" --target kelvora
+
+mkdir -p "$home"
+cp "$root/build/release/bin/kelvora" "$root/build/release/bin/libkelvora_functions.so" "$home/"
+if [ ! -f "$home/Settings.ini" ] && [ -f "$root/examples/home/Settings.ini" ]; then
+  cp "$root/examples/home/Settings.ini" "$home/"
+fi
+echo "Kelvora runs in $home (Ctrl-C stops it)"
+exec "$home/kelvora"

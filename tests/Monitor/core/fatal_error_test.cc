@@ -1,0 +1,261 @@
+// The handler of trapped errors, driven through real file failures.
+#include "Monitor/core/fatal_error.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Monitor/core/emergency_stop.h"
+#include "tests/support/program_fixture.h"
+
+namespace kelvora {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProgramFixture;
+using testing::ReadFileBytes;
+
+const std::string kExplanation =
+    "A System File is probably open in another external application\n\r\n"
+    "CLOSE the external application and then Click the RETRY button.\r\n"
+    "Otherwise the Program will be CLOSED and you risk losing some data.";
+
+TEST(ErrorRecord, MatchesTheLogLayoutByteForByte) {
+  EXPECT_EQ(ErrorRecord(3, 120, "M", "14:05:09", ""),
+            "ERROR: #3 in line  120 in Module M in Function  at 14:05:09 Hre\r\n\r\n\r\n");
+}
+
+TEST(ErrorRecord, CarriesTheMessageAfterTheEmptyLine) {
+  EXPECT_EQ(ErrorRecord(3, 7, "startup", " 0:05:09", kExplanation),
+            "ERROR: #3 in line  7 in Module startup in Function  at  0:05:09 Hre\r\n\r\n" + kExplanation +
+                "\r\n");
+}
+
+TEST(ErrorRecord, IsCutAtTheBufferWithoutOverflow) {
+  char buffer[10];
+  EXPECT_EQ(FormatErrorRecord(buffer, sizeof buffer, 12, 0, "signal", " 0:00:00", ""), sizeof buffer);
+  EXPECT_EQ(std::string(buffer, sizeof buffer), "ERROR: #12");
+}
+
+TEST(ModuleName, IsTheSourceFileBaseName) {
+  EXPECT_EQ(ModuleName("/src/Monitor/core/startup.cc"), "startup");
+  EXPECT_EQ(ModuleName("Monitor.cc"), "Monitor");
+}
+
+class FatalErrorTest : public ProgramFixture {
+ protected:
+  // Writes a file through the program; the write fails once.
+  void FailingWrite(Program& p, int times = 1) {
+    p.Files().InjectFaultForTesting(FileOp::kWrite, "STAT.DAT", times);
+    FileId id = p.Files().OpenOutput("STAT.DAT");
+    failLine = __LINE__ + 1;
+    p.Files().Write(id, "saved\r\n");
+    p.Files().Close(id);
+  }
+
+  int failLine = 0;
+};
+
+TEST_F(FatalErrorTest, ErrorOneIsSilentAndTheProgramGoesOn) {
+  Program& p = StartedWithCard(0x04);
+  FileId id = p.Files().OpenOutput("X.DAT");
+  p.Files().Close(id);
+  p.Files().Write(id, "after close");
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(p.State().errors.lastErrorNumber, 0);
+  EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
+}
+
+TEST_F(FatalErrorTest, RetriedWriteSucceedsAndTheAlarmStays) {
+  Program& p = StartedWithCard(0x0C);
+  ui.answers = {BoxResult::kRetry};
+  FailingWrite(p);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  const MessageBoxRequest& box = ui.boxes[0].request;
+  EXPECT_EQ(box.caption, "SYSTEM ERROR");
+  EXPECT_EQ(box.text, "A Severe error has occurred:\n" + kExplanation);
+  EXPECT_EQ(box.buttons, BoxButtons::kAbortRetryIgnore);
+  EXPECT_EQ(box.icon, BoxIcon::kStop);
+  EXPECT_EQ(ReadFileBytes(DataFile("STAT.DAT")), "saved\r\n");
+  EXPECT_EQ(p.State().errors.lastErrorNumber, 3);
+  EXPECT_EQ(p.State().errors.errorAnswer, static_cast<uint8_t>(BoxResult::kRetry));
+  EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
+}
+
+TEST_F(FatalErrorTest, RelaysAreOffWhileTheRetryBoxWaitsAndBackAfter) {
+  Program& p = StartedWithCard(0x0C);
+  ui.answers = {BoxResult::kRetry};
+  FailingWrite(p);
+  EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);
+  EXPECT_EQ(ports.LastByte(kCardPort), 0x0C);
+  EXPECT_EQ(p.State().card.outputByte, 0x0C);
+}
+
+TEST_F(FatalErrorTest, AfterARetryTheProgramRunsOnAndBeeps) {
+  Program& p = StartedWithCard(0);
+  ui.answers = {BoxResult::kRetry};
+  FailingWrite(p);
+  int passes = p.PassCountForTesting();
+  for (int i = 0; i < 40; ++i) {
+    clock.Advance(std::chrono::milliseconds(500));
+    p.Tick();
+  }
+  EXPECT_GT(p.PassCountForTesting(), passes);
+  EXPECT_GE(ui.beeps, 2);
+}
+
+TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
+  Program& p = StartedWithCard(0x0C);
+  ui.answers = {BoxResult::kAbort};
+  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].request.text, "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button");
+  EXPECT_EQ(ui.boxes[1].request.buttons, BoxButtons::kOk);
+  std::string expected = "ERROR: #3 in line  " + std::to_string(failLine) +
+                         " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n" + kExplanation + "\r\n";
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")), expected);
+  EXPECT_NE(ui.console.find("\n" + expected), std::string::npos);
+  EXPECT_EQ(ui.beeps, 2);
+}
+
+TEST_F(FatalErrorTest, IgnoreAfterTheRetryBoxStopsToo) {
+  Program& p = StartedWithCard(0x04);
+  ui.answers = {BoxResult::kIgnore};
+  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), 0);
+  EXPECT_NE(ReadFileBytes(DataFile("ERROR.LOG")).find("ERROR: #3 "), std::string::npos);
+  EXPECT_EQ(ports.LastByte(kCardPort), 0);
+}
+
+TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetry) {
+  Program& p = StartedWithCard(0x04);
+  int line = __LINE__ + 1;
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("HOURS.prg.missing"); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].request.caption, "SYSTEM ERROR");
+  EXPECT_EQ(ui.boxes[0].request.buttons, BoxButtons::kOk);
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")),
+            "ERROR: #2 in line  " + std::to_string(line) +
+                " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n\r\n");
+}
+
+TEST_F(FatalErrorTest, TheRelaysGoOffBeforeTheStopMessageIsShown) {
+  Program& p = StartedWithCard(0x1F);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);
+}
+
+TEST_F(FatalErrorTest, TheStopPathSavesTheDayAfterClosingARunningCycle) {
+  Program& p = StartedWithCard(0x04);
+  ControlState& control = p.State().control;
+  control.cycleIndex = 1;
+  control.cycleLog(1, kCycleState) = 1;
+  control.interiorTemp = 19.5f;
+  control.exteriorTemp = -3.0f;
+  int savedRows = -1;
+  p.SetDayStateSaverForTesting([&](Program& running) { savedRows = running.State().control.cycleIndex; });
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_EQ(savedRows, 2);
+  EXPECT_EQ(control.cycleLog(2, kCycleState), 0);
+  EXPECT_EQ(control.cycleLog(2, kCycleStart), static_cast<float>(p.State().clock.clockSeconds));
+  EXPECT_EQ(control.cycleLog(2, kCycleInterior), 19.5f);
+  EXPECT_EQ(control.cycleLog(2, kCycleExterior), -3.0f);
+}
+
+TEST_F(FatalErrorTest, AnErrorLogThatCannotBeWrittenStillEndsTheRun) {
+  Program& p = StartedWithCard(0x04);
+  p.Files().InjectFaultForTesting(FileOp::kOpen, "ERROR.LOG", 5);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
+  EXPECT_EQ(ports.LastByte(kCardPort), 0);
+}
+
+TEST_F(FatalErrorTest, AWriteFailureOfTheLogOffersTheRetryBoxAgain) {
+  Program& p = StartedWithCard(0x04);
+  p.Files().InjectFaultForTesting(FileOp::kWrite, "ERROR.LOG");
+  ui.answers = {BoxResult::kOk, BoxResult::kRetry};
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].request.buttons, BoxButtons::kAbortRetryIgnore);
+  EXPECT_NE(ReadFileBytes(DataFile("ERROR.LOG")).find("ERROR: #2 "), std::string::npos);
+}
+
+TEST_F(FatalErrorTest, OutOfMemoryAtStartUpShowsOnlyTheStopMessage) {
+  Program& p = Make();
+  p.FailDimensioningForTesting(1);
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].request.caption, "SYSTEM ERROR");
+  EXPECT_FALSE(ui.boxes[0].request.ownedByMainWindow);
+  // The data directory does not exist yet: the record goes where the program stands.
+  std::string log = ReadFileBytes(home.File("ERROR.LOG"));
+  EXPECT_EQ(log.substr(0, 12), "ERROR: #4 in");
+  EXPECT_EQ(log.substr(log.size() - 6), "\r\n\r\n\r\n");
+}
+
+TEST_F(FatalErrorTest, AnIndexOutsideATableInAPassStopsTheProgram) {
+  Program& p = StartedWithCard(0x04);
+  p.PostCommand([](Program& running) { running.State().control.cycleLog(501, 0) = 1; });
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), 0);
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #6 ");
+}
+
+class SignalTest : public ProgramFixture {};
+
+TEST_F(SignalTest, ErrorNumbersFollowTheSignalOrder) {
+  EXPECT_EQ(ErrorNumberOfSignal(SIGINT), 9);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGILL), 10);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGFPE), 11);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGSEGV), 12);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGTERM), 13);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGABRT), 14);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGQUIT), 15);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGUSR1), 0);
+}
+
+TEST_F(SignalTest, ATerminationRequestTakesTheFatalPathAtTheNextTick) {
+  Program& p = Make(/*installSignalHandlers=*/true);
+  p.StartUp();
+  ::raise(SIGTERM);  // the handler only records it
+  EXPECT_TRUE(ui.boxes.size() == 1u);
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[1].request.text, StopBoxText());
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 11), "ERROR: #13 ");
+}
+
+TEST(EmergencyStop, ASecondRequestNeedsTheCrashPath) {
+  EmergencyStop stop;
+  EXPECT_FALSE(stop.RequestStop(kSignalInterrupt));
+  EXPECT_EQ(stop.PendingRequest(), kSignalInterrupt);
+  EXPECT_TRUE(stop.RequestStop(kSignalTermination));
+  EXPECT_EQ(stop.PendingRequest(), kSignalInterrupt);
+}
+
+TEST(EmergencyStop, TheCrashPathSwitchesTheRelaysOffAndWritesTheLog) {
+  testing::TempDir dir;
+  testing::RecordingPorts ports;
+  EmergencyStop stop;
+  ASSERT_TRUE(stop.Install(ports));
+  stop.SetOutputPort(0x301);
+  stop.SetClockSeconds(3725);
+  stop.SetLogPath(dir.File("ERROR.LOG"));
+  stop.RunCrashPath(kSignalSegmentation);
+  stop.Uninstall();
+  ASSERT_EQ(ports.writes.size(), 1u);
+  EXPECT_EQ(ports.writes[0], std::make_pair(uint16_t{0x301}, uint8_t{0}));
+  EXPECT_EQ(ReadFileBytes(dir.File("ERROR.LOG")),
+            "ERROR: #12 in line  0 in Module signal in Function  at 01:02:05 Hre\r\n\r\n\r\n");
+}
+
+TEST(EmergencyStop, OnlyOneStopCanBeInstalled) {
+  testing::RecordingPorts ports;
+  EmergencyStop first, second;
+  EXPECT_TRUE(first.Install(ports));
+  EXPECT_FALSE(second.Install(ports));
+  first.Uninstall();
+  EXPECT_TRUE(second.Install(ports));
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,221 @@
+// Start-up, `initialise`, the tick loop and ShutDown of a whole program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "tests/support/program_fixture.h"
+
+namespace kelvora {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProgramFixture;
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+class StartUpTest : public ProgramFixture {};
+
+TEST_F(StartUpTest, FirstStartInAnEmptyDirectoryCreatesTheDataDirectory) {
+  Program& p = Make();
+  ASSERT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
+  for (const char* name : {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg"}) {
+    ASSERT_TRUE(fs::exists(DataFile(name))) << name;
+    EXPECT_EQ(fs::file_size(DataFile(name)), 0u) << name;
+  }
+  EXPECT_TRUE(fs::is_directory(DataFile("History")));
+  EXPECT_EQ(p.Files().CurrentDirectory(), home.path() + "/DATA");
+}
+
+TEST_F(StartUpTest, WithoutACardTheProgramSaysSoAndSimulates) {
+  Program& p = Make();
+  p.StartUp();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].request.caption, "MODE");
+  EXPECT_EQ(ui.boxes[0].request.text, "NO PC Card Present:  Running in Simulation MODE");
+  EXPECT_EQ(ui.boxes[0].request.icon, BoxIcon::kStop);
+  EXPECT_FALSE(ui.boxes[0].request.ownedByMainWindow);
+  EXPECT_EQ(p.State().card.simulationMode, 1);
+  EXPECT_EQ(p.State().card.outputPort, kNoPort);
+  EXPECT_TRUE(ports.writes.empty());
+}
+
+TEST_F(StartUpTest, SimModeZeroWithoutACardStaysInSimulation) {
+  WriteFileBytes(home.File("Settings.ini"), "[System]\r\nSim_Mode=0\r\n");
+  Program& p = Make();
+  p.StartUp();
+  EXPECT_EQ(p.State().card.simulationMode, 1);
+  EXPECT_EQ(p.State().card.inputPort, kNoPort);
+}
+
+TEST_F(StartUpTest, NoSettingsFileKeepsEveryInitialValue) {
+  Program& p = Make();
+  p.StartUp();
+  const Settings& s = p.State().settings;
+  EXPECT_EQ(s.tempUnits, 1);
+  EXPECT_EQ(s.speedUnits, 1);
+  EXPECT_FLOAT_EQ(s.Temp_Dwell, 0.04f);
+  EXPECT_FLOAT_EQ(s.HP_SetForward, 0.15f);
+  EXPECT_FLOAT_EQ(s.SUN_Floor, 50.0f);
+  EXPECT_EQ(s.HP, 0);
+  EXPECT_NEAR(p.State().card.totalRatedPower, 27.9f, 1e-5);
+}
+
+TEST_F(StartUpTest, InitialiseRaisesHeatPumpSetForwardToTheDwell) {
+  WriteFileBytes(home.File("Settings.ini"), "[System]\r\nTemp_Dwell=0.3\r\nHP_SetForward=0.01\r\n");
+  Program& p = Make();
+  p.StartUp();
+  EXPECT_FLOAT_EQ(p.State().settings.HP_SetForward, 0.3f);
+}
+
+TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
+  Program& p = Make();
+  p.StartUp();
+  const ClockState& c = p.State().clock;
+  EXPECT_EQ(c.todayDate, "19/06/15");
+  EXPECT_EQ(c.todayNumber, 7137);  // 19 x 365.25 + 6 x 30.4375 + 15 = 7137.375
+  EXPECT_EQ(c.todaySeasonDay, 350);  // 15 June: 11 x 30.4375 + 15 = 349.8125
+  EXPECT_EQ(c.todayWeekday, 7);      // a Saturday
+  EXPECT_EQ(c.clockSeconds, 14 * 3600 + 5 * 60 + 9);
+  // initialise returns on a fresh second
+  EXPECT_EQ(SecondsOfDay(clock.Now()), 14 * 3600 + 5 * 60 + 10);
+}
+
+TEST_F(StartUpTest, TheConstantTextsAreSet) {
+  Program& p = Make();
+  p.StartUp();
+  const ConstantTexts& t = p.State().texts;
+  EXPECT_EQ(t.settingsPath, "..\\Settings.ini");
+  EXPECT_EQ(t.dayNameTable[0][1], "Sunday");
+  EXPECT_EQ(t.dayNameTable[1][7], "SAMEDI");
+  EXPECT_EQ(t.defaultProgramName[1], "DEFAUT");
+  EXPECT_EQ(t.holidayProgramName[0], "HOLIDAY");
+  EXPECT_EQ(t.tempMask[1], "##.##\xB0" "F");
+  EXPECT_EQ(t.signedTempMask[0], "+##.##\xB0" "C");
+  EXPECT_EQ(p.State().control.heatState, "OFF");
+  EXPECT_EQ(p.State().schedule.daySlots[0].end, "24:00");
+  EXPECT_EQ(p.State().control.cycleLog.Rows(), 500);
+  EXPECT_EQ(p.State().control.exteriorRing.Columns(), 1);
+}
+
+TEST_F(StartUpTest, ADataDirectoryThatCannotBeCreatedEndsTheRun) {
+  Program& p = Make();
+  p.Files().InjectFaultForTesting(FileOp::kMakeDir, "DATA");
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].request.caption, "PROBLEM");
+  EXPECT_EQ(ui.boxes[0].request.text, "Impossible to create 'DATA' Directory in the 'HEATING' Directory");
+  EXPECT_FALSE(fs::exists(home.File("DATA")));
+}
+
+TEST_F(StartUpTest, AnExistingDataDirectoryIsLeftAsItIs) {
+  fs::create_directory(home.File("DATA"));
+  WriteFileBytes(DataFile("DAYS.prg"), "Monday,WEEK\r\n");
+  Program& p = Make();
+  p.StartUp();
+  EXPECT_EQ(ReadFileBytes(DataFile("DAYS.prg")), "Monday,WEEK\r\n");
+  EXPECT_FALSE(fs::exists(DataFile("PROGRAMS.prg")));
+}
+
+class ShutDownTest : public ProgramFixture {};
+
+TEST_F(ShutDownTest, InSimulationTheDayFilesAreDeleted) {
+  Program& p = Make();
+  p.StartUp();
+  for (const char* name : {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT", "TEMP.DAT"}) WriteFileBytes(DataFile(name), "x");
+  EXPECT_EQ(ExitOf([&] { p.ShutDown(); }), 0);
+  EXPECT_FALSE(fs::exists(DataFile("STAT.DAT")));
+  EXPECT_FALSE(fs::exists(DataFile("CYCLE.DAT")));
+  EXPECT_FALSE(fs::exists(DataFile("PROJECT.DAT")));
+  EXPECT_TRUE(fs::exists(DataFile("TEMP.DAT")));
+}
+
+TEST_F(ShutDownTest, WithACardTheRelaysGoOffAndTheFilesStay) {
+  Program& p = StartedWithCard(0x0D);
+  WriteFileBytes(DataFile("STAT.DAT"), "x");
+  FileId open = p.Files().OpenAppend("PH_HP.LOG");
+  p.Files().Write(open, "line");
+  EXPECT_EQ(ExitOf([&] { p.ShutDown(); }), 0);
+  EXPECT_EQ(ports.LastByte(kCardPort), 0);
+  EXPECT_EQ(p.State().card.outputByte, 0);
+  EXPECT_FALSE(p.Files().IsOpen(open));
+  EXPECT_TRUE(fs::exists(DataFile("STAT.DAT")));
+}
+
+class TickLoopTest : public ProgramFixture {};
+
+TEST_F(TickLoopTest, TwoTicksInOneSecondRunOnePass) {
+  Program& p = Make();
+  p.StartUp();  // returns on a fresh second
+  p.Tick();
+  clock.Advance(std::chrono::milliseconds(400));
+  p.Tick();
+  EXPECT_EQ(p.PassCountForTesting(), 1);
+  clock.Advance(std::chrono::milliseconds(600));
+  p.Tick();
+  EXPECT_EQ(p.PassCountForTesting(), 2);
+  EXPECT_EQ(p.State().control.controlStarted, 0);
+}
+
+TEST_F(TickLoopTest, NoPassStartsWhileOneRuns) {
+  Program& p = Make();
+  p.StartUp();
+  p.State().control.controlStarted = 1;
+  p.Tick();
+  EXPECT_EQ(p.PassCountForTesting(), 0);
+}
+
+TEST_F(TickLoopTest, NoBeepWithoutAnError) {
+  Program& p = Make();
+  p.StartUp();
+  for (int i = 0; i < 40; ++i) {
+    clock.Advance(std::chrono::milliseconds(500));
+    p.Tick();
+  }
+  EXPECT_EQ(ui.beeps, 0);
+}
+
+TEST_F(TickLoopTest, AnErrorOnRecordBeepsAroundEveryTenthSecond) {
+  Program& p = Make();
+  p.StartUp();
+  p.State().errors.lastErrorNumber = 3;
+  for (int i = 0; i < 60; ++i) {  // 30 seconds of ticks
+    clock.Advance(std::chrono::milliseconds(500));
+    p.Tick();
+  }
+  // Two ticks fall in each tenth second: 3 such seconds in 30.
+  EXPECT_EQ(ui.beeps, 6);
+}
+
+TEST_F(TickLoopTest, CommandsPostedFromAnotherThreadRunOnTheControlThread) {
+  Program& p = Make();
+  p.StartUp();
+  std::thread::id ranOn;
+  std::thread poster([&] { p.PostCommand([&](Program&) { ranOn = std::this_thread::get_id(); }); });
+  poster.join();
+  p.Tick();
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST_F(TickLoopTest, TheLoopEndsOnlyThroughShutDown) {
+  Program& p = Make();
+  p.StartUp();
+  int ticks = 0;
+  std::function<void(Program&)> count = [&](Program& running) {
+    if (++ticks == 5) running.ShutDown();
+    running.PostCommand(count);
+  };
+  p.PostCommand(count);
+  EXPECT_EQ(ExitOf([&] { p.RunTickLoop(); }), 0);
+  EXPECT_EQ(ticks, 5);
+  EXPECT_GE(p.PassCountForTesting(), 1);
+}
+
+TEST_F(TickLoopTest, RunReturnsTheExitStatus) {
+  Program& p = Make();
+  p.PostCommand([](Program& running) { running.ShutDown(); });
+  EXPECT_EQ(p.Run(), 0);
+}
+
+}  // namespace
+}  // namespace kelvora

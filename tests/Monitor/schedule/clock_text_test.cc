@@ -1,0 +1,39 @@
+#include "Monitor/schedule/clock_text.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+TEST(FormatDuration, BelowAnHourShowsABlankAndZero) {
+  EXPECT_EQ(FormatDuration(0), " 0:00:00");
+  EXPECT_EQ(FormatDuration(65), " 0:01:05");
+  EXPECT_EQ(FormatDuration(3599), " 0:59:59");
+}
+
+TEST(FormatDuration, FromOneHourShowsTwoHourDigits) {
+  EXPECT_EQ(FormatDuration(3600), "01:00:00");
+  EXPECT_EQ(FormatDuration(3725), "01:02:05");
+  EXPECT_EQ(FormatDuration(86399), "23:59:59");
+}
+
+TEST(FormatDuration, HoursAboveNinetyNineKeepTheirLastTwoDigits) {
+  EXPECT_EQ(FormatDuration(100 * 3600 + 61), "00:01:01");
+}
+
+TEST(FormatDuration, ANegativeCountShowsZero) { EXPECT_EQ(FormatDuration(-5), " 0:00:00"); }
+
+TEST(TickSeconds, KeepsThePreviousStampAndTheDifference) {
+  LocalTime start;
+  ASSERT_TRUE(ParseLocalTime("2019-06-15 23:59:58", &start));
+  VirtualClock clock(start);
+  int32_t stamp = 0, previous = -1;
+  EXPECT_EQ(TickSeconds(clock, stamp, previous), 86398);
+  clock.Advance(std::chrono::seconds(3));
+  EXPECT_EQ(TickSeconds(clock, stamp, previous), 1 - 86398);  // across midnight
+  EXPECT_EQ(previous, 86398);
+  EXPECT_EQ(stamp, 1);
+}
+
+}  // namespace
+}  // namespace kelvora

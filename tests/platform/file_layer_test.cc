@@ -1,0 +1,178 @@
+#include "platform/file_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/fakes.h"
+
+namespace kelvora {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RecordingTrapHandler;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+class FileLayerTest : public ::testing::Test {
+ protected:
+  FileLayerTest() : files(handler) { files.SetCurrentDirectory(dir.path()); }
+
+  TempDir dir;
+  RecordingTrapHandler handler;
+  FileLayer files;
+};
+
+TEST_F(FileLayerTest, BackslashNamesResolveAgainstTheCurrentDirectory) {
+  files.SetCurrentDirectory("/home/kelvora/DATA");
+  EXPECT_EQ(files.Resolve("..\\Settings.ini"), "/home/kelvora/DATA/../Settings.ini");
+  EXPECT_EQ(files.Resolve("History\\TEMP.19"), "/home/kelvora/DATA/History/TEMP.19");
+  EXPECT_EQ(files.Resolve("/etc/x"), "/etc/x");
+}
+
+TEST_F(FileLayerTest, OpeningAMissingFileTrapsErrorTwoAtTheCallersLine) {
+  int line = __LINE__ + 1;
+  FileId id = files.OpenInput("NOPE.prg");
+  EXPECT_EQ(id, kNoFile);
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kFileNotFound);
+  EXPECT_EQ(static_cast<int>(handler.errors[0].where.line()), line);
+  EXPECT_NE(std::string(handler.errors[0].where.file_name()).find("file_layer_test"), std::string::npos);
+}
+
+TEST_F(FileLayerTest, ReadLineDropsCrLfAndReportsTheEnd) {
+  WriteFileBytes(dir.File("DAYS.prg"), "Monday,WEEK\r\nSunday,REST\nlast");
+  FileId id = files.OpenInput("DAYS.prg");
+  EXPECT_EQ(files.ReadLine(id), "Monday,WEEK");
+  EXPECT_EQ(files.ReadLine(id), "Sunday,REST");
+  EXPECT_FALSE(files.AtEnd(id));
+  EXPECT_EQ(files.ReadLine(id), "last");
+  EXPECT_TRUE(files.AtEnd(id));
+  EXPECT_EQ(files.ReadLine(id), std::nullopt);
+  files.Close(id);
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(FileLayerTest, OutputReplacesTheFileOnlyWhenClosed) {
+  WriteFileBytes(dir.File("STAT.DAT"), "old");
+  FileId id = files.OpenOutput("STAT.DAT");
+  files.Write(id, "new day");
+  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "old");
+  files.Close(id);
+  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "new day");
+}
+
+TEST_F(FileLayerTest, FailedWriteThatIsSkippedLeavesTheOldFileWhole) {
+  WriteFileBytes(dir.File("STAT.DAT"), "yesterday");
+  auto layer = std::make_unique<FileLayer>(handler);
+  layer->SetCurrentDirectory(dir.path());
+  layer->InjectFaultForTesting(FileOp::kWrite, "STAT.DAT");
+  FileId id = layer->OpenOutput("STAT.DAT");
+  layer->Write(id, "half");
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kFileIoError);
+  layer.reset();  // the run ends before the file is closed
+  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "yesterday");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("STAT.DAT.kelvora-tmp")));
+}
+
+TEST_F(FileLayerTest, RetriedWriteWritesOnce) {
+  handler.answers = {Resume::kRetry};
+  files.InjectFaultForTesting(FileOp::kWrite, "CYCLE.DAT");
+  FileId id = files.OpenOutput("CYCLE.DAT");
+  files.Write(id, "12\r\n");
+  files.Close(id);
+  EXPECT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(dir.File("CYCLE.DAT")), "12\r\n");
+}
+
+TEST_F(FileLayerTest, FaultCanSpareTheFirstMatchingOperations) {
+  files.InjectFaultForTesting(FileOp::kWrite, "LOG", /*times=*/1, /*skip=*/2);
+  FileId id = files.OpenAppend("PH_HP.LOG");
+  files.Write(id, "a");
+  files.Write(id, "b");
+  EXPECT_TRUE(handler.errors.empty());
+  files.Write(id, "c");  // fails and is skipped
+  files.Write(id, "d");
+  files.Close(id);
+  EXPECT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), "abd");
+}
+
+TEST_F(FileLayerTest, AppendKeepsWhatIsThere) {
+  WriteFileBytes(dir.File("PH_HP.LOG"), "one");
+  FileId id = files.OpenAppend("PH_HP.LOG");
+  files.Write(id, "two");
+  files.Close(id);
+  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), "onetwo");
+}
+
+TEST_F(FileLayerTest, RecordsAreNumberedFromOneAndPaddedToTheirLength) {
+  FileId id = files.OpenRecord("TEMP.DAT", 8);
+  files.PutRecord(id, 1, "19/06/15");
+  files.PutRecord(id, 2, "abc");
+  EXPECT_EQ(files.RecordCount(id), 2u);
+  EXPECT_EQ(files.GetRecord(id, 2), "abc     ");
+  EXPECT_EQ(files.GetRecord(id, 1), "19/06/15");
+  EXPECT_EQ(files.GetRecord(id, 3), std::string(8, '\0'));
+  files.Close(id);
+  EXPECT_EQ(ReadFileBytes(dir.File("TEMP.DAT")), "19/06/15abc     ");
+}
+
+TEST_F(FileLayerTest, UsingAClosedChannelIsAnIllegalFunctionCall) {
+  FileId id = files.OpenOutput("X.DAT");
+  files.Close(id);
+  files.Write(id, "late");
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kIllegalFunctionCall);
+}
+
+TEST_F(FileLayerTest, CloseAllCommitsPendingOutputs) {
+  FileId a = files.OpenOutput("A.DAT");
+  FileId b = files.OpenAppend("B.DAT");
+  files.Write(a, "a");
+  files.Write(b, "b");
+  files.CloseAll();
+  EXPECT_FALSE(files.IsOpen(a));
+  EXPECT_EQ(ReadFileBytes(dir.File("A.DAT")), "a");
+  EXPECT_EQ(ReadFileBytes(dir.File("B.DAT")), "b");
+}
+
+TEST_F(FileLayerTest, CopyAndRenameMoveTheBytes) {
+  WriteFileBytes(dir.File("PROJECT.DAT"), "model");
+  files.Copy("PROJECT.DAT", "Project.dat.BAK");
+  files.Rename("PROJECT.DAT", "PROJECT1.DAT");
+  EXPECT_EQ(ReadFileBytes(dir.File("Project.dat.BAK")), "model");
+  EXPECT_EQ(ReadFileBytes(dir.File("PROJECT1.DAT")), "model");
+  EXPECT_FALSE(files.Exists("PROJECT.DAT"));
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(FileLayerTest, RenamingAMissingFileTraps) {
+  files.Rename("GONE.DAT", "X.DAT");
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kFileNotFound);
+}
+
+TEST_F(FileLayerTest, RemoveAndMakeDirectoryReportWithoutTrapping) {
+  EXPECT_FALSE(files.Remove("GONE.DAT"));
+  EXPECT_TRUE(files.MakeDirectory("History"));
+  EXPECT_TRUE(files.IsDirectory("History"));
+  EXPECT_FALSE(files.MakeDirectory("History"));
+  files.InjectFaultForTesting(FileOp::kMakeDir, "Other");
+  EXPECT_FALSE(files.MakeDirectory("Other"));
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
+  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), std::nullopt);
+  EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\n"));
+  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
+  files.InjectFaultForTesting(FileOp::kWrite, "Settings.ini");
+  EXPECT_FALSE(files.TryWriteWholeFile("Settings.ini", "lost"));
+  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+}  // namespace
+}  // namespace kelvora
