@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Monitor/core/records.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/core/table.h"
 
@@ -121,8 +122,15 @@ struct LearningState {
   Table<float> stepTable;  // 0..20 x 0..10 until the pre-heat history re-dimensions it
 };
 
+// The record layouts of the binary files, declared once at start-up.
+struct RecordLayouts {
+  DayRecordLayout day;
+  PreheatRecordLayout preheat;
+};
+
 struct RunState {
   ConstantTexts texts;
+  RecordLayouts records;
   Settings settings;
   ClockState clock;
   CardState card;
