@@ -17,7 +17,8 @@ constexpr std::chrono::milliseconds kTickPeriod{500};
 constexpr std::chrono::milliseconds kSecondPoll{10};
 
 // The five schedule files, in the order of their kinds 0 to 4.
-constexpr const char* kScheduleFiles[] = {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg"};
+constexpr const char* kScheduleFiles[] = {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg",
+                                          "TEMPS.prg"};
 constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
@@ -72,8 +73,16 @@ void Program::SetConstants() {
   t.defaultProgramName = {"DEFAULT", "DEFAUT"};
   t.holidayProgramName = {"HOLIDAY", "CONGE"};
   t.windHeadings = {"Wind (Kmh)", "Wind (Mph)"};
-  t.tempMask = {"##.##\xB0" "C", "##.##\xB0" "F"};
-  t.signedTempMask = {"+##.##\xB0" "C", "+##.##\xB0" "F"};
+  t.tempMask = {
+      "##.##\xB0"
+      "C",
+      "##.##\xB0"
+      "F"};
+  t.signedTempMask = {
+      "+##.##\xB0"
+      "C",
+      "+##.##\xB0"
+      "F"};
   t.decimalMask = "-###.###";
   t.windMask = "###";
   t.percentMask = "###.#%";

@@ -49,7 +49,8 @@ bool ReadAll(int fd, std::string* out) {
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string TempNameFor(const std::string& path) { return path + ".kelvora-tmp"; }
@@ -219,9 +220,8 @@ void FileLayer::Write(FileId id, std::string_view bytes, Where where) {
   Channel* found = Get(id, where);
   if (found == nullptr) return;
   Channel& channel = *found;
-  Trapped(FileOp::kWrite, kFileIoError, channel.path, where, [&] {
-    return channel.fd >= 0 && WriteAll(channel.fd, bytes);
-  });
+  Trapped(FileOp::kWrite, kFileIoError, channel.path, where,
+          [&] { return channel.fd >= 0 && WriteAll(channel.fd, bytes); });
 }
 
 std::string FileLayer::GetRecord(FileId id, uint32_t number, Where where) {

@@ -26,15 +26,24 @@ std::vector<BoxResult> ButtonsOf(BoxButtons buttons) {
 
 const char* ButtonName(BoxResult result) {
   switch (result) {
-    case BoxResult::kOk: return "OK";
-    case BoxResult::kCancel: return "Cancel";
-    case BoxResult::kAbort: return "Abort";
-    case BoxResult::kRetry: return "Retry";
-    case BoxResult::kIgnore: return "Ignore";
-    case BoxResult::kYes: return "Yes";
-    case BoxResult::kNo: return "No";
-    case BoxResult::kTryAgain: return "Try Again";
-    case BoxResult::kContinue: return "Continue";
+    case BoxResult::kOk:
+      return "OK";
+    case BoxResult::kCancel:
+      return "Cancel";
+    case BoxResult::kAbort:
+      return "Abort";
+    case BoxResult::kRetry:
+      return "Retry";
+    case BoxResult::kIgnore:
+      return "Ignore";
+    case BoxResult::kYes:
+      return "Yes";
+    case BoxResult::kNo:
+      return "No";
+    case BoxResult::kTryAgain:
+      return "Try Again";
+    case BoxResult::kContinue:
+      return "Continue";
   }
   return "?";
 }
@@ -47,10 +56,10 @@ BoxResult DefaultAnswer(const MessageBoxRequest& request) {
 
 std::string Cp1252ToUtf8(std::string_view text) {
   // 0x80-0x9F differ from Latin-1; the rest maps to the same code point.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  static constexpr char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                         0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
   for (unsigned char byte : text) {

@@ -15,8 +15,17 @@ namespace kelvora {
 enum class BoxIcon { kNone, kStop, kQuestion, kExclamation, kInformation };
 enum class BoxButtons { kOk, kOkCancel, kAbortRetryIgnore, kYesNoCancel, kYesNo, kRetryCancel };
 // The platform's button results, numbered as it numbers them.
-enum class BoxResult { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7,
-                       kTryAgain = 10, kContinue = 11 };
+enum class BoxResult {
+  kOk = 1,
+  kCancel = 2,
+  kAbort = 3,
+  kRetry = 4,
+  kIgnore = 5,
+  kYes = 6,
+  kNo = 7,
+  kTryAgain = 10,
+  kContinue = 11
+};
 
 // Texts are Windows-1252 bytes, as the program keeps them.
 struct MessageBoxRequest {

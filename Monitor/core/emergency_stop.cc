@@ -51,14 +51,22 @@ void DurationInto(char out[9], int32_t seconds) {
 
 uint8_t ErrorNumberOfSignal(int signal) {
   switch (signal) {
-    case SIGINT: return kSignalInterrupt;
-    case SIGILL: return kSignalIllegalInstruction;
-    case SIGFPE: return kSignalFloatingPoint;
-    case SIGSEGV: return kSignalSegmentation;
-    case SIGTERM: return kSignalTermination;
-    case SIGABRT: return kSignalAbort;
-    case SIGQUIT: return kSignalQuit;
-    default: return 0;
+    case SIGINT:
+      return kSignalInterrupt;
+    case SIGILL:
+      return kSignalIllegalInstruction;
+    case SIGFPE:
+      return kSignalFloatingPoint;
+    case SIGSEGV:
+      return kSignalSegmentation;
+    case SIGTERM:
+      return kSignalTermination;
+    case SIGABRT:
+      return kSignalAbort;
+    case SIGQUIT:
+      return kSignalQuit;
+    default:
+      return 0;
   }
 }
 

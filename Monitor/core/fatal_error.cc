@@ -69,8 +69,8 @@ size_t FormatErrorRecord(char* out, size_t capacity, unsigned number, unsigned l
   return append.length;
 }
 
-std::string ErrorRecord(unsigned number, unsigned line, std::string_view module, std::string_view durationText,
-                        std::string_view message) {
+std::string ErrorRecord(unsigned number, unsigned line, std::string_view module,
+                        std::string_view durationText, std::string_view message) {
   std::string record(128 + module.size() + durationText.size() + message.size(), '\0');
   record.resize(FormatErrorRecord(record.data(), record.size(), number, line, module, durationText, message));
   return record;

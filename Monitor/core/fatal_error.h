@@ -17,9 +17,9 @@ class Program;
 // The texts of the handler's boxes and log, byte for byte.
 inline constexpr std::string_view kSystemErrorCaption = "SYSTEM ERROR";
 inline constexpr std::string_view kErrorLogName = "ERROR.LOG";
-std::string RetryExplanation();   // the three-line explanation of error 3
-std::string RetryBoxText();       // "A Severe error has occurred:" LF + explanation
-std::string StopBoxText();        // "A Severe error has occurred, " LF "The Program will STOP!" ...
+std::string RetryExplanation();  // the three-line explanation of error 3
+std::string RetryBoxText();      // "A Severe error has occurred:" LF + explanation
+std::string StopBoxText();       // "A Severe error has occurred, " LF "The Program will STOP!" ...
 
 // The module name a record shows for a source file: its base name without
 // the extension ("Monitor/core/startup.cc" -> "startup").
@@ -30,8 +30,8 @@ std::string_view ModuleName(std::string_view fileName);
 // at `capacity`.
 size_t FormatErrorRecord(char* out, size_t capacity, unsigned number, unsigned line, std::string_view module,
                          std::string_view durationText, std::string_view message);
-std::string ErrorRecord(unsigned number, unsigned line, std::string_view module, std::string_view durationText,
-                        std::string_view message);
+std::string ErrorRecord(unsigned number, unsigned line, std::string_view module,
+                        std::string_view durationText, std::string_view message);
 
 class ErrorHandler final : public TrapHandler {
  public:

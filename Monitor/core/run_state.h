@@ -92,8 +92,8 @@ struct ControlState {
   Table<float> overshootHistory;   // 0..4 x 0..2
 
   // Heating cycles: state, start (s), interior, exterior, duration (s), energy (kWh).
-  Table<float> cycleLog;  // 0..500 x 0..5
-  int cycleIndex = 0;     // the last row in use
+  Table<float> cycleLog;         // 0..500 x 0..5
+  int cycleIndex = 0;            // the last row in use
   Table<std::string> stripRows;  // 0..15, code page 437 texts
   int stripColumn = 1;
   int stripIndex = 0;
@@ -101,7 +101,14 @@ struct ControlState {
 };
 
 // Columns of a cycleLog row.
-enum CycleColumn { kCycleState = 0, kCycleStart, kCycleInterior, kCycleExterior, kCycleDuration, kCycleEnergy };
+enum CycleColumn {
+  kCycleState = 0,
+  kCycleStart,
+  kCycleInterior,
+  kCycleExterior,
+  kCycleDuration,
+  kCycleEnergy
+};
 
 struct DaySlot {
   std::string start;

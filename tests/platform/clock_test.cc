@@ -33,9 +33,7 @@ TEST(VirtualClock, SecondsOfDayAndTexts) {
   EXPECT_EQ(ClockText(time), "14:05:09");
 }
 
-TEST(VirtualClock, LeapDayIsADate) {
-  EXPECT_EQ(SystemDateText(At("2024-02-29 00:00:00")), "02-29-2024");
-}
+TEST(VirtualClock, LeapDayIsADate) { EXPECT_EQ(SystemDateText(At("2024-02-29 00:00:00")), "02-29-2024"); }
 
 TEST(ParseLocalTime, RejectsWhatIsNotATime) {
   LocalTime time;

@@ -83,9 +83,15 @@ TEST(MessageBoxes, DefaultButtonOutsideTheSetFallsBackToTheFirst) {
 }
 
 TEST(Cp1252, DegreeSignAndEuroBecomeUtf8) {
-  EXPECT_EQ(Cp1252ToUtf8("21.50\xB0" "C"), "21.50\xC2\xB0" "C");
+  EXPECT_EQ(Cp1252ToUtf8("21.50\xB0"
+                         "C"),
+            "21.50\xC2\xB0"
+            "C");
   EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
-  EXPECT_EQ(Cp1252ToUtf8("Fran\xE7" "ais"), "Fran\xC3\xA7" "ais");
+  EXPECT_EQ(Cp1252ToUtf8("Fran\xE7"
+                         "ais"),
+            "Fran\xC3\xA7"
+            "ais");
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ TEST(ErrorRecord, MatchesTheLogLayoutByteForByte) {
 }
 
 TEST(ErrorRecord, CarriesTheMessageAfterTheEmptyLine) {
-  EXPECT_EQ(ErrorRecord(3, 7, "startup", " 0:05:09", kExplanation),
-            "ERROR: #3 in line  7 in Module startup in Function  at  0:05:09 Hre\r\n\r\n" + kExplanation +
-                "\r\n");
+  EXPECT_EQ(
+      ErrorRecord(3, 7, "startup", " 0:05:09", kExplanation),
+      "ERROR: #3 in line  7 in Module startup in Function  at  0:05:09 Hre\r\n\r\n" + kExplanation + "\r\n");
 }
 
 TEST(ErrorRecord, IsCutAtTheBufferWithoutOverflow) {
@@ -109,10 +109,12 @@ TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
   ui.answers = {BoxResult::kAbort};
   EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), 0);
   ASSERT_EQ(ui.boxes.size(), 2u);
-  EXPECT_EQ(ui.boxes[1].request.text, "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button");
+  EXPECT_EQ(ui.boxes[1].request.text,
+            "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button");
   EXPECT_EQ(ui.boxes[1].request.buttons, BoxButtons::kOk);
   std::string expected = "ERROR: #3 in line  " + std::to_string(failLine) +
-                         " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n" + kExplanation + "\r\n";
+                         " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n" + kExplanation +
+                         "\r\n";
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")), expected);
   EXPECT_NE(ui.console.find("\n" + expected), std::string::npos);
   EXPECT_EQ(ui.beeps, 2);

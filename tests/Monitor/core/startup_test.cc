@@ -73,7 +73,7 @@ TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
   p.StartUp();
   const ClockState& c = p.State().clock;
   EXPECT_EQ(c.todayDate, "19/06/15");
-  EXPECT_EQ(c.todayNumber, 7137);  // 19 x 365.25 + 6 x 30.4375 + 15 = 7137.375
+  EXPECT_EQ(c.todayNumber, 7137);    // 19 x 365.25 + 6 x 30.4375 + 15 = 7137.375
   EXPECT_EQ(c.todaySeasonDay, 350);  // 15 June: 11 x 30.4375 + 15 = 349.8125
   EXPECT_EQ(c.todayWeekday, 7);      // a Saturday
   EXPECT_EQ(c.clockSeconds, 14 * 3600 + 5 * 60 + 9);
@@ -90,8 +90,12 @@ TEST_F(StartUpTest, TheConstantTextsAreSet) {
   EXPECT_EQ(t.dayNameTable[1][7], "SAMEDI");
   EXPECT_EQ(t.defaultProgramName[1], "DEFAUT");
   EXPECT_EQ(t.holidayProgramName[0], "HOLIDAY");
-  EXPECT_EQ(t.tempMask[1], "##.##\xB0" "F");
-  EXPECT_EQ(t.signedTempMask[0], "+##.##\xB0" "C");
+  EXPECT_EQ(t.tempMask[1],
+            "##.##\xB0"
+            "F");
+  EXPECT_EQ(t.signedTempMask[0],
+            "+##.##\xB0"
+            "C");
   EXPECT_EQ(p.State().control.heatState, "OFF");
   EXPECT_EQ(p.State().schedule.daySlots[0].end, "24:00");
   EXPECT_EQ(p.State().control.cycleLog.Rows(), 500);
@@ -122,7 +126,8 @@ class ShutDownTest : public ProgramFixture {};
 TEST_F(ShutDownTest, InSimulationTheDayFilesAreDeleted) {
   Program& p = Make();
   p.StartUp();
-  for (const char* name : {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT", "TEMP.DAT"}) WriteFileBytes(DataFile(name), "x");
+  for (const char* name : {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT", "TEMP.DAT"})
+    WriteFileBytes(DataFile(name), "x");
   EXPECT_EQ(ExitOf([&] { p.ShutDown(); }), 0);
   EXPECT_FALSE(fs::exists(DataFile("STAT.DAT")));
   EXPECT_FALSE(fs::exists(DataFile("CYCLE.DAT")));
