@@ -1,0 +1,207 @@
+#include "Functions/record.h"
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "gtest/gtest.h"
+
+namespace kelvora {
+namespace {
+
+using Bytes = std::array<uint8_t, 4>;
+
+uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
+
+// --- MBF singles ------------------------------------------------------------
+
+TEST(Mks, WritesTheMbfBytesOfOrdinaryValues) {
+  EXPECT_EQ(Mks(1.0f), (Bytes{0x00, 0x00, 0x00, 0x81}));
+  EXPECT_EQ(Mks(-1.0f), (Bytes{0x00, 0x00, 0x80, 0x81}));
+  EXPECT_EQ(Mks(0.5f), (Bytes{0x00, 0x00, 0x00, 0x80}));
+  EXPECT_EQ(Mks(21.5f), (Bytes{0x00, 0x00, 0x2C, 0x85}));  // IEEE 41 AC 00 00
+}
+
+TEST(Mks, KeepsTheLowMantissaBytesInOrder) {
+  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0x3F123456})), (Bytes{0x56, 0x34, 0x12, 0x80}));
+}
+
+TEST(Mks, ZeroGetsExponentByteTwo) {
+  EXPECT_EQ(Mks(0.0f), (Bytes{0x00, 0x00, 0x00, 0x02}));
+  EXPECT_EQ(Mks(-0.0f), (Bytes{0x00, 0x00, 0x80, 0x02}));
+}
+
+TEST(Mks, MagnitudeFromTwoToThe127IsWrittenAsZero) {
+  EXPECT_EQ(Mks(3.0e38f), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(Mks(-std::ldexp(1.0f, 127)), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(Mks(std::numeric_limits<float>::max()), (Bytes{0, 0, 0, 0}));
+}
+
+TEST(Mks, InfinityAndNanGetExponentByteOne) {
+  EXPECT_EQ(Mks(std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x00, 0x01}));
+  EXPECT_EQ(Mks(-std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x80, 0x01}));
+  EXPECT_EQ(Mks(std::numeric_limits<float>::quiet_NaN()), (Bytes{0x00, 0x00, 0x40, 0x01}));
+}
+
+TEST(Cvs, ReadsTheMbfBytesOfOrdinaryValues) {
+  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x00, 0x81}), 1.0f);
+  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x80, 0x81}), -1.0f);
+  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x2C, 0x85}), 21.5f);
+}
+
+TEST(Cvs, ExponentByteZeroIsZeroWhateverTheOtherBytes) {
+  EXPECT_EQ(Bits(Cvs(Bytes{0, 0, 0, 0})), Bits(0.0f));
+  EXPECT_EQ(Bits(Cvs(Bytes{0xFF, 0xFF, 0xFF, 0x00})), Bits(0.0f));
+}
+
+TEST(Cvs, EveryTruncatedPrefixIsZero) {
+  const Bytes one = Mks(1.0f);
+  for (size_t length = 0; length < 4; ++length) {
+    EXPECT_EQ(Cvs(std::span<const uint8_t>(one.data(), length)), 0.0f) << length << " bytes";
+  }
+}
+
+TEST(Cvs, ReadsOnlyTheFirstFourBytes) { EXPECT_EQ(Cvs(std::string_view("\x00\x00\x00\x81\x99", 5)), 1.0f); }
+
+TEST(Cvs, MapsExponentBytesOneAndTwoBackToTheirIeeeForms) {
+  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x80, 0x01}), -std::numeric_limits<float>::infinity());
+  EXPECT_TRUE(std::isnan(Cvs(Bytes{0x00, 0x00, 0x40, 0x01})));
+  EXPECT_EQ(Bits(Cvs(Bytes{0x00, 0x00, 0x80, 0x02})), Bits(-0.0f));
+}
+
+TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
+  std::mt19937 random(1981);
+  int checked = 0;
+  while (checked < 200000) {
+    const auto bits = static_cast<uint32_t>(random());
+    if (((bits >> 23) & 0xFF) >= 254) continue;  // 2^127 and up, infinities, NaN
+    ASSERT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
+    ++checked;
+  }
+}
+
+TEST(MbfRoundTrip, ExtremesOfTheRangeComeBack) {
+  const uint32_t extremes[] = {0x00000000, 0x80000000, 0x00000001, 0x007FFFFF,
+                               0x00800000, 0x7EFFFFFF, 0xFEFFFFFF};
+  for (const uint32_t bits : extremes) {
+    EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
+  }
+}
+
+TEST(MbfRoundTrip, InfinitiesAndNanComeBack) {
+  for (const uint32_t bits : {0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC12345u}) {
+    EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
+  }
+}
+
+// --- Records and field views ---------------------------------------------------
+
+// Laid out like the season file's day record: a date and eleven numbers.
+struct DayRecord {
+  RecordLayout layout;
+  TextField date = layout.Text(kDateFieldLength);
+  SingleField first = layout.Single();
+  SingleField second = layout.Single();
+  SingleField rest[9] = {layout.Single(), layout.Single(), layout.Single(), layout.Single(), layout.Single(),
+                         layout.Single(), layout.Single(), layout.Single(), layout.Single()};
+};
+
+// Laid out like the pre-heat record: numbers with 16-bit integers between them.
+struct PreheatRecord {
+  RecordLayout layout;
+  TextField date = layout.Text(kDateFieldLength);
+  TextField numbers = layout.Text(20 * 4);
+  Int16Field startMinute = layout.Int16();
+  Int16Field endMinute = layout.Int16();
+  SingleField afterIntegers = layout.Single();
+  TextField moreNumbers = layout.Text(4);
+  Int16Field steps = layout.Int16();
+  Int16Field kind = layout.Int16();
+  TextField lastNumbers = layout.Text(4 * 4);
+};
+
+class RecordTest : public testing::Test {
+ protected:
+  DayRecord day_;
+  Record record_{day_.layout};
+};
+
+TEST_F(RecordTest, LayoutsAddUpToTheirRecordLengths) {
+  EXPECT_EQ(day_.layout.length(), 52u);
+  EXPECT_EQ(PreheatRecord().layout.length(), 120u);
+}
+
+TEST_F(RecordTest, NewRecordIsAllBlanks) { EXPECT_EQ(record_.bytes(), std::string(52, ' ')); }
+
+TEST_F(RecordTest, LongTextKeepsItsFirstCharactersOnly) {
+  record_.Set(day_.date, "19/06/15XY");
+  EXPECT_EQ(record_.Get(day_.date), "19/06/15");
+  EXPECT_EQ(record_.bytes().substr(8, 4), "    ");  // the next field is untouched
+}
+
+TEST_F(RecordTest, ShortTextIsFollowedByBlanks) {
+  record_.Set(day_.date, "abcdefgh");
+  record_.Set(day_.date, "19/6/1");
+  EXPECT_EQ(record_.Get(day_.date), "19/6/1  ");
+}
+
+TEST_F(RecordTest, NumbersAreStoredAsMbfAtTheirOffsets) {
+  record_.Set(day_.second, 1.0f);
+  EXPECT_EQ(record_.bytes().substr(12, 4), std::string_view("\x00\x00\x00\x81", 4));
+  EXPECT_EQ(record_.bytes().substr(8, 4), "    ");
+  EXPECT_EQ(record_.Get(day_.second), 1.0f);
+}
+
+TEST_F(RecordTest, LastFieldEndsAtTheRecordEnd) {
+  record_.Set(day_.rest[8], -1.0f);
+  EXPECT_EQ(record_.bytes().substr(48), std::string_view("\x00\x00\x80\x81", 4));
+}
+
+TEST_F(RecordTest, RecordRebuiltFromItsBytesReadsTheSameFields) {
+  record_.Set(day_.date, "19/06/15");
+  record_.Set(day_.first, -17.86f);
+  const Record copy(day_.layout.length(), record_.bytes());
+  EXPECT_EQ(copy.Get(day_.date), "19/06/15");
+  EXPECT_EQ(copy.Get(day_.first), -17.86f);
+}
+
+TEST_F(RecordTest, ShortBytesFillTheRestWithBlanksAndLongBytesAreCut) {
+  EXPECT_EQ(Record(6, "ab").bytes(), "ab    ");
+  EXPECT_EQ(Record(2, "abcdef").bytes(), "ab");
+}
+
+TEST_F(RecordTest, FieldOutsideTheRecordReadsEmptyAndIgnoresWrites) {
+  Record shortRecord(10);
+  shortRecord.Set(day_.first, 5.0f);  // bytes 8 to 11: only partly inside
+  shortRecord.Set(day_.rest[0], 5.0f);
+  EXPECT_EQ(shortRecord.bytes(), std::string(10, ' '));
+  EXPECT_EQ(shortRecord.Get(day_.first), 0.0f);
+  EXPECT_EQ(shortRecord.Get(TextField{4, 8}), "");
+}
+
+TEST(Int16Field, StoresLeastSignificantByteFirstBetweenTheNumbers) {
+  PreheatRecord preheat;
+  Record record(preheat.layout);
+  record.Set(preheat.startMinute, 0x1234);
+  record.Set(preheat.endMinute, -2);
+  record.Set(preheat.afterIntegers, 0.5f);
+  record.Set(preheat.kind, -32768);
+  EXPECT_EQ(record.bytes().substr(88, 8), std::string("\x34\x12\xFE\xFF\x00\x00\x00\x80", 8));
+  EXPECT_EQ(record.bytes().substr(102, 2), std::string("\x00\x80", 2));
+}
+
+TEST(Int16Field, ReadsBackSignedValues) {
+  PreheatRecord preheat;
+  Record record(preheat.layout);
+  for (const int16_t value : {int16_t{1}, int16_t{-1}, int16_t{32767}, int16_t{-32768}}) {
+    record.Set(preheat.steps, value);
+    EXPECT_EQ(record.Get(preheat.steps), value);
+  }
+}
+
+}  // namespace
+}  // namespace kelvora
