@@ -1,0 +1,127 @@
+#include "Monitor/core/print_zone.h"
+
+#include <charconv>
+
+#include "Monitor/core/text_number.h"
+
+namespace kelvora {
+namespace {
+
+constexpr std::string_view kItemEnds = " \t\r\n,";
+
+}  // namespace
+
+ZoneWriter& ZoneWriter::Number(float value) {
+  std::string text = SevenDigitText(value);
+  Item(text.front() == '-' ? text : " " + text);
+  return *this;
+}
+
+ZoneWriter& ZoneWriter::Integer(long value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::string text(buffer, result.ptr);
+  Item(value < 0 ? text : " " + text);
+  return *this;
+}
+
+ZoneWriter& ZoneWriter::Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') c = '\'';
+    if (c == '\r' || c == '\n') c = ' ';
+    quoted += c;
+  }
+  quoted += '"';
+  Item(quoted);
+  return *this;
+}
+
+ZoneWriter& ZoneWriter::Raw(std::string_view text) {
+  Item(text);
+  return *this;
+}
+
+ZoneWriter& ZoneWriter::EmptyZone() {
+  Item({});
+  return *this;
+}
+
+ZoneWriter& ZoneWriter::EndLine() {
+  text_ += "\r\n";
+  lineStart_ = text_.size();
+  lineHasItem_ = false;
+  return *this;
+}
+
+void ZoneWriter::Item(std::string_view text) {
+  if (lineHasItem_) {
+    // The next zone boundary strictly after the column: at least one blank.
+    size_t column = text_.size() - lineStart_;
+    size_t zone = (column / kPrintZoneWidth + 1) * kPrintZoneWidth;
+    text_.append(zone - column, ' ');
+  }
+  text_ += text;
+  lineHasItem_ = true;
+}
+
+double ZoneReader::Number() {
+  SkipSpace();
+  if (pos_ >= text_.size()) return 0;
+  if (text_[pos_] == ',') {
+    ++pos_;  // an empty field
+    return 0;
+  }
+  if (text_[pos_] == '"') {
+    Quoted();
+    return 0;
+  }
+  std::string_view item = TakeUntil(kItemEnds);
+  SkipSeparator();
+  return ReadNumber(item);
+}
+
+std::string ZoneReader::Quoted() {
+  SkipSpace();
+  if (pos_ >= text_.size()) return {};
+  if (text_[pos_] == ',') {
+    ++pos_;
+    return {};
+  }
+  std::string_view item;
+  if (text_[pos_] == '"') {
+    ++pos_;
+    item = TakeUntil("\"\r\n");  // an unclosed quote ends at the line end
+    if (pos_ < text_.size() && text_[pos_] == '"') ++pos_;
+  } else {
+    item = TakeUntil(",\r\n");
+    while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
+  }
+  SkipSeparator();
+  return std::string(item);
+}
+
+bool ZoneReader::AtEnd() {
+  SkipSpace();
+  return pos_ >= text_.size();
+}
+
+void ZoneReader::SkipSpace() {
+  while (pos_ < text_.size() && std::string_view(" \t\r\n").find(text_[pos_]) != std::string_view::npos)
+    ++pos_;
+}
+
+void ZoneReader::SkipSeparator() {
+  while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+  if (pos_ < text_.size() && text_[pos_] == ',') ++pos_;
+}
+
+std::string_view ZoneReader::TakeUntil(std::string_view stops) {
+  size_t end = text_.find_first_of(stops, pos_);
+  if (end == std::string::npos) end = text_.size();
+  std::string_view item = std::string_view(text_).substr(pos_, end - pos_);
+  pos_ = end;
+  return item;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,1 @@
+kelvora_fuzz(private_profile ${CMAKE_CURRENT_SOURCE_DIR}/private_profile_fuzz.cc kelvora_platform)
