@@ -117,7 +117,7 @@ void Program::Dimension(Table<float>& table, int rows, int columns) {
       table.Dimension(rows, columns);
       return;
     } catch (const std::bad_alloc&) {
-      TrappedError error{kOutOfMemory, std::source_location::current(), "out of memory for a table"};
+      TrappedError error{kOutOfMemory, SourceLocation::current(), "out of memory for a table"};
       if (errorHandler_.Trap(error) == Resume::kSkip) return;
     }
   }
@@ -133,7 +133,7 @@ void Program::Dimension(Table<std::string>& table, int rows) {
       table.Dimension(rows);
       return;
     } catch (const std::bad_alloc&) {
-      TrappedError error{kOutOfMemory, std::source_location::current(), "out of memory for a table"};
+      TrappedError error{kOutOfMemory, SourceLocation::current(), "out of memory for a table"};
       if (errorHandler_.Trap(error) == Resume::kSkip) return;
     }
   }
@@ -267,10 +267,10 @@ void Program::Guarded(const std::function<void()>& step) {
     step();
   } catch (const std::out_of_range& fault) {
     state_.control.controlStarted = 0;
-    errorHandler_.Trap(TrappedError{kIndexOutOfBounds, std::source_location::current(), fault.what()});
+    errorHandler_.Trap(TrappedError{kIndexOutOfBounds, SourceLocation::current(), fault.what()});
   } catch (const std::bad_alloc&) {
     state_.control.controlStarted = 0;
-    errorHandler_.Trap(TrappedError{kOutOfMemory, std::source_location::current(), "out of memory"});
+    errorHandler_.Trap(TrappedError{kOutOfMemory, SourceLocation::current(), "out of memory"});
   }
 }
 
@@ -290,7 +290,7 @@ void Program::RunControlPass() {
 void Program::CheckSignals() {
   uint8_t request = emergency_.PendingRequest();
   if (request == 0) return;
-  errorHandler_.Trap(TrappedError{request, std::source_location::current(), "stop requested by a signal"});
+  errorHandler_.Trap(TrappedError{request, SourceLocation::current(), "stop requested by a signal"});
 }
 
 void Program::PostCommand(Command command) {

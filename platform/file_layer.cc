@@ -38,6 +38,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 bool ReadAll(int fd, std::string* out) {
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) out->reserve(static_cast<size_t>(info.st_size));
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +35,7 @@ inline constexpr FileId kNoFile = 0;
 
 class FileLayer {
  public:
-  using Where = std::source_location;
+  using Where = SourceLocation;
 
   explicit FileLayer(TrapHandler& handler);
   ~FileLayer();

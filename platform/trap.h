@@ -4,7 +4,6 @@
 #define KELVORA_PLATFORM_TRAP_H_
 
 #include <cstdint>
-#include <source_location>
 #include <stdexcept>
 #include <string>
 
@@ -31,10 +30,29 @@ enum ErrorNumber : uint8_t {
   kEndOfFile = 17,
 };
 
+// The source file and line of an operation. A stand-in for
+// std::source_location that Clang 14 can also compile with GCC's library:
+// taken as a default argument, current() names the caller's place.
+class SourceLocation {
+ public:
+  static constexpr SourceLocation current(const char* file = __builtin_FILE(),
+                                          unsigned line = __builtin_LINE()) {
+    return SourceLocation(file, line);
+  }
+  constexpr SourceLocation() = default;
+  constexpr const char* file_name() const { return file_; }
+  constexpr unsigned line() const { return line_; }
+
+ private:
+  constexpr SourceLocation(const char* file, unsigned line) : file_(file), line_(line) {}
+  const char* file_ = "";
+  unsigned line_ = 0;
+};
+
 // One trapped error: its number and the place of the failing operation.
 struct TrappedError {
   uint8_t number = 0;
-  std::source_location where;
+  SourceLocation where;
   std::string detail;  // what failed, for the console; never part of "ERROR.LOG"
 };
 
