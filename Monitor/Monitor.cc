@@ -107,7 +107,8 @@ void Program::SetConstants() {
   state_.control.shootCapacity = 4;
 }
 
-void Program::Dimension(Table<float>& table, int rows, int columns) {
+template <typename T>
+void Program::Dimension(Table<T>& table, int rows, int columns) {
   for (;;) {
     try {
       if (failDimensioning_ > 0) {
@@ -123,29 +124,13 @@ void Program::Dimension(Table<float>& table, int rows, int columns) {
   }
 }
 
-void Program::Dimension(Table<std::string>& table, int rows) {
-  for (;;) {
-    try {
-      if (failDimensioning_ > 0) {
-        --failDimensioning_;
-        throw std::bad_alloc();
-      }
-      table.Dimension(rows);
-      return;
-    } catch (const std::bad_alloc&) {
-      TrappedError error{kOutOfMemory, SourceLocation::current(), "out of memory for a table"};
-      if (errorHandler_.Trap(error) == Resume::kSkip) return;
-    }
-  }
-}
-
 void Program::DimensionTables() {
   ControlState& c = state_.control;
   RingCapacities& cap = c.capacities;
   cap = RingCapacities{60, 60, 60, 30, 60, 96, 1, 30};
   Dimension(state_.learning.stepTable, 20, 10);
   Dimension(c.cycleLog, 500, 5);
-  Dimension(c.stripRows, 15);
+  Dimension(c.stripRows, 15, 0);
   Dimension(c.interiorRing, cap.interior, 0);
   Dimension(c.exteriorRing, cap.exterior, 1);
   Dimension(c.sunRing, cap.sun, 0);

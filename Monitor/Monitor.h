@@ -84,8 +84,9 @@ class Program {
  private:
   void SetConstants();
   void DimensionTables();
-  void Dimension(Table<float>& table, int rows, int columns);
-  void Dimension(Table<std::string>& table, int rows);
+  // Dimensions a table; a failed allocation is the trapped error 4.
+  template <typename T>
+  void Dimension(Table<T>& table, int rows, int columns);
   void PrepareDataDirectory();
   void DetectCard();
   void LoadSettings();

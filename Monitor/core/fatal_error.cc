@@ -1,6 +1,7 @@
 #include "Monitor/core/fatal_error.h"
 
 #include <cstring>
+#include <utility>
 
 #include "Monitor/Monitor.h"
 #include "Monitor/schedule/clock_text.h"
@@ -98,19 +99,24 @@ Resume ErrorHandler::Trap(const TrappedError& error) {
   FatalPath(error);
 }
 
+BoxResult ErrorHandler::ShowSystemError(std::string text, BoxButtons buttons) {
+  MessageBoxRequest box;
+  // Before the main window exists the box has no owner.
+  box.ownedByMainWindow = program_.MainWindowOpen();
+  box.caption = std::string(kSystemErrorCaption);
+  box.text = std::move(text);
+  box.icon = BoxIcon::kStop;
+  box.buttons = buttons;
+  return program_.Ui().ShowMessageBox(box);
+}
+
 Resume ErrorHandler::AskRetry(const TrappedError& error) {
   // Nobody may be there to answer: the relays stay off while the box waits.
   // The run state keeps its output byte; the card gets it back on Retry.
   program_.WriteOutputs(0);
   askingRetry_ = true;
-  MessageBoxRequest box;
-  box.ownedByMainWindow = program_.MainWindowOpen();
-  box.caption = std::string(kSystemErrorCaption);
-  box.text = RetryBoxText();
-  box.icon = BoxIcon::kStop;
-  box.buttons = BoxButtons::kAbortRetryIgnore;
   program_.Ui().ConsoleWrite("\n" + error.detail + "\n");
-  BoxResult answer = program_.Ui().ShowMessageBox(box);
+  BoxResult answer = ShowSystemError(RetryBoxText(), BoxButtons::kAbortRetryIgnore);
   askingRetry_ = false;
   program_.State().errors.errorAnswer = static_cast<uint8_t>(answer);
   if (answer == BoxResult::kRetry || answer == BoxResult::kTryAgain) {
@@ -124,13 +130,7 @@ void ErrorHandler::FatalPath(const TrappedError& error) {
   stopping_ = true;
   // Switch the heating off before anything waits for a person.
   program_.WriteOutputs(0);
-  MessageBoxRequest box;
-  box.ownedByMainWindow = program_.MainWindowOpen();
-  box.caption = std::string(kSystemErrorCaption);
-  box.text = StopBoxText();
-  box.icon = BoxIcon::kStop;
-  box.buttons = BoxButtons::kOk;
-  program_.Ui().ShowMessageBox(box);
+  ShowSystemError(StopBoxText(), BoxButtons::kOk);
   WriteErrorLog(error);
   CloseRunningCycle();
   program_.SaveDayState();

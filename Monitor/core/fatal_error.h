@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/trap.h"
+#include "platform/user_interface.h"
 
 namespace kelvora {
 
@@ -44,6 +45,7 @@ class ErrorHandler final : public TrapHandler {
   bool Stopping() const { return stopping_; }
 
  private:
+  BoxResult ShowSystemError(std::string text, BoxButtons buttons);
   Resume AskRetry(const TrappedError& error);
   [[noreturn]] void FatalPath(const TrappedError& error);
   void WriteErrorLog(const TrappedError& error);
