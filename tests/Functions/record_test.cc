@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -19,39 +18,22 @@ uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
 
 // --- MBF singles ------------------------------------------------------------
 
-TEST(Mks, WritesTheMbfBytesOfOrdinaryValues) {
+// The IEEE bytes with the sign moved into byte 2 and the biased exponent, plus 2, into byte 3.
+TEST(Mks, WritesTheMbfBytes) {
   EXPECT_EQ(Mks(1.0f), (Bytes{0x00, 0x00, 0x00, 0x81}));
   EXPECT_EQ(Mks(-1.0f), (Bytes{0x00, 0x00, 0x80, 0x81}));
   EXPECT_EQ(Mks(0.5f), (Bytes{0x00, 0x00, 0x00, 0x80}));
-  EXPECT_EQ(Mks(21.5f), (Bytes{0x00, 0x00, 0x2C, 0x85}));  // IEEE 41 AC 00 00
-}
-
-TEST(Mks, KeepsTheLowMantissaBytesInOrder) {
-  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0x3F123456})), (Bytes{0x56, 0x34, 0x12, 0x80}));
-}
-
-TEST(Mks, ZeroGetsExponentByteTwo) {
   EXPECT_EQ(Mks(0.0f), (Bytes{0x00, 0x00, 0x00, 0x02}));
-  EXPECT_EQ(Mks(-0.0f), (Bytes{0x00, 0x00, 0x80, 0x02}));
+  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0x3F123456})), (Bytes{0x56, 0x34, 0x12, 0x80}));
+  EXPECT_EQ(Mks(std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x00, 0x01}));  // 255 + 2 wraps
 }
 
 TEST(Mks, MagnitudeFromTwoToThe127IsWrittenAsZero) {
   EXPECT_EQ(Mks(3.0e38f), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(Mks(-std::ldexp(1.0f, 127)), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(Mks(std::numeric_limits<float>::max()), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0xFF000000})), (Bytes{0, 0, 0, 0}));  // -2^127
 }
 
-TEST(Mks, InfinityAndNanGetExponentByteOne) {
-  EXPECT_EQ(Mks(std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x00, 0x01}));
-  EXPECT_EQ(Mks(-std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x80, 0x01}));
-  EXPECT_EQ(Mks(std::numeric_limits<float>::quiet_NaN()), (Bytes{0x00, 0x00, 0x40, 0x01}));
-}
-
-TEST(Cvs, ReadsTheMbfBytesOfOrdinaryValues) {
-  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x00, 0x81}), 1.0f);
-  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x80, 0x81}), -1.0f);
-  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x2C, 0x85}), 21.5f);
-}
+TEST(Cvs, ReadsTheMbfBytes) { EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x00, 0x81}), 1.0f); }
 
 TEST(Cvs, ExponentByteZeroIsZeroWhateverTheOtherBytes) {
   EXPECT_EQ(Bits(Cvs(Bytes{0, 0, 0, 0})), Bits(0.0f));
@@ -67,12 +49,6 @@ TEST(Cvs, EveryTruncatedPrefixIsZero) {
 
 TEST(Cvs, ReadsOnlyTheFirstFourBytes) { EXPECT_EQ(Cvs(std::string_view("\x00\x00\x00\x81\x99", 5)), 1.0f); }
 
-TEST(Cvs, MapsExponentBytesOneAndTwoBackToTheirIeeeForms) {
-  EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x80, 0x01}), -std::numeric_limits<float>::infinity());
-  EXPECT_TRUE(std::isnan(Cvs(Bytes{0x00, 0x00, 0x40, 0x01})));
-  EXPECT_EQ(Bits(Cvs(Bytes{0x00, 0x00, 0x80, 0x02})), Bits(-0.0f));
-}
-
 TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
   std::mt19937 random(1981);
   int checked = 0;
@@ -84,16 +60,9 @@ TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
   }
 }
 
-TEST(MbfRoundTrip, ExtremesOfTheRangeComeBack) {
-  const uint32_t extremes[] = {0x00000000, 0x80000000, 0x00000001, 0x007FFFFF,
-                               0x00800000, 0x7EFFFFFF, 0xFEFFFFFF};
-  for (const uint32_t bits : extremes) {
-    EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
-  }
-}
-
-TEST(MbfRoundTrip, InfinitiesAndNanComeBack) {
-  for (const uint32_t bits : {0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC12345u}) {
+TEST(MbfRoundTrip, ZerosSubnormalsRangeEndsInfinitiesAndNanComeBack) {
+  for (const uint32_t bits : {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x7EFFFFFFu, 0xFEFFFFFFu,
+                              0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC12345u}) {
     EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
   }
 }
@@ -118,10 +87,7 @@ struct PreheatRecord {
   Int16Field startMinute = layout.Int16();
   Int16Field endMinute = layout.Int16();
   SingleField afterIntegers = layout.Single();
-  TextField moreNumbers = layout.Text(4);
-  Int16Field steps = layout.Int16();
-  Int16Field kind = layout.Int16();
-  TextField lastNumbers = layout.Text(4 * 4);
+  TextField rest = layout.Text(4 + 2 * 2 + 4 * 4);  // a number, two integers, four numbers
 };
 
 class RecordTest : public testing::Test {
@@ -137,36 +103,19 @@ TEST_F(RecordTest, LayoutsAddUpToTheirRecordLengths) {
 
 TEST_F(RecordTest, NewRecordIsAllBlanks) { EXPECT_EQ(record_.bytes(), std::string(52, ' ')); }
 
-TEST_F(RecordTest, LongTextKeepsItsFirstCharactersOnly) {
+TEST_F(RecordTest, TextIsCutOrBlankFilledToItsField) {
   record_.Set(day_.date, "19/06/15XY");
-  EXPECT_EQ(record_.Get(day_.date), "19/06/15");
-  EXPECT_EQ(record_.bytes().substr(8, 4), "    ");  // the next field is untouched
-}
-
-TEST_F(RecordTest, ShortTextIsFollowedByBlanks) {
-  record_.Set(day_.date, "abcdefgh");
+  EXPECT_EQ(record_.bytes().substr(0, 12), "19/06/15    ");  // the next field is untouched
   record_.Set(day_.date, "19/6/1");
   EXPECT_EQ(record_.Get(day_.date), "19/6/1  ");
 }
 
 TEST_F(RecordTest, NumbersAreStoredAsMbfAtTheirOffsets) {
   record_.Set(day_.second, 1.0f);
-  EXPECT_EQ(record_.bytes().substr(12, 4), std::string_view("\x00\x00\x00\x81", 4));
-  EXPECT_EQ(record_.bytes().substr(8, 4), "    ");
-  EXPECT_EQ(record_.Get(day_.second), 1.0f);
-}
-
-TEST_F(RecordTest, LastFieldEndsAtTheRecordEnd) {
   record_.Set(day_.rest[8], -1.0f);
-  EXPECT_EQ(record_.bytes().substr(48), std::string_view("\x00\x00\x80\x81", 4));
-}
-
-TEST_F(RecordTest, RecordRebuiltFromItsBytesReadsTheSameFields) {
-  record_.Set(day_.date, "19/06/15");
-  record_.Set(day_.first, -17.86f);
-  const Record copy(day_.layout.length(), record_.bytes());
-  EXPECT_EQ(copy.Get(day_.date), "19/06/15");
-  EXPECT_EQ(copy.Get(day_.first), -17.86f);
+  EXPECT_EQ(record_.bytes(), std::string(12, ' ') + std::string("\x00\x00\x00\x81", 4) +
+                                 std::string(32, ' ') + std::string("\x00\x00\x80\x81", 4));
+  EXPECT_EQ(record_.Get(day_.second), 1.0f);
 }
 
 TEST_F(RecordTest, ShortBytesFillTheRestWithBlanksAndLongBytesAreCut) {
@@ -177,30 +126,19 @@ TEST_F(RecordTest, ShortBytesFillTheRestWithBlanksAndLongBytesAreCut) {
 TEST_F(RecordTest, FieldOutsideTheRecordReadsEmptyAndIgnoresWrites) {
   Record shortRecord(10);
   shortRecord.Set(day_.first, 5.0f);  // bytes 8 to 11: only partly inside
-  shortRecord.Set(day_.rest[0], 5.0f);
   EXPECT_EQ(shortRecord.bytes(), std::string(10, ' '));
   EXPECT_EQ(shortRecord.Get(day_.first), 0.0f);
   EXPECT_EQ(shortRecord.Get(TextField{4, 8}), "");
 }
 
-TEST(Int16Field, StoresLeastSignificantByteFirstBetweenTheNumbers) {
+TEST(Int16Field, StoresTwoBytesLeastSignificantFirstAndReadsThemBackSigned) {
   PreheatRecord preheat;
   Record record(preheat.layout);
   record.Set(preheat.startMinute, 0x1234);
-  record.Set(preheat.endMinute, -2);
+  record.Set(preheat.endMinute, -32768);
   record.Set(preheat.afterIntegers, 0.5f);
-  record.Set(preheat.kind, -32768);
-  EXPECT_EQ(record.bytes().substr(88, 8), std::string("\x34\x12\xFE\xFF\x00\x00\x00\x80", 8));
-  EXPECT_EQ(record.bytes().substr(102, 2), std::string("\x00\x80", 2));
-}
-
-TEST(Int16Field, ReadsBackSignedValues) {
-  PreheatRecord preheat;
-  Record record(preheat.layout);
-  for (const int16_t value : {int16_t{1}, int16_t{-1}, int16_t{32767}, int16_t{-32768}}) {
-    record.Set(preheat.steps, value);
-    EXPECT_EQ(record.Get(preheat.steps), value);
-  }
+  EXPECT_EQ(record.bytes().substr(88, 8), std::string("\x34\x12\x00\x80\x00\x00\x00\x80", 8));
+  EXPECT_EQ(record.Get(preheat.endMinute), -32768);
 }
 
 }  // namespace
