@@ -25,21 +25,10 @@ TEST(ErrorRecord, MatchesTheLogLayoutByteForByte) {
             "ERROR: #3 in line  120 in Module M in Function  at 14:05:09 Hre\r\n\r\n\r\n");
 }
 
-TEST(ErrorRecord, CarriesTheMessageAfterTheEmptyLine) {
-  EXPECT_EQ(
-      ErrorRecord(3, 7, "startup", " 0:05:09", kExplanation),
-      "ERROR: #3 in line  7 in Module startup in Function  at  0:05:09 Hre\r\n\r\n" + kExplanation + "\r\n");
-}
-
 TEST(ErrorRecord, IsCutAtTheBufferWithoutOverflow) {
   char buffer[10];
   EXPECT_EQ(FormatErrorRecord(buffer, sizeof buffer, 12, 0, "signal", " 0:00:00", ""), sizeof buffer);
   EXPECT_EQ(std::string(buffer, sizeof buffer), "ERROR: #12");
-}
-
-TEST(ModuleName, IsTheSourceFileBaseName) {
-  EXPECT_EQ(ModuleName("/src/Monitor/core/startup.cc"), "startup");
-  EXPECT_EQ(ModuleName("Monitor.cc"), "Monitor");
 }
 
 class FatalErrorTest : public ProgramFixture {

@@ -81,27 +81,6 @@ TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
   EXPECT_EQ(SecondsOfDay(clock.Now()), 14 * 3600 + 5 * 60 + 10);
 }
 
-TEST_F(StartUpTest, TheConstantTextsAreSet) {
-  Program& p = Make();
-  p.StartUp();
-  const ConstantTexts& t = p.State().texts;
-  EXPECT_EQ(t.settingsPath, "..\\Settings.ini");
-  EXPECT_EQ(t.dayNameTable[0][1], "Sunday");
-  EXPECT_EQ(t.dayNameTable[1][7], "SAMEDI");
-  EXPECT_EQ(t.defaultProgramName[1], "DEFAUT");
-  EXPECT_EQ(t.holidayProgramName[0], "HOLIDAY");
-  EXPECT_EQ(t.tempMask[1],
-            "##.##\xB0"
-            "F");
-  EXPECT_EQ(t.signedTempMask[0],
-            "+##.##\xB0"
-            "C");
-  EXPECT_EQ(p.State().control.heatState, "OFF");
-  EXPECT_EQ(p.State().schedule.daySlots[0].end, "24:00");
-  EXPECT_EQ(p.State().control.cycleLog.Rows(), 500);
-  EXPECT_EQ(p.State().control.exteriorRing.Columns(), 1);
-}
-
 TEST_F(StartUpTest, ADataDirectoryThatCannotBeCreatedEndsTheRun) {
   Program& p = Make();
   p.Files().InjectFaultForTesting(FileOp::kMakeDir, "DATA");
