@@ -1,11 +1,14 @@
 #include "Monitor/Monitor.h"
 
 #include <chrono>
+#include <cmath>
 #include <exception>
 #include <new>
 #include <stdexcept>
 
 #include "Functions/formulas.h"
+#include "Monitor/card/card.h"
+#include "Monitor/card/sensors.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/schedule/clock_text.h"
 
@@ -15,6 +18,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kTickPeriod{500};
 constexpr std::chrono::milliseconds kSecondPoll{10};
+constexpr int kMaxSettlingReadings = 50;
 
 // The five schedule files, in the order of their kinds 0 to 4.
 constexpr const char* kScheduleFiles[] = {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg",
@@ -161,9 +165,9 @@ void Program::PrepareDataDirectory() {
 
 void Program::DetectCard() {
   CardState& card = state_.card;
-  card.isaPort = ReadIsaPort(profile_, state_.texts.settingsPath, card.isaPort);
-  // Finding a card comes with the card layer; until then there is none.
-  card.cardKind.clear();
+  std::string note = SelectCard(env_.ports, profile_, state_.texts.settingsPath, card);
+  if (!note.empty()) env_.ui.ConsoleWrite(note + "\n");
+  if (!card.cardKind.empty()) return;
   // With no card every port is "none": nothing may ever drive a port that
   // was not found.
   card.inputPort = kNoPort;
@@ -179,7 +183,12 @@ void Program::DetectCard() {
 void Program::Initialise() {
   // 1. A new random sequence for every run.
   LocalTime now = env_.clock.Now();
-  random_.seed(static_cast<uint32_t>(SecondsOfDay(now) * 1000 + now.millisecond));
+  auto clockSeed = static_cast<uint32_t>(SecondsOfDay(now) * 1000 + now.millisecond);
+  if (env_.randomSeed) {
+    random_.Seed(clockSeed, *env_.randomSeed);
+  } else {
+    random_.Seed(clockSeed);
+  }
   // 2. Settings, with the simulation override.
   LoadSettings();
   // 5. Corrections that need two keys, and the rated power.
@@ -190,7 +199,13 @@ void Program::Initialise() {
   ReadToday();
   env_.clock.SleepFor(std::chrono::seconds(1));
   TickSeconds(env_.clock, state_.clock.clockSeconds, state_.clock.previousClockSeconds);
+  // 10. The relays as they stand now.
+  WriteOutputs(card.outputByte);
   PublishEmergencyState();
+  // 11. Today's schedule.
+  LoadSchedules();
+  // 12. A real sensor is read until it gives the same value twice.
+  if (card.simulationMode == 0) SettleInteriorReading();
   // 14. Return on a fresh second.
   WaitForNextSecond();
 }
@@ -204,6 +219,21 @@ void Program::LoadSettings() {
   if (card.simulationMode != 0) {
     card.inputPort = kNoPort;
     card.outputPort = kNoPort;
+  }
+  // The first reading starts the simulated house; on a card it is discarded.
+  ReadChannel(kInteriorChannel);
+  WriteOutputs(card.outputByte);
+}
+
+void Program::LoadSchedules() {}
+
+void Program::SettleInteriorReading() {
+  // No raw byte reaches 256, so the first reading never ends the wait.
+  float previous = 256;
+  for (int reading = 0; reading < kMaxSettlingReadings; ++reading) {
+    float value = ReadChannel(kInteriorChannel);
+    if (value == previous) return;
+    previous = std::nearbyint(value);
   }
 }
 
@@ -294,15 +324,15 @@ void Program::RunPostedCommands() {
 
 void Program::PublishEmergencyState() {
   const CardState& card = state_.card;
-  bool drivable = !card.cardKind.empty() && card.simulationMode == 0;
-  emergency_.SetOutputPort(drivable ? card.outputPort : kNoPort);
+  emergency_.SetOutputPort(CardDrivable(card) ? card.outputPort : kNoPort);
   emergency_.SetClockSeconds(state_.clock.clockSeconds);
 }
 
-void Program::WriteOutputs(uint8_t byte) {
-  const CardState& card = state_.card;
-  if (card.cardKind.empty() || card.simulationMode != 0 || card.outputPort == kNoPort) return;
-  env_.ports.WritePortByte(card.outputPort, byte);
+void Program::WriteOutputs(uint8_t byte) { WriteCardOutputs(env_.ports, state_.card, byte); }
+
+float Program::ReadChannel(int8_t channel) {
+  SensorContext context{env_.ports, env_.clock, random_};
+  return kelvora::ReadChannel(state_, context, channel);
 }
 
 void Program::SaveDayState() {

@@ -9,11 +9,12 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <random>
+#include <optional>
 #include <string>
 
 #include "Monitor/core/emergency_stop.h"
 #include "Monitor/core/fatal_error.h"
+#include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -30,6 +31,9 @@ struct Environment {
   UserInterface& ui;
   std::string programDirectory;  // where "Settings.ini" and "DATA" live
   bool installSignalHandlers = false;
+  // Mixed into the clock's seed of the random numbers, so that a run on a
+  // virtual clock can be repeated or varied.
+  std::optional<uint32_t> randomSeed;
 };
 
 class Program {
@@ -64,6 +68,8 @@ class Program {
 
   // Writes `byte` to the card's output latch, when there is a card to drive.
   void WriteOutputs(uint8_t byte);
+  // The raw value of a sensor channel, from the card or the simulated house.
+  float ReadChannel(int8_t channel);
 
   RunState& State() { return state_; }
   const RunState& State() const { return state_; }
@@ -90,6 +96,8 @@ class Program {
   void PrepareDataDirectory();
   void DetectCard();
   void LoadSettings();
+  void LoadSchedules();
+  void SettleInteriorReading();
   void ReadToday();
   void WaitForNextSecond();
   void RunPostedCommands();
@@ -103,7 +111,7 @@ class Program {
   FileLayer files_;
   PrivateProfile profile_;
   EmergencyStop emergency_;
-  std::mt19937 random_;
+  UniformRandom random_;
   bool mainWindowOpen_ = false;
   int failDimensioning_ = 0;
   int passCount_ = 0;

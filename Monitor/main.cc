@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Monitor/Monitor.h"
+#include "platform/linux_ports.h"
 
 namespace {
 
@@ -23,9 +24,17 @@ std::string ProgramDirectory() {
 
 int main() {
   kelvora::SystemClock clock;
-  kelvora::NullPorts ports;
+  // Without the right to the ports the backend touches none: no card is
+  // found and the program simulates, after saying why.
+  kelvora::LinuxPorts ports;
   kelvora::ConsoleUserInterface ui;
-  kelvora::Environment environment{clock, ports, ui, ProgramDirectory(), /*installSignalHandlers=*/true};
+  if (!ports.Granted()) ui.ConsoleWrite("The I/O card cannot be reached: " + ports.Refusal() + "\n");
+  kelvora::Environment environment{clock,
+                                   ports,
+                                   ui,
+                                   ProgramDirectory(),
+                                   /*installSignalHandlers=*/true,
+                                   /*randomSeed=*/std::nullopt};
   kelvora::Program program(environment);
   return program.Run();
 }

@@ -30,8 +30,11 @@ class ProgramFixture : public ::testing::Test {
     ui.watchedPort = kCardPort;
   }
 
-  Program& Make(bool installSignalHandlers = false) {
-    program = std::make_unique<Program>(Environment{clock, ports, ui, home.path(), installSignalHandlers});
+  // A program on the recording card, or on `portAccess` when given.
+  Program& Make(bool installSignalHandlers = false, PortAccess* portAccess = nullptr) {
+    PortAccess& chosen = portAccess != nullptr ? *portAccess : static_cast<PortAccess&>(ports);
+    program = std::make_unique<Program>(
+        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7});
     return *program;
   }
 
@@ -52,6 +55,7 @@ class ProgramFixture : public ::testing::Test {
     CardState& card = p.State().card;
     card.cardKind = "PCI";
     card.simulationMode = 0;
+    card.inputPort = kCardPort - 16;
     card.outputPort = kCardPort;
     card.outputByte = outputByte;
     p.WriteOutputs(outputByte);
@@ -60,6 +64,7 @@ class ProgramFixture : public ::testing::Test {
   }
 
   std::string DataFile(const std::string& name) const { return home.path() + "/DATA/" + name; }
+  void WriteSettings(const std::string& text) const { WriteFileBytes(home.File("Settings.ini"), text); }
 
   TempDir home;
   VirtualClock clock;

@@ -1,0 +1,237 @@
+// Finding the card on the PCI bus or at the ISA port, and driving it.
+#include "Monitor/card/card.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake_card.h"
+#include "tests/support/program_fixture.h"
+
+namespace kelvora {
+namespace {
+
+using Access = FakeCard::Access;
+using Kind = FakeCard::AccessKind;
+
+constexpr uint32_t kHostBridge = 0x12378086;
+
+uint32_t ConfigAddress(uint32_t bus, uint32_t device, uint32_t function) {
+  return 0x80000000u | (bus << 16) | (device << 11) | (function << 8);
+}
+
+FakeCard::PciFunction Function(uint8_t bus, uint8_t device, uint8_t function, uint32_t identifier,
+                               std::array<uint32_t, 6> bars) {
+  return FakeCard::PciFunction{bus, device, function, identifier, bars};
+}
+
+struct Scan {
+  uint32_t identifier;
+  uint32_t memoryBase;
+  uint16_t ioBase;
+};
+
+Scan RunScan(FakeCard& card, uint32_t wanted = kCardIdentifier) {
+  Scan scan{0, 0xDEAD, 0xBEEF};
+  scan.identifier = PciFindCard(card, wanted, scan.memoryBase, scan.ioBase);
+  return scan;
+}
+
+TEST(PciFindCardTest, FindsTheCardWithItsMemoryAndIoBases) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(0, 0, 0, kHostBridge, {0xE001, 0xF0000000}));
+  bus.AddPciFunction(Function(2, 5, 1, kCardIdentifier, {0xFEB00000, 0xD001}));
+  Scan scan = RunScan(bus);
+  EXPECT_EQ(scan.identifier, kCardIdentifier);
+  EXPECT_EQ(scan.memoryBase, 0xFEB00000u);
+  EXPECT_EQ(scan.ioBase, 0xD000);
+}
+
+TEST(PciFindCardTest, StopsAtTheWantedFunctionAfterRestoringTheAddress) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(2, 5, 1, kCardIdentifier, {0xD001}));
+  bus.AddPciFunction(Function(9, 0, 0, kHostBridge, {0xC001}));
+  bus.RecordAccesses();
+  RunScan(bus);
+  const Access& last = bus.Accesses().back();
+  EXPECT_EQ(last.kind, Kind::kWriteDword);
+  EXPECT_EQ(last.port, 0xCF8);
+  EXPECT_EQ(last.value, ConfigAddress(2, 5, 1));
+  // Nothing past bus 2, device 5, function 1 was probed.
+  for (const Access& access : bus.Accesses()) {
+    if (access.kind != Kind::kWriteDword) continue;
+    EXPECT_LE(access.value & 0x00FFFF00u, ConfigAddress(2, 5, 1) & 0x00FFFF00u);
+  }
+}
+
+TEST(PciFindCardTest, ReadsTheBaseRegistersInOrderWithTheirOffsets) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(0, 3, 0, kCardIdentifier, {0xF0000000, 0xD001, 0xE0000000}));
+  bus.RecordAccesses();
+  RunScan(bus);
+  std::vector<uint32_t> addresses;
+  for (const Access& access : bus.Accesses()) {
+    if (access.kind == Kind::kWriteDword &&
+        (access.value & 0x00FFFF00u) == (ConfigAddress(0, 3, 0) & 0x00FFFF00u)) {
+      addresses.push_back(access.value);
+    }
+  }
+  uint32_t base = ConfigAddress(0, 3, 0);
+  // Identifier, four registers up to the one that reads 0, then the address again.
+  EXPECT_EQ(addresses,
+            (std::vector<uint32_t>{base, base | 0x10, base | 0x14, base | 0x18, base | 0x1C, base}));
+}
+
+TEST(PciFindCardTest, AFirstBaseRegisterOfZeroStoresNothing) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(0, 1, 0, kCardIdentifier, {0, 0xD001, 0xF0000000}));
+  Scan scan = RunScan(bus);
+  EXPECT_EQ(scan.ioBase, 0);
+  EXPECT_EQ(scan.memoryBase, 0u);
+}
+
+TEST(PciFindCardTest, TheIoBaseIsTheRegisterLessOneInSixteenBits) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(0, 1, 0, kCardIdentifier, {0x1234D001}));
+  EXPECT_EQ(RunScan(bus).ioBase, 0xD000);
+}
+
+TEST(PciFindCardTest, AMatchWithoutAnIoRegisterDoesNotInheritAnEarlierDevicesPort) {
+  FakeCard bus;
+  bus.AddPciFunction(Function(0, 0, 0, kHostBridge, {0xE001}));
+  bus.AddPciFunction(Function(0, 4, 0, kCardIdentifier, {0xF0000000}));
+  Scan scan = RunScan(bus);
+  EXPECT_EQ(scan.ioBase, 0);
+  EXPECT_EQ(scan.memoryBase, 0xF0000000u);
+}
+
+TEST(PciFindCardTest, AnEmptyBusIsProbedWholeAndGivesAllOnes) {
+  FakeCard bus;
+  Scan scan = RunScan(bus);
+  EXPECT_EQ(scan.identifier, 0xFFFFFFFFu);
+  EXPECT_EQ(bus.AccessCount(), 2 * 65536);
+}
+
+TEST(ReadCardChannelTest, AnIsaReadSelectsWaitsTenMillisecondsAndReads) {
+  VirtualClock clock(testing::TimeAt("2019-06-15 14:05:08"));
+  FakeCard card;
+  card.Place(FakeCard::Layout::kIsa, 0x300);
+  card.SetChannel(4, 77);
+  card.RecordAccesses(&clock);
+  CardState state;
+  state.cardKind = "ISA";
+  state.inputPort = 0x300;
+  state.outputPort = 0x301;
+  EXPECT_EQ(ReadCardChannel(card, clock, state, 4), 77);
+  const std::vector<Access>& log = card.Accesses();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].kind, Kind::kWriteByte);
+  EXPECT_EQ(log[0].port, 0x300);
+  EXPECT_EQ(log[0].value, 4u);
+  EXPECT_EQ(log[1].kind, Kind::kReadByte);
+  EXPECT_EQ(log[1].port, 0x300);
+  EXPECT_EQ(log[1].millisecond - log[0].millisecond, 10);
+}
+
+TEST(ReadCardChannelTest, APciReadTakesTheChannelAboveTheBase) {
+  VirtualClock clock(testing::TimeAt("2019-06-15 14:05:08"));
+  FakeCard card;
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  card.SetChannel(6, 200);
+  CardState state;
+  state.cardKind = "PCI";
+  state.inputPort = 0xD000;
+  state.outputPort = 0xD010;
+  EXPECT_EQ(ReadCardChannel(card, clock, state, 6), 200);
+  WriteCardOutputs(card, state, 0x15);
+  EXPECT_EQ(card.Latch(), 0x15);
+}
+
+TEST(ReadCardChannelTest, NothingIsTouchedWhileSimulating) {
+  VirtualClock clock(testing::TimeAt("2019-06-15 14:05:08"));
+  FakeCard card;
+  card.RecordAccesses();
+  CardState state;
+  state.cardKind = "PCI";
+  state.simulationMode = 1;
+  state.inputPort = kNoPort;
+  state.outputPort = kNoPort;
+  EXPECT_EQ(ReadCardChannel(card, clock, state, 0), 0xFF);
+  WriteCardOutputs(card, state, 0x1F);
+  EXPECT_TRUE(card.Accesses().empty());
+}
+
+// Start-up with a card on the bus or at the configured ISA port.
+class CardStartUpTest : public testing::ProgramFixture {
+ protected:
+  Program& StartOnCard() {
+    Program& p = Make(false, &card);
+    EXPECT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
+    return p;
+  }
+
+  FakeCard card;
+};
+
+TEST_F(CardStartUpTest, APciCardGivesItsPortsAndNoMessage) {
+  card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  Program& p = StartOnCard();
+  const CardState& state = p.State().card;
+  EXPECT_EQ(state.cardKind, "PCI");
+  EXPECT_EQ(state.inputPort, 0xD000);
+  EXPECT_EQ(state.outputPort, 0xD010);
+  EXPECT_EQ(state.simulationMode, 0);
+  EXPECT_TRUE(ui.boxes.empty());
+  ASSERT_FALSE(card.LatchWrites().empty());
+  EXPECT_EQ(card.Latch(), 0);
+}
+
+TEST_F(CardStartUpTest, AnIsaPortInHexadecimalGivesTheCardAndItsLatchAbove) {
+  WriteSettings("[Config]\r\nISA_Port=&h300\r\n");
+  card.Place(FakeCard::Layout::kIsa, 0x300);
+  Program& p = StartOnCard();
+  const CardState& state = p.State().card;
+  EXPECT_EQ(state.cardKind, "ISA");
+  EXPECT_EQ(state.inputPort, 0x300);
+  EXPECT_EQ(state.outputPort, 0x301);
+  EXPECT_FALSE(card.LatchWrites().empty());
+  EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(CardStartUpTest, SimModeOneWithACardNeverTouchesItsPorts) {
+  WriteSettings("[System]\r\nSim_Mode=1\r\n");
+  card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  card.RecordAccesses();
+  Program& p = StartOnCard();
+  EXPECT_EQ(p.State().card.cardKind, "PCI");
+  EXPECT_EQ(p.State().card.inputPort, kNoPort);
+  EXPECT_EQ(p.State().card.outputPort, kNoPort);
+  for (const Access& access : card.Accesses()) {
+    EXPECT_TRUE(access.kind == Kind::kWriteDword || access.kind == Kind::kReadDword) << access.port;
+  }
+  EXPECT_TRUE(card.LatchWrites().empty());
+}
+
+TEST_F(CardStartUpTest, TheInteriorIsReadUntilItRepeats) {
+  card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  // The settings load reads once; then 140, 141, 142 and 142 again.
+  const std::vector<uint8_t> values{100, 140, 141, 142, 142, 143};
+  size_t readings = 0;
+  card.SetChannelSource([&](int) { return values[std::min(readings++, values.size() - 1)]; });
+  StartOnCard();
+  // One discarded reading at the settings load, then four settling readings.
+  EXPECT_EQ(readings, 5u);
+}
+
+TEST_F(CardStartUpTest, ASensorThatNeverRepeatsIsReadFiftyTimes) {
+  card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  int readings = 0;
+  card.SetChannelSource([&](int) { return static_cast<uint8_t>(++readings); });
+  StartOnCard();
+  EXPECT_EQ(readings, 1 + 50);
+}
+
+}  // namespace
+}  // namespace kelvora
