@@ -11,6 +11,8 @@
 #include "Monitor/card/sensors.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/schedule/clock_text.h"
+#include "Monitor/schedule/day_plan.h"
+#include "Monitor/schedule/schedule_files.h"
 
 namespace kelvora {
 
@@ -20,9 +22,6 @@ constexpr std::chrono::milliseconds kTickPeriod{500};
 constexpr std::chrono::milliseconds kSecondPoll{10};
 constexpr int kMaxSettlingReadings = 50;
 
-// The five schedule files, in the order of their kinds 0 to 4.
-constexpr const char* kScheduleFiles[] = {"PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg",
-                                          "TEMPS.prg"};
 constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
@@ -159,7 +158,9 @@ void Program::PrepareDataDirectory() {
   }
   files_.SetCurrentDirectory(JoinPath(env_.programDirectory, "DATA"));
   // A first run: the five schedule tables are empty, so are their files.
-  for (const char* name : kScheduleFiles) files_.WriteWholeFile(name, "");
+  for (uint8_t kind = kProgramsKind; kind <= kTempsKind; ++kind) {
+    SaveScheduleFile(files_, state_.schedule, kind);
+  }
   files_.MakeDirectory("History");
 }
 
@@ -225,7 +226,13 @@ void Program::LoadSettings() {
   WriteOutputs(card.outputByte);
 }
 
-void Program::LoadSchedules() {}
+void Program::LoadSchedules() {
+  LoadScheduleFiles(files_, state_.schedule);
+  // The date again: loading may have waited on a retry box past midnight.
+  ReadToday();
+  std::string note = SelectDayProgram(state_, state_.clock.todayWeekday, ClockText(env_.clock.Now()));
+  if (!note.empty()) env_.ui.ConsoleWrite(note);
+}
 
 void Program::SettleInteriorReading() {
   // No raw byte reaches 256, so the first reading never ends the wait.

@@ -16,6 +16,13 @@ if(KELVORA_SANITIZE)
   add_link_options(${KELVORA_SANITIZER_FLAGS})
 endif()
 
+# In a fuzzing build the libraries are instrumented too, so that libFuzzer
+# sees the coverage of the code a target feeds, not only of the target itself.
+if(KELVORA_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(kelvora_target target)
   target_compile_options(${target} PRIVATE ${KELVORA_WARNINGS})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})

@@ -1,5 +1,11 @@
 #include "Monitor/schedule/clock_text.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "Monitor/core/text_number.h"
+
 namespace kelvora {
 
 namespace {
@@ -9,7 +15,28 @@ std::string TwoDigits(int32_t value) {
   return std::string{static_cast<char>('0' + last / 10), static_cast<char>('0' + last % 10)};
 }
 
+// The number at the start of a two-character part, rounded down; two
+// characters hold at most 99 and at least -9, so it always fits.
+int32_t WholeNumber(std::string_view part) { return static_cast<int32_t>(std::floor(ReadNumber(part))); }
+
+std::string_view Part(std::string_view text, size_t from) {
+  return from < text.size() ? text.substr(from, 2) : std::string_view();
+}
+
 }  // namespace
+
+ClockTime ParseClockTime(std::string& text) {
+  std::string padded = "00" + text;
+  padded.erase(0, padded.size() > 5 ? padded.size() - 5 : 0);
+  padded += "00";
+  padded.resize(std::min<size_t>(padded.size(), 5));
+  text = padded;
+  ClockTime time;
+  time.hours = WholeNumber(Part(text, 0));
+  time.minutes = WholeNumber(Part(text, 3));
+  time.seconds = time.hours * 3600 + time.minutes * 60;
+  return time;
+}
 
 std::string FormatDuration(int32_t seconds) {
   // A negative duration has no clock form; it can only come from a clock set

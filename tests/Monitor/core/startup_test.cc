@@ -91,13 +91,42 @@ TEST_F(StartUpTest, ADataDirectoryThatCannotBeCreatedEndsTheRun) {
   EXPECT_FALSE(fs::exists(home.File("DATA")));
 }
 
-TEST_F(StartUpTest, AnExistingDataDirectoryIsLeftAsItIs) {
-  fs::create_directory(home.File("DATA"));
-  WriteFileBytes(DataFile("DAYS.prg"), "Monday,WEEK\r\n");
+// A data directory from an earlier run, with the five schedule files.
+void WriteSchedules(const std::string& dataDirectory, const std::string& programs, const std::string& days) {
+  fs::create_directory(dataDirectory);
+  WriteFileBytes(dataDirectory + "/PROGRAMS.prg", programs);
+  WriteFileBytes(dataDirectory + "/DAYS.prg", days);
+  for (const char* name : {"HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg"})
+    WriteFileBytes(dataDirectory + "/" + name, "");
+}
+
+TEST_F(StartUpTest, TodaysProgramIsResolvedFromTheExistingSchedules) {
+  // 14:05 on a Saturday.
+  WriteSchedules(home.File("DATA"), "WEEKEND,07:00,21\r\nWEEKEND,22:30,17.5\r\n", "Saturday,WEEKEND\r\n");
   Program& p = Make();
   p.StartUp();
-  EXPECT_EQ(ReadFileBytes(DataFile("DAYS.prg")), "Monday,WEEK\r\n");
-  EXPECT_FALSE(fs::exists(DataFile("PROGRAMS.prg")));
+  const ScheduleState& s = p.State().schedule;
+  EXPECT_EQ(s.currentProgram, "WEEKEND");
+  EXPECT_EQ(s.slotCount, 2);
+  EXPECT_EQ(s.currentSlot, 1);
+  EXPECT_FLOAT_EQ(s.nextSetpoint, 17.5f);
+  EXPECT_EQ(ReadFileBytes(DataFile("DAYS.prg")), "Saturday,WEEKEND\r\n");
+}
+
+TEST_F(StartUpTest, AMissingScheduleFileStopsTheProgram) {
+  WriteSchedules(home.File("DATA"), "", "");
+  fs::remove(DataFile("TEMPS.prg"));
+  Program& p = Make();
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #2 ");
+}
+
+TEST_F(StartUpTest, AHandOverLoopIsReportedOnTheConsole) {
+  WriteSchedules(home.File("DATA"), "DEFAULT,06:00,20\r\nDEFAULT,EVENING,0\r\nEVENING,DEFAULT,0\r\n", "");
+  Program& p = Make();
+  p.StartUp();
+  EXPECT_EQ(p.State().schedule.slotCount, 1);
+  EXPECT_NE(ui.console.find("DEFAULT -> EVENING -> DEFAULT"), std::string::npos) << ui.console;
 }
 
 class ShutDownTest : public ProgramFixture {};

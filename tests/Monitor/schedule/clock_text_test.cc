@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 namespace kelvora {
 namespace {
 
@@ -22,6 +25,22 @@ TEST(FormatDuration, HoursAboveNinetyNineKeepTheirLastTwoDigits) {
 }
 
 TEST(FormatDuration, ANegativeCountShowsZero) { EXPECT_EQ(FormatDuration(-5), " 0:00:00"); }
+
+TEST(ParseClockTime, NormalisesTheTextAndCountsSeconds) {
+  struct Case {
+    std::string text, normalised;
+    int32_t hours, minutes, seconds;
+  };
+  for (Case c :
+       {Case{"7:30", "07:30", 7, 30, 27000}, Case{"23:59", "23:59", 23, 59, 86340},
+        Case{"24:00", "24:00", 24, 0, 86400}, Case{"", "0000", 0, 0, 0}, Case{"x", "00x00", 0, 0, 0}}) {
+    std::string text = c.text;
+    ClockTime time = ParseClockTime(text);
+    EXPECT_EQ(text, c.normalised) << c.text;
+    EXPECT_EQ(std::tie(time.hours, time.minutes, time.seconds), std::tie(c.hours, c.minutes, c.seconds))
+        << c.text;
+  }
+}
 
 TEST(TickSeconds, KeepsThePreviousStampAndTheDifference) {
   LocalTime start;

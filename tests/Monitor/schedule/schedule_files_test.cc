@@ -1,0 +1,177 @@
+#include "Monitor/schedule/schedule_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/fakes.h"
+
+namespace kelvora {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RecordingTrapHandler;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+using Fields = std::vector<std::string>;
+using namespace std::string_literals;
+
+// Rows as lists of fields, so that every table compares alike.
+Fields RowsOf(const ScheduleState& s, uint8_t kind) {
+  Fields out;
+  auto add = [&](auto... field) { (out.push_back(field), ...); };
+  if (kind == kProgramsKind)
+    for (const auto& r : s.programRows) add(r.program, r.time, r.temperature);
+  if (kind == kDaysKind)
+    for (const auto& r : s.dayRows) add(r.day, r.program);
+  if (kind == kHolidaysKind)
+    for (const auto& r : s.holidayRows) add(r.date, r.program);
+  if (kind == kHoursKind)
+    for (const auto& r : s.hourLabels) add(r.name, r.value);
+  if (kind == kTempsKind)
+    for (const auto& r : s.tempLabels) add(r.name, r.value);
+  return out;
+}
+
+ScheduleState SampleTables() {
+  ScheduleState s;
+  s.programRows = {{"WEEK", "06:30", "21"}, {"CONG\xC9", "WAKE", "COMFORT"}, {"WEEK", "LATE", ""}};
+  s.dayRows = {{"Monday", "WEEK"}, {"DIMANCHE", "CONG\xC9"}};
+  s.holidayRows = {{"**/12/25", ""}, {"19/06/15", "WEEK"}};
+  s.hourLabels = {{"WAKE", "06:15"}};
+  s.tempLabels = {{"COMFORT", "21.5"}, {"ECO", "17"}};
+  return s;
+}
+
+class ScheduleFilesTest : public ::testing::Test {
+ protected:
+  ScheduleFilesTest() : files(handler) { files.SetCurrentDirectory(dir.path()); }
+
+  void WriteAll(const std::string& bytes) {
+    for (uint8_t kind = 0; kind <= kTempsKind; ++kind) WriteFileBytes(dir.File(Name(kind)), bytes);
+  }
+  std::string Name(uint8_t kind) { return std::string(ScheduleFileName(kind)); }
+
+  TempDir dir;
+  RecordingTrapHandler handler;
+  FileLayer files;
+};
+
+TEST_F(ScheduleFilesTest, EveryKindWrittenReadsBackIdentically) {
+  ScheduleState saved = SampleTables();
+  for (uint8_t kind = 0; kind <= kTempsKind; ++kind) SaveScheduleFile(files, saved, kind);
+  ScheduleState loaded;
+  LoadScheduleFiles(files, loaded);
+  for (uint8_t kind = 0; kind <= kTempsKind; ++kind)
+    EXPECT_EQ(RowsOf(loaded, kind), RowsOf(saved, kind)) << Name(kind);
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(ScheduleFilesTest, KindTwoWritesTheHolidaysFileUnquotedWithCrLf) {
+  SaveScheduleFile(files, SampleTables(), kHolidaysKind);
+  EXPECT_EQ(ReadFileBytes(dir.File("HOLIDAYS.prg")), "**/12/25,\r\n19/06/15,WEEK\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("DAYS.prg")));
+}
+
+TEST_F(ScheduleFilesTest, AnUnknownKindWritesNothing) {
+  SaveScheduleFile(files, SampleTables(), 5);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(ScheduleFilesTest, MissingFilesAreTrappedErrorTwoInLoadOrder) {
+  ScheduleState s;
+  LoadScheduleFiles(files, s);
+  std::vector<std::string> order;
+  for (const TrappedError& error : handler.errors) {
+    EXPECT_EQ(error.number, kFileNotFound);
+    order.push_back(
+        std::filesystem::path(error.detail.substr(0, error.detail.find(':'))).filename().string());
+  }
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"HOLIDAYS.prg", "PROGRAMS.prg", "DAYS.prg", "HOURS.prg", "TEMPS.prg"}));
+}
+
+TEST_F(ScheduleFilesTest, ASkippedOpenKeepsTheTableAsItWas) {
+  WriteAll("");
+  std::filesystem::remove(dir.File("DAYS.prg"));
+  ScheduleState s = SampleTables();
+  LoadScheduleFiles(files, s);
+  EXPECT_EQ(s.dayRows.size(), 2u);     // not replaced by an empty table
+  EXPECT_TRUE(s.programRows.empty());  // the files that exist are read
+  ASSERT_EQ(handler.errors.size(), 1u);
+}
+
+TEST_F(ScheduleFilesTest, ASkippedReadKeepsTheTableRatherThanPartOfTheFile) {
+  WriteAll("A,B\r\nC,D\r\nE,F\r\n");
+  files.InjectFaultForTesting(FileOp::kRead, "TEMPS.prg", 1, 1);
+  ScheduleState s = SampleTables();
+  LoadScheduleFiles(files, s);
+  EXPECT_EQ(RowsOf(s, kTempsKind), RowsOf(SampleTables(), kTempsKind));
+  EXPECT_EQ(s.hourLabels.size(), 3u);
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kFileIoError);
+}
+
+TEST_F(ScheduleFilesTest, AnEmptyFileGivesNoRows) {
+  WriteAll("");
+  ScheduleState s = SampleTables();
+  LoadScheduleFiles(files, s);
+  for (uint8_t kind = 0; kind <= kTempsKind; ++kind) EXPECT_TRUE(RowsOf(s, kind).empty()) << Name(kind);
+}
+
+TEST_F(ScheduleFilesTest, ALoaderStopsAtTheTableCapacity) {
+  std::string lines;
+  for (int i = 1; i <= 250; ++i) lines += "P" + std::to_string(i) + ",06:00,20\r\n";
+  WriteAll(lines);
+  ScheduleState s;
+  LoadScheduleFiles(files, s);
+  ASSERT_EQ(s.programRows.size(), kProgramRowCapacity);
+  EXPECT_EQ(s.programRows.back().program, "P200");
+  ASSERT_EQ(s.dayRows.size(), kScheduleRowCapacity);
+  EXPECT_EQ(s.dayRows.back().day, "P100");
+}
+
+TEST(ReadScheduleText, EmptyLinesAddNoRowAndTheLastLineNeedsNoLineEnd) {
+  ScheduleState s;
+  ReadScheduleText(kDaysKind, "Monday,WEEK\r\n\r\nSunday,REST\r\n\r\n", s);
+  EXPECT_EQ(RowsOf(s, kDaysKind), (Fields{"Monday", "WEEK", "Sunday", "REST"}));
+  ReadScheduleText(kDaysKind, "Monday,WEEK\nSunday,REST", s);
+  EXPECT_EQ(RowsOf(s, kDaysKind), (Fields{"Monday", "WEEK", "Sunday", "REST"}));
+}
+
+TEST(ReadScheduleText, ExtraFieldsAreWrittenBackAsTheyStood) {
+  ScheduleState s;
+  ReadScheduleText(kDaysKind, "Monday,WEEK,extra,\r\n", s);
+  EXPECT_EQ(ScheduleFileText(s, kDaysKind), "Monday,WEEK,extra,\r\n");
+}
+
+struct SplitCase {
+  std::string line;
+  Fields fields;
+};
+
+class SplitScheduleLineTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitScheduleLineTest, GivesExactlyTheRowsFields) {
+  EXPECT_EQ(SplitScheduleLine(GetParam().line, 3), GetParam().fields);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SplitScheduleLineTest,
+    ::testing::Values(SplitCase{"WEEK,06:30,21", {"WEEK", "06:30", "21"}},
+                      SplitCase{"WEEK,06:30", {"WEEK", "06:30", ""}},  // missing fields are empty
+                      SplitCase{"", {"", "", ""}},
+                      SplitCase{"  WEEK,   06:30,21 ", {"WEEK", "06:30", "21 "}},  // leading blanks only
+                      SplitCase{"\"A, B\",06:30,21", {"A, B", "06:30", "21"}},
+                      SplitCase{" \"A,B\"C,06:30,21", {"A,BC", "06:30", "21"}},
+                      SplitCase{"\"WEEK,06:30,21", {"\"WEEK", "06:30", "21"}},  // no closing quote
+                      SplitCase{"WE\"EK,06:30,\"21", {"WE\"EK", "06:30", "\"21"}},
+                      SplitCase{"WEEK,06:30,21,9,x", {"WEEK", "06:30", "21,9,x"}},
+                      SplitCase{"\xC9T\xC9,\0:30,21\r"s, {"\xC9T\xC9", "\0:30"s, "21\r"}}));
+
+}  // namespace
+}  // namespace kelvora
