@@ -166,8 +166,12 @@ void Program::PrepareDataDirectory() {
 
 void Program::DetectCard() {
   CardState& card = state_.card;
-  std::string note = SelectCard(env_.ports, profile_, state_.texts.settingsPath, card);
-  if (!note.empty()) env_.ui.ConsoleWrite(note + "\n");
+  // Without access to the ports a configured ISA port would be "found" and
+  // read as all ones: only ports that can be reached are searched.
+  if (env_.ports.Available()) {
+    std::string note = SelectCard(env_.ports, profile_, state_.texts.settingsPath, card);
+    if (!note.empty()) env_.ui.ConsoleWrite(note + "\n");
+  }
   if (!card.cardKind.empty()) return;
   // With no card every port is "none": nothing may ever drive a port that
   // was not found.

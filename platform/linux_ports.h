@@ -18,6 +18,7 @@ class LinuxPorts final : public PortAccess {
 
   // Whether the ports are really driven.
   bool Granted() const { return granted_; }
+  bool Available() const override { return granted_; }
   // Why access was refused (empty when granted).
   const std::string& Refusal() const { return refusal_; }
 

@@ -15,6 +15,9 @@ inline constexpr uint16_t kNoPort = 0xFFFF;
 class PortAccess {
  public:
   virtual ~PortAccess() = default;
+  // Whether the operations reach real ports. When they do not, no card can
+  // be there, whatever the settings say.
+  virtual bool Available() const { return true; }
   virtual uint8_t ReadPortByte(uint16_t port) = 0;
   virtual void WritePortByte(uint16_t port, uint8_t value) = 0;
   virtual uint32_t ReadPortDword(uint16_t port) = 0;
@@ -24,6 +27,7 @@ class PortAccess {
 // Reads give all ones, as an empty bus does; writes go nowhere.
 class NullPorts final : public PortAccess {
  public:
+  bool Available() const override { return false; }
   uint8_t ReadPortByte(uint16_t) override { return 0xFF; }
   void WritePortByte(uint16_t, uint8_t) override {}
   uint32_t ReadPortDword(uint16_t) override { return 0xFFFFFFFFu; }

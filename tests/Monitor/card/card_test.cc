@@ -197,6 +197,17 @@ TEST_F(CardStartUpTest, AnIsaPortInHexadecimalGivesTheCardAndItsLatchAbove) {
   EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(CardStartUpTest, AnIsaPortIsNotACardWhenThePortsCannotBeReached) {
+  WriteSettings("[Config]\r\nISA_Port=&h300\r\n");
+  NullPorts unreachable;
+  Program& p = Make(false, &unreachable);
+  p.StartUp();
+  EXPECT_EQ(p.State().card.cardKind, "");
+  EXPECT_EQ(p.State().card.simulationMode, 1);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].request.caption, "MODE");
+}
+
 TEST_F(CardStartUpTest, SimModeOneWithACardNeverTouchesItsPorts) {
   WriteSettings("[System]\r\nSim_Mode=1\r\n");
   card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
