@@ -32,7 +32,13 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 }  // namespace
 
 Program::Program(const Environment& environment)
-    : env_(environment), errorHandler_(*this), files_(errorHandler_), profile_(files_) {}
+    : env_(environment), errorHandler_(*this), files_(errorHandler_), profile_(files_) {
+  if (env_.makeLearning) {
+    learning_ = env_.makeLearning(*this);
+  } else {
+    learning_ = std::make_unique<PassiveLearning>(*this);
+  }
+}
 
 int Program::Run() {
   try {
@@ -338,6 +344,8 @@ void Program::PublishEmergencyState() {
   emergency_.SetOutputPort(CardDrivable(card) ? card.outputPort : kNoPort);
   emergency_.SetClockSeconds(state_.clock.clockSeconds);
 }
+
+void Program::ConsoleWrite(std::string_view text) { env_.ui.ConsoleWrite(std::string(text)); }
 
 void Program::WriteOutputs(uint8_t byte) { WriteCardOutputs(env_.ports, state_.card, byte); }
 

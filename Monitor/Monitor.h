@@ -8,14 +8,18 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "Monitor/core/control_host.h"
 #include "Monitor/core/emergency_stop.h"
 #include "Monitor/core/fatal_error.h"
 #include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
+#include "Monitor/learning/learning.h"
+#include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
 #include "platform/ports.h"
@@ -34,9 +38,11 @@ struct Environment {
   // Mixed into the clock's seed of the random numbers, so that a run on a
   // virtual clock can be repeated or varied.
   std::optional<uint32_t> randomSeed;
+  // The learning operations; PassiveLearning when empty.
+  std::function<std::unique_ptr<LearningOperations>(ControlHost&)> makeLearning;
 };
 
-class Program {
+class Program final : public ControlHost {
  public:
   using Command = std::function<void(Program&)>;
 
@@ -61,22 +67,24 @@ class Program {
   // All relays off, files closed, simulation files deleted; throws ProgramExit(0).
   [[noreturn]] void ShutDown();
   // Saves the day's state so that a restart goes on with it.
-  void SaveDayState();
+  void SaveDayState() override;
 
   // Safe from any thread: the control thread runs `command` at its next tick.
   void PostCommand(Command command);
 
   // Writes `byte` to the card's output latch, when there is a card to drive.
-  void WriteOutputs(uint8_t byte);
+  void WriteOutputs(uint8_t byte) override;
   // The raw value of a sensor channel, from the card or the simulated house.
-  float ReadChannel(int8_t channel);
+  float ReadChannel(int8_t channel) override;
+  void ConsoleWrite(std::string_view text) override;
 
-  RunState& State() { return state_; }
+  RunState& State() override { return state_; }
   const RunState& State() const { return state_; }
-  FileLayer& Files() { return files_; }
-  PrivateProfile& Profile() { return profile_; }
+  FileLayer& Files() override { return files_; }
+  PrivateProfile& Profile() override { return profile_; }
+  LearningOperations& Learning() override { return *learning_; }
   UserInterface& Ui() { return env_.ui; }
-  Clock& ClockSource() { return env_.clock; }
+  Clock& ClockSource() override { return env_.clock; }
   ErrorHandler& Errors() { return errorHandler_; }
   bool MainWindowOpen() const { return mainWindowOpen_; }
 
@@ -116,6 +124,7 @@ class Program {
   int failDimensioning_ = 0;
   int passCount_ = 0;
   std::function<void(Program&)> dayStateSaver_;
+  std::unique_ptr<LearningOperations> learning_;
   std::mutex commandsMutex_;
   std::deque<Command> commands_;
 };

@@ -34,7 +34,8 @@ int main() {
                                    ui,
                                    ProgramDirectory(),
                                    /*installSignalHandlers=*/true,
-                                   /*randomSeed=*/std::nullopt};
+                                   /*randomSeed=*/std::nullopt,
+                                   /*makeLearning=*/{}};
   kelvora::Program program(environment);
   return program.Run();
 }

@@ -6,6 +6,7 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
@@ -56,8 +57,7 @@ void StartSimulation(RunState& state, int32_t now) {
 // continues it from where it was last known up to now.
 void AppendGapRow(ControlState& control, int32_t now) {
   int row = control.cycleIndex;
-  // A full table keeps stretching its last row rather than losing the day.
-  if (row + 1 > control.cycleLog.Rows()) return;
+  NextCycleRow(control);
   for (int column = kCycleState; column <= kCycleEnergy; ++column) {
     control.cycleLog(row + 1, column) = control.cycleLog(row, column);
   }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "Monitor/Monitor.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
@@ -159,11 +160,8 @@ void ErrorHandler::CloseRunningCycle() {
   if (log.Empty() || control.cycleIndex < 0 || control.cycleIndex >= log.Rows()) return;
   if (log(control.cycleIndex, kCycleState) == 0) return;
   program_.State().card.outputByte = 0;
-  int row = ++control.cycleIndex;
-  log(row, kCycleState) = 0;
-  log(row, kCycleStart) = static_cast<float>(program_.State().clock.clockSeconds);
-  log(row, kCycleInterior) = control.interiorTemp;
-  log(row, kCycleExterior) = control.exteriorTemp;
+  StartCycleRow(control, 0, static_cast<float>(program_.State().clock.clockSeconds), control.interiorTemp,
+                control.exteriorTemp);
 }
 
 }  // namespace kelvora

@@ -78,23 +78,44 @@ struct ErrorState {
   std::string errorMessage;
 };
 
-// A smoothing ring: slot 0 holds the running sum, slots 1..capacity the samples.
+// Capacities of the smoothing rings: slot 0 of a ring holds the running sum,
+// slots 1..capacity the samples.
 struct RingCapacities {
   int interior = 0, exterior = 0, sun = 0, sunHour = 0, sunCorrection = 0, quarter = 0, wind = 0,
       windHour = 0;
 };
 
+// How far a ring is filled and where its next sample goes (1..capacity).
+struct RingCursor {
+  int count = 0;
+  int index = 0;
+};
+
 struct ControlState {
   uint8_t controlStarted = 0;
-  uint8_t changeFlags = 0;
+  uint8_t changeFlags = 0;  // bit 0: program fields, bit 1: cycle strip
   uint8_t setBackActive = 0;
   uint16_t heatPumpHold = 0;
-  std::string heatState;  // "ON" / "OFF"
-  std::string heatMode;   // "HI", "LOW", "PRE-HT", ...
+
+  // Sensors, smoothed.
   float interiorTemp = 0;
+  float exteriorTempRaw = 0;
   float exteriorTemp = 0;
+  float sunNow = 0;
+  float sunHour = 0;
+  float sunCorrection = 0;
+  float windNow = 0;
+  float windHour = 0;
+  float windChill = 0;
+  float exteriorBias = 0;
+  float biasReference = 0;
+  float minimumSunLevel = 0;  // Min_Sun_Strengh percent of Sun_Sensor_Ceil
+  std::string lastMinuteDigit;
+  int quarterRows = 0;  // rows of quarterLog in use
+  float quarterExteriorMean = 0, quarterSunMean = 0;
 
   RingCapacities capacities;
+  int sunCorrectionWindow = 0;     // follows WIND_Floor, at most capacities.sunCorrection
   Table<float> interiorRing;       // 0..60
   Table<float> exteriorRing;       // 0..60 x 0..1: raw, then sun-corrected
   Table<float> sunRing;            // 0..60
@@ -103,16 +124,51 @@ struct ControlState {
   Table<float> quarterLog;         // 0..96 x 0..2
   Table<float> windRing;           // 0..1
   Table<float> windHourRing;       // 0..30
-  int shootCapacity = 0;
-  Table<float> undershootHistory;  // 0..4 x 0..2
-  Table<float> overshootHistory;   // 0..4 x 0..2
+  RingCursor interiorCursor, exteriorCursor, sunCursor, sunHourCursor, sunCorrectionCursor, windCursor,
+      windHourCursor;
 
-  // Heating cycles: state, start (s), interior, exterior, duration (s), energy (kWh).
-  Table<float> cycleLog;         // 0..500 x 0..5
-  int cycleIndex = 0;            // the last row in use
-  Table<std::string> stripRows;  // 0..15, code page 437 texts
+  // The heating decision.
+  std::string heatState;    // "ON" / "OFF"
+  std::string heatMode;     // "HI", "LOW", "PRE-HT"
+  std::string weatherMode;  // a copy of heatMode, "COLD" or "SUNNY"
+  std::string trend;        // "UP" / "DWN"
+  float setpoint = 0;
+  float previousSetpoint = 0;
+  float weatherOffset = 0, coldRaise = 0, sunnyDrop = 0;
+  float peakTemp = 99;
+  float troughTemp = 0;
+  float switchTemp = 0;
+  float meanUndershoot = 0, meanOvershoot = 0;
+  int shootCapacity = 0;
+  Table<float> undershootHistory;  // 0..4 x 0..2, newest in row 1
+  Table<float> overshootHistory;   // 0..4 x 0..2
+  int undershootCount = 2;
+  int overshootCount = 1;
+  float stage2Band = 0;
+  int8_t cycleState = 0;
+  uint8_t previousSlot = 0;
+  uint8_t lowSlot = 0;  // the slot in which the set-back began
+  int32_t slotEnd = 0;
+  int32_t pendingSlotEnd = 0;
+  int16_t planFlag = -1;  // -1: the pre-heat estimate is to be redone
+  uint8_t fitDone = 0;
+  int32_t lastEstimateTime = 0;
+  uint8_t hpChangedInPreheat = 0;
+
+  // Fan bits that follow the schedule (auto) and that never stop (cont).
+  uint8_t autoFanBits = 0;
+  uint8_t contFanBits = 0;
+
+  // Heating cycles: state, start (s), interior, exterior, duration (s),
+  // energy (kWh). Rows 1..cycleIndex are in use; the table grows on demand.
+  Table<float> cycleLog;  // 0..500 x 0..5 at the start of a day
+  int cycleIndex = 0;
+
+  // The cycle strip: code page 437 lines, one per two minutes of a cycle.
+  Table<std::string> stripRows;  // 0..15 at the start of a day
   int stripColumn = 1;
   int stripIndex = 0;
+  int stripMinutes = 0;
   int stripRowCount = 15;
 };
 
@@ -177,8 +233,75 @@ struct ScheduleState {
   float programTemp = 999;  // 999: no schedule temperature taken over yet
 };
 
+// Values the control pass shares with the learning operations. The
+// learning issue owns how they are computed; the pass only reads and hands
+// them on.
 struct LearningState {
+  // Pre-heat steps: per row time (s), exterior, interior, estimated arrival
+  // (s) and two fitted values.
   Table<float> stepTable;  // 0..20 x 0..10 until the pre-heat history re-dimensions it
+  int16_t stepIndex = -1;  // -1: no row yet
+  int16_t stepsRecorded = 0;
+  int16_t stepsToGain = 0;
+  float stepExcess = 0;
+  float ceilingMargin = 0;
+  float stepThreshold = 0;
+
+  float setbackStartTime = 0;
+  float setbackStartInterior = 0;
+  float setbackStartExterior = 0;
+  float setbackStartEnergy = 0;
+
+  // The heating model: stored values and the working pair of this pre-heat.
+  float slope = 0;
+  float curve = 0;
+  float timeConst = 0;
+  float ceilingTemp = 0;
+  float fittedTimeConst = 0;
+  float fittedCeiling = 0;
+  int16_t modelKind = 1;
+  float firstStepOffset = 0;  // the history offset of the step count
+  float dropRate = 0;
+  float dropTimeConst = 0;
+
+  int32_t estimatedPreheatSeconds = 0;
+  int32_t estimatedArrival = 0;
+  uint8_t logPending = 0;
+
+  // The pre-heat record being filled (PreheatRecordLayout).
+  std::string preheatRecord = std::string(120, ' ');
+};
+
+// The day's accounting and statistics, kept across restarts by the day files.
+struct Statistic {
+  float minimum = 999;
+  float sum = 0;
+  float maximum = -999;
+};
+
+struct DayStatistics {
+  float dayWeightSeconds = 0;
+  Statistic interior, exterior, windChill, sun, wind;
+  float sunHourMax = 0;
+};
+
+struct StatisticsState {
+  float powerNow = 0;
+  float energyToday = 0;
+  float heatingSeconds = 0;
+  std::string heatingTimeText = " 0:00:00";
+  float onSeconds = 0;
+  std::string onTimeText = " 0:00:00";
+  float offSeconds = 0;
+  std::string offTimeText = " 0:00:00";
+  float onPercent = 0, offPercent = 0;
+  float setbackSeconds = 0;
+  float setbackEnergy = 0;
+  float setbackDuty = 0, regularDuty = 0, savedEnergy = 0;
+  float energyMark = 0;
+  DayStatistics day;
+  uint16_t tempRecordCount = 0;
+  int tempFile = 0;  // "TEMP.DAT", open for the day's record (FileId)
 };
 
 // The record layouts of the binary files, declared once at start-up.
@@ -198,6 +321,7 @@ struct RunState {
   ControlState control;
   ScheduleState schedule;
   LearningState learning;
+  StatisticsState statistics;
 };
 
 }  // namespace kelvora

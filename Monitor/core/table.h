@@ -25,6 +25,15 @@ class Table {
     columns_ = columns;
   }
 
+  // Raises the row bound to `rows`, keeping every element; new rows are zero.
+  // May throw std::bad_alloc.
+  void GrowRows(int rows) {
+    if (rows <= rows_) return;
+    if (columns_ < 0) throw std::out_of_range("growing a table that was never dimensioned");
+    cells_.resize(static_cast<size_t>(rows + 1) * static_cast<size_t>(columns_ + 1), T{});
+    rows_ = rows;
+  }
+
   int Rows() const { return rows_; }        // the inclusive upper row bound
   int Columns() const { return columns_; }  // the inclusive upper column bound
   bool Empty() const { return cells_.empty(); }

@@ -34,7 +34,7 @@ class ProgramFixture : public ::testing::Test {
   Program& Make(bool installSignalHandlers = false, PortAccess* portAccess = nullptr) {
     PortAccess& chosen = portAccess != nullptr ? *portAccess : static_cast<PortAccess&>(ports);
     program = std::make_unique<Program>(
-        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7});
+        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning});
     return *program;
   }
 
@@ -71,6 +71,8 @@ class ProgramFixture : public ::testing::Test {
   RecordingPorts ports;
   ScriptedUi ui;
   std::unique_ptr<Program> program;
+  // The learning operations the next Make gives the program; passive when empty.
+  std::function<std::unique_ptr<LearningOperations>(ControlHost&)> makeLearning;
 };
 
 }  // namespace kelvora::testing

@@ -1,0 +1,30 @@
+// The sensor half of the control pass: the four channels read, converted
+// and smoothed, the sun ceiling learned, the minute and quarter-hour steps
+// and the day's weather statistics.
+#ifndef KELVORA_MONITOR_CONTROL_WEATHER_H_
+#define KELVORA_MONITOR_CONTROL_WEATHER_H_
+
+#include "Monitor/core/control_host.h"
+
+namespace kelvora {
+
+// Reads channels 0, 4, 6 and 7 and smooths them into interiorTemp,
+// exteriorTempRaw / exteriorTemp, sunNow and windNow. A sun reading above
+// Sun_Sensor_Ceil raises it and writes it to the settings file at once.
+void ReadSensors(ControlHost& host);
+
+// Once per minute (the clock's last minute digit changed): the last-hour
+// sun and wind rings and the sun-correction window, which follows
+// WIND_Floor (limited to its ring) and is emptied when that changes.
+void MinuteStep(RunState& state, const std::string& clockText);
+
+// On the quarter hours: the quarterLog row and the exterior warm bias.
+void QuarterHourStep(RunState& state);
+
+// Adds the elapsed seconds to the day's minimum, mean and maximum of
+// interior, exterior, wind chill (also sets windChill), sun and wind.
+void UpdateDayStatistics(RunState& state);
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_CONTROL_WEATHER_H_

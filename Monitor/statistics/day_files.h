@@ -1,0 +1,40 @@
+// The day's state on disk: "STAT.DAT" (counters, texts, day statistics and
+// the cycle strip) and "CYCLE.DAT" (the heating cycles), written whole at the
+// burner stops and the five-minute marks and read back at start-up, and the
+// reset of the day state at the start of each day.
+#ifndef KELVORA_MONITOR_STATISTICS_DAY_FILES_H_
+#define KELVORA_MONITOR_STATISTICS_DAY_FILES_H_
+
+#include <string>
+#include <string_view>
+
+#include "Monitor/core/control_host.h"
+
+namespace kelvora {
+
+// Counters, accumulators, day statistics, duration texts, the cycle table and
+// the cycle strip back to the start of a day (re-dimensioned 0..500 x 0..5
+// and 0..15).
+void ResetDayState(RunState& state);
+
+std::string StatFileText(const RunState& state);
+std::string CycleFileText(const RunState& state);
+
+// Writes both files, each replaced whole.
+void SaveDayState(ControlHost& host);
+
+// Restores the day from both files when they hold anything, then resumes
+// the cycle rows: a running cycle is closed by an off row up to now, and an
+// empty day gets its first off row from the raw sensor readings. A damaged
+// file changes nothing it cannot read and is kept beside itself, with a
+// console line saying so.
+void RestoreDayState(ControlHost& host);
+
+// Parses the files' texts into `state`. False, with `problem` set, when the
+// text is damaged; `state` is then left as it was.
+bool ParseStatFile(std::string_view text, RunState& state, std::string* problem);
+bool ParseCycleFile(std::string_view text, RunState& state, std::string* problem);
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_STATISTICS_DAY_FILES_H_
