@@ -1,0 +1,95 @@
+// A control host without a program around it: a run state dimensioned as at
+// start-up, files in a temporary "DATA" directory, a virtual clock, scripted
+// channel readings and a record of every byte written to the card.
+#ifndef KELVORA_TESTS_SUPPORT_TEST_HOST_H_
+#define KELVORA_TESTS_SUPPORT_TEST_HOST_H_
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning.h"
+#include "tests/support/fakes.h"
+
+namespace kelvora::testing {
+
+class TestHost : public ControlHost {
+ public:
+  TestHost() : clock_(Start()), files_(traps), profile_(files_), learning_(*this) {
+    std::filesystem::create_directories(home.path() + "/DATA/History");
+    files_.SetCurrentDirectory(home.path() + "/DATA");
+    DimensionLikeStartUp();
+  }
+
+  RunState& State() override { return state; }
+  FileLayer& Files() override { return files_; }
+  PrivateProfile& Profile() override { return profile_; }
+  Clock& ClockSource() override { return clock_; }
+  LearningOperations& Learning() override { return learning_; }
+  void WriteOutputs(uint8_t byte) override { written.push_back(byte); }
+  float ReadChannel(int8_t channel) override { return channels[channel]; }
+  void SaveDayState() override { ++saves; }
+  void ConsoleWrite(std::string_view text) override { console += text; }
+
+  VirtualClock& Virtual() { return clock_; }
+  std::string DataFile(const std::string& name) const { return home.path() + "/DATA/" + name; }
+
+  TempDir home;
+  RecordingTrapHandler traps;
+  RunState state;
+  std::map<int, float> channels;  // raw channel values by channel number
+  std::vector<uint8_t> written;   // bytes written to the card, in order
+  int saves = 0;                  // SaveDayState calls
+  std::string console;
+
+ private:
+  static LocalTime Start() {
+    LocalTime start;
+    ParseLocalTime("2019-06-15 14:05:08", &start);
+    return start;
+  }
+
+  void DimensionLikeStartUp() {
+    ControlState& c = state.control;
+    c.capacities = RingCapacities{60, 60, 60, 30, 60, 96, 1, 30};
+    c.interiorRing.Dimension(60);
+    c.exteriorRing.Dimension(60, 1);
+    c.sunRing.Dimension(60);
+    c.sunHourRing.Dimension(30);
+    c.sunCorrectionRing.Dimension(60);
+    c.quarterLog.Dimension(96, 2);
+    c.windRing.Dimension(1);
+    c.windHourRing.Dimension(30);
+    c.shootCapacity = 4;
+    c.undershootHistory.Dimension(4, 2);
+    c.overshootHistory.Dimension(4, 2);
+    c.cycleLog.Dimension(500, 5);
+    c.stripRows.Dimension(15);
+    c.heatState = "OFF";
+    state.learning.stepTable.Dimension(20, 10);
+    CardState& card = state.card;
+    card.fanLowBit = card.fanLowMask = 1;
+    card.fanHighBit = card.fanHighMask = 2;
+    card.stage1Bit = card.stage1Mask = 4;
+    card.stage2Bit = card.stage2Mask = 8;
+    card.heatPumpBit = card.heatPumpMask = 16;
+    card.fanLowPower = 0.225f;
+    card.fanHighPower = 0.9f;
+    card.stage1Power = 15.0f;
+    card.stage2Power = 25.0f;
+    card.heatPumpPower = 2.0f;
+    card.totalRatedPower = 27.9f;
+    state.texts.settingsPath = "..\\Settings.ini";
+  }
+
+  VirtualClock clock_;
+  FileLayer files_;
+  PrivateProfile profile_;
+  PassiveLearning learning_;
+};
+
+}  // namespace kelvora::testing
+
+#endif  // KELVORA_TESTS_SUPPORT_TEST_HOST_H_
