@@ -9,10 +9,17 @@
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/control/heating.h"
+#include "Monitor/control/relays.h"
+#include "Monitor/control/weather.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/schedule/clock_text.h"
 #include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_files.h"
+#include "Monitor/statistics/accounting.h"
+#include "Monitor/statistics/day_files.h"
+#include "Monitor/statistics/season_file.h"
 
 namespace kelvora {
 
@@ -23,6 +30,8 @@ constexpr std::chrono::milliseconds kSecondPoll{10};
 constexpr int kMaxSettlingReadings = 50;
 
 constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
+constexpr const char* kDayFiles[] = {"STAT.DAT", "CYCLE.DAT"};
+constexpr int kQuarterHourSeconds = 900;
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
@@ -153,7 +162,12 @@ void Program::DimensionTables() {
 }
 
 void Program::PrepareDataDirectory() {
-  if (files_.IsDirectory("DATA")) return;
+  if (files_.IsDirectory("DATA")) {
+    // A home copied without its empty "History" still needs a place for
+    // the seasons that end.
+    if (!files_.IsDirectory("DATA/History")) files_.MakeDirectory("DATA/History");
+    return;
+  }
   if (!files_.MakeDirectory("DATA")) {
     MessageBoxRequest box;
     box.caption = "PROBLEM";
@@ -202,6 +216,10 @@ void Program::Initialise() {
   }
   // 2. Settings, with the simulation override.
   LoadSettings();
+  // 3. Which relays exist, and the first output byte.
+  ConfigureRelays(state_);
+  // 4. A fresh day.
+  ResetDayState(state_);
   // 5. Corrections that need two keys, and the rated power.
   RaiseHeatPumpSetForward(state_.settings);
   CardState& card = state_.card;
@@ -210,7 +228,15 @@ void Program::Initialise() {
   ReadToday();
   env_.clock.SleepFor(std::chrono::seconds(1));
   TickSeconds(env_.clock, state_.clock.clockSeconds, state_.clock.previousClockSeconds);
+  // 7. The season file, rotated when a new season has begun.
+  files_.CloseAll();
+  CheckTempFile(*this);
+  // 8. The day so far, when the program ran earlier today.
+  RestoreDayState(*this);
+  // 9. What was learned.
+  learning_->ReadProject();
   // 10. The relays as they stand now.
+  ApplyHeldHeatPump();
   WriteOutputs(card.outputByte);
   PublishEmergencyState();
   // 11. Today's schedule.
@@ -236,10 +262,19 @@ void Program::LoadSettings() {
   WriteOutputs(card.outputByte);
 }
 
+void Program::ApplyHeldHeatPump() {
+  const ControlState& control = state_.control;
+  bool held = control.setBackActive != 0 && control.heatPumpHold != 0;
+  if (state_.settings.HP_Cont != 0 || held) SwitchOn(state_.card, state_.card.heatPumpMask);
+}
+
 void Program::LoadSchedules() {
   LoadScheduleFiles(files_, state_.schedule);
   // The date again: loading may have waited on a retry box past midnight.
   ReadToday();
+  // Each day starts from its own day row: a program chosen by hand, or
+  // yesterday's, does not carry into a day that has no row.
+  state_.schedule.currentProgram.clear();
   std::string note = SelectDayProgram(state_, state_.clock.todayWeekday, ClockText(env_.clock.Now()));
   if (!note.empty()) env_.ui.ConsoleWrite(note);
 }
@@ -268,12 +303,16 @@ void Program::WaitForNextSecond() {
   while (ClockSecond(env_.clock) == second) env_.clock.SleepFor(kSecondPoll);
 }
 
-void Program::RunTickLoop() {
+void Program::OpenMainWindow() {
   // The window takes the current second as already processed and starts its
   // timer on the next second boundary, so that ticks fall early in a second.
   state_.clock.lastPassSecond = ClockSecond(env_.clock);
   WaitForNextSecond();
   mainWindowOpen_ = true;
+}
+
+void Program::RunTickLoop() {
+  OpenMainWindow();
   for (;;) {
     env_.clock.SleepFor(kTickPeriod);
     Tick();
@@ -312,11 +351,77 @@ void Program::RunControlPass() {
     ~ClearOnExit() { flag = 0; }
   } clear{state_.control.controlStarted};
   ClockState& clock = state_.clock;
-  clock.elapsedSeconds = TickSeconds(env_.clock, clock.clockSeconds, clock.previousClockSeconds);
-  if (clock.clockSeconds == clock.lastPassSecond) return;
-  clock.lastPassSecond = clock.clockSeconds;
+  if (AccountPass(*this) == AccountOutcome::kDayEnded) {
+    CloseDay();
+    return;
+  }
+  ScheduleState& schedule = state_.schedule;
+  if (schedule.requestedProgram != schedule.currentProgram) {
+    schedule.currentProgram = schedule.requestedProgram;
+    ExpandProgram(state_, ClockText(env_.clock.Now()));
+  }
+  // One pass per second of the clock. The gate reads the clock itself: after
+  // the clock is set back the accounting stamp stays frozen until the clock
+  // passes it again, but the house must go on being controlled meanwhile.
+  int32_t second = ClockSecond(env_.clock);
+  if (second == clock.lastPassSecond) return;
+  clock.lastPassSecond = second;
   ++passCount_;
+  RunPassSteps();
   PublishEmergencyState();
+}
+
+void Program::RunPassSteps() {
+  LocalTime now = env_.clock.Now();
+  std::string clockText = ClockText(now);
+  ReadSensors(*this);
+  MinuteStep(state_, clockText);
+  if (state_.clock.clockSeconds % kQuarterHourSeconds == 0) QuarterHourStep(state_);
+  UpdateDayStatistics(state_);
+  ControlState& control = state_.control;
+  control.previousSlot = state_.schedule.currentSlot;
+  control.previousSetpoint = control.setpoint;
+  FindCurrentSlot(state_, clockText);
+  HeatingDecision(*this);
+  {
+    // The window's values are refreshed in place; readers on other threads
+    // copy them under the same lock, so a pass costs no copy of its own.
+    std::lock_guard<std::mutex> lock(snapshotMutex_);
+    RefreshDisplay(state_, now, display_);
+  }
+  UpdateCycleStrip(state_);
+}
+
+void Program::CloseDay() {
+  if (env_.onDayClosed) env_.onDayClosed(state_);
+  CloseDayRecord(*this);
+  learning_->WriteProject();
+  files_.CloseAll();
+  for (const char* name : kDayFiles) files_.Remove(name);
+  // The new day's relays are configured afresh, which drops the burner's
+  // stage: a burn still marked as running would then never end nor start
+  // again. It ends here, as at a restart; the next pass decides anew.
+  state_.control.heatState = "OFF";
+  Initialise();
+  RunControlPass();
+  // The nested pass cleared the flag; this pass is still running.
+  state_.control.controlStarted = 1;
+  SaveDayState();
+  WaitPastMidnight();
+}
+
+void Program::WaitPastMidnight() {
+  ClockState& clock = state_.clock;
+  TickSeconds(env_.clock, clock.clockSeconds, clock.previousClockSeconds);
+  while (clock.clockSeconds < 1) {
+    env_.clock.SleepFor(kSecondPoll);
+    TickSeconds(env_.clock, clock.clockSeconds, clock.previousClockSeconds);
+  }
+}
+
+DisplaySnapshot Program::Snapshot() const {
+  std::lock_guard<std::mutex> lock(snapshotMutex_);
+  return display_;
 }
 
 void Program::CheckSignals() {
@@ -355,7 +460,30 @@ float Program::ReadChannel(int8_t channel) {
 }
 
 void Program::SaveDayState() {
-  if (dayStateSaver_) dayStateSaver_(*this);
+  if (dayStateSaver_) {
+    dayStateSaver_(*this);
+    return;
+  }
+  kelvora::SaveDayState(*this);
+}
+
+void Program::Quit() {
+  ControlState& control = state_.control;
+  control.controlStarted = 1;
+  if (control.cycleLog(control.cycleIndex, kCycleState) != 0) {
+    state_.card.outputByte = 0;
+    StartCycleRow(control, 0, static_cast<float>(state_.clock.clockSeconds), control.interiorTemp,
+                  control.exteriorTemp);
+  }
+  SaveDayState();
+  ShutDown();
+}
+
+void Program::ExitWithoutSave() {
+  state_.control.controlStarted = 1;
+  // Out of simulation ShutDown deletes nothing.
+  state_.card.simulationMode = 0;
+  ShutDown();
 }
 
 void Program::ShutDown() {

@@ -40,6 +40,8 @@ struct Environment {
   std::optional<uint32_t> randomSeed;
   // The learning operations; PassiveLearning when empty.
   std::function<std::unique_ptr<LearningOperations>(ControlHost&)> makeLearning;
+  // Told of each day the midnight close ends, before its record is written.
+  std::function<void(const RunState&)> onDayClosed;
 };
 
 class Program final : public ControlHost {
@@ -60,6 +62,9 @@ class Program final : public ControlHost {
   void Initialise();
   // The main window's tick loop; returns only by ProgramExit.
   void RunTickLoop();
+  // What the window does before its first tick: the current second counts as
+  // processed, and the timer starts on the next second boundary.
+  void OpenMainWindow();
   // One 500 ms timer tick: the error beep, then a control pass unless one runs.
   void Tick();
   void RunControlPass();
@@ -71,6 +76,19 @@ class Program final : public ControlHost {
 
   // Safe from any thread: the control thread runs `command` at its next tick.
   void PostCommand(Command command);
+
+  // --- File menu commands (control thread) ----------------------------------
+  // "&Quit": a running cycle is closed, the day saved, the program ended.
+  [[noreturn]] void Quit();
+  // "&Exit w/o Save": ends without saving and without deleting any file.
+  [[noreturn]] void ExitWithoutSave();
+  // "&Save Stats".
+  void SaveStats() { SaveDayState(); }
+
+  // The window's values after the last pass; safe from any thread.
+  DisplaySnapshot Snapshot() const;
+  // Control passes run so far.
+  int PassCount() const { return passCount_; }
 
   // Writes `byte` to the card's output latch, when there is a card to drive.
   void WriteOutputs(uint8_t byte) override;
@@ -93,7 +111,6 @@ class Program final : public ControlHost {
   void FailDimensioningForTesting(int count) { failDimensioning_ = count; }
   // Replaces what SaveDayState does.
   void SetDayStateSaverForTesting(std::function<void(Program&)> saver) { dayStateSaver_ = std::move(saver); }
-  int PassCountForTesting() const { return passCount_; }
 
  private:
   void SetConstants();
@@ -105,6 +122,10 @@ class Program final : public ControlHost {
   void DetectCard();
   void LoadSettings();
   void LoadSchedules();
+  void ApplyHeldHeatPump();
+  void CloseDay();
+  void WaitPastMidnight();
+  void RunPassSteps();
   void SettleInteriorReading();
   void ReadToday();
   void WaitForNextSecond();
@@ -125,6 +146,8 @@ class Program final : public ControlHost {
   int passCount_ = 0;
   std::function<void(Program&)> dayStateSaver_;
   std::unique_ptr<LearningOperations> learning_;
+  mutable std::mutex snapshotMutex_;
+  DisplaySnapshot display_;  // guarded by snapshotMutex_
   std::mutex commandsMutex_;
   std::deque<Command> commands_;
 };

@@ -35,7 +35,8 @@ int main() {
                                    ProgramDirectory(),
                                    /*installSignalHandlers=*/true,
                                    /*randomSeed=*/std::nullopt,
-                                   /*makeLearning=*/{}};
+                                   /*makeLearning=*/{},
+                                   /*onDayClosed=*/{}};
   kelvora::Program program(environment);
   return program.Run();
 }

@@ -11,10 +11,12 @@ cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DKELVORA_TESTS=OFF -DKELVORA_BENCH=OFF > /dev/null
 cmake --build "$root/build/release" --target kelvora
 
-mkdir -p "$home"
-cp "$root/build/release/bin/kelvora" "$root/build/release/bin/libkelvora_functions.so" "$home/"
-if [ ! -f "$home/Settings.ini" ] && [ -f "$root/examples/home/Settings.ini" ]; then
-  cp "$root/examples/home/Settings.ini" "$home/"
+# A new home starts as a copy of the example house, schedule included; an
+# existing home keeps its own settings and data.
+if [ ! -e "$home" ]; then
+  mkdir -p "$home"
+  cp -r "$root/examples/home/." "$home/"
 fi
+cp "$root/build/release/bin/kelvora" "$root/build/release/bin/libkelvora_functions.so" "$home/"
 echo "Kelvora runs in $home (Ctrl-C stops it)"
 exec "$home/kelvora"

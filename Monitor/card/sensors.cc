@@ -146,8 +146,9 @@ float Simulate(RunState& state, SensorContext& context, int8_t channel, float ca
 
 float ReadChannel(RunState& state, SensorContext& context, int8_t channel) {
   float value = ReadCardChannel(context.ports, context.clock, state.card, channel);
-  if (state.card.simulationMode == 0) return value;
-  return Simulate(state, context, channel, value);
+  if (state.card.simulationMode != 0) value = Simulate(state, context, channel, value);
+  if (channel == kInteriorChannel) state.sensors.lastInteriorRaw = value;
+  return value;
 }
 
 float InteriorFromRaw(float raw, float intAdjust) { return raw / 10 + intAdjust + 5; }

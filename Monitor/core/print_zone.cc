@@ -47,6 +47,12 @@ ZoneWriter& ZoneWriter::EmptyZone() {
   return *this;
 }
 
+ZoneWriter& ZoneWriter::ContinueLine(size_t column) {
+  firstLineColumn_ = column;
+  lineHasItem_ = column > 0;
+  return *this;
+}
+
 ZoneWriter& ZoneWriter::EndLine() {
   text_ += "\r\n";
   lineStart_ = text_.size();
@@ -57,7 +63,7 @@ ZoneWriter& ZoneWriter::EndLine() {
 void ZoneWriter::Item(std::string_view text) {
   if (lineHasItem_) {
     // The next zone boundary strictly after the column: at least one blank.
-    size_t column = text_.size() - lineStart_;
+    size_t column = text_.size() - lineStart_ + (lineStart_ == 0 ? firstLineColumn_ : 0);
     size_t zone = (column / kPrintZoneWidth + 1) * kPrintZoneWidth;
     text_.append(zone - column, ' ');
   }

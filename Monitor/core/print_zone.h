@@ -36,6 +36,10 @@ class ZoneWriter {
   ZoneWriter& Raw(std::string_view text);
   // A zone left empty: the next item goes to the zone after it.
   ZoneWriter& EmptyZone();
+  // Continues a line of a file that already holds `column` characters, so
+  // that the items appended line up with the zones of what stands before
+  // them. Call before the first item.
+  ZoneWriter& ContinueLine(size_t column);
   // CR LF; the next item starts a new line.
   ZoneWriter& EndLine();
 
@@ -46,6 +50,7 @@ class ZoneWriter {
 
   std::string text_;
   size_t lineStart_ = 0;
+  size_t firstLineColumn_ = 0;
   bool lineHasItem_ = false;
 };
 

@@ -70,6 +70,7 @@ struct SensorState {
   float simAccel = 1;
   float simSun = 0;
   int32_t simLastCallSeconds = -1;  // clock second of the previous reading; -1 before the first
+  float lastInteriorRaw = 0;        // the last raw value of the interior channel
 };
 
 struct ErrorState {
@@ -269,7 +270,7 @@ struct LearningState {
   uint8_t logPending = 0;
 
   // The pre-heat record being filled (PreheatRecordLayout).
-  std::string preheatRecord = std::string(120, ' ');
+  Record preheatRecord = Record(kPreheatRecordLength);
 };
 
 // The day's accounting and statistics, kept across restarts by the day files.
@@ -299,6 +300,7 @@ struct StatisticsState {
   float setbackEnergy = 0;
   float setbackDuty = 0, regularDuty = 0, savedEnergy = 0;
   float energyMark = 0;
+  int32_t lastMarkSaveMinute = -1;  // clock minute of the last save on a running-time mark
   DayStatistics day;
   uint16_t tempRecordCount = 0;
   int tempFile = 0;  // "TEMP.DAT", open for the day's record (FileId)

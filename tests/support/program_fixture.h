@@ -34,7 +34,8 @@ class ProgramFixture : public ::testing::Test {
   Program& Make(bool installSignalHandlers = false, PortAccess* portAccess = nullptr) {
     PortAccess& chosen = portAccess != nullptr ? *portAccess : static_cast<PortAccess&>(ports);
     program = std::make_unique<Program>(
-        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning});
+        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning,
+                    /*onDayClosed=*/{}});
     return *program;
   }
 

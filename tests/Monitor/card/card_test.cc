@@ -229,19 +229,26 @@ TEST_F(CardStartUpTest, TheInteriorIsReadUntilItRepeats) {
   // The settings load reads once; then 140, 141, 142 and 142 again.
   const std::vector<uint8_t> values{100, 140, 141, 142, 142, 143};
   size_t readings = 0;
-  card.SetChannelSource([&](int) { return values[std::min(readings++, values.size() - 1)]; });
+  card.SetChannelSource([&](int channel) -> uint8_t {
+    if (channel != 0) return 50;
+    return values[std::min(readings++, values.size() - 1)];
+  });
   StartOnCard();
-  // One discarded reading at the settings load, then four settling readings.
-  EXPECT_EQ(readings, 5u);
+  EXPECT_EQ(readings, 1u + 4u);
 }
 
 TEST_F(CardStartUpTest, ASensorThatNeverRepeatsIsReadFiftyTimes) {
   card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
   card.Place(FakeCard::Layout::kPci, 0xD000);
   int readings = 0;
-  card.SetChannelSource([&](int) { return static_cast<uint8_t>(++readings); });
+  int interiorReadings = 0;
+  card.SetChannelSource([&](int channel) {
+    if (channel == 0) ++interiorReadings;
+    return static_cast<uint8_t>(++readings);
+  });
   StartOnCard();
-  EXPECT_EQ(readings, 1 + 50);
+  // One at the settings load, then fifty settling.
+  EXPECT_EQ(interiorReadings, 1 + 50);
 }
 
 }  // namespace

@@ -1,0 +1,598 @@
+#include "Monitor/control/heating.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Functions/formulas.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/control/relays.h"
+#include "Monitor/core/print_zone.h"
+#include "Monitor/learning/learning.h"
+#include "Monitor/learning/preheat_record.h"
+#include "Monitor/schedule/clock_text.h"
+
+namespace kelvora {
+namespace {
+
+constexpr const char* kProjectBackup = "PROJECT.DAT.bak";
+constexpr const char* kProjectPrevious = "Project.dat.PREV";
+constexpr const char* kLearningLog = "PH_HP.LOG";
+// Nudges a taken-over temperature off the slot's own, so the next pass sees
+// a change and takes the slot over again.
+constexpr float kTemperatureNudge = 0.000001f;
+
+float Dwell(const RunState& state) { return std::fabs(state.settings.Temp_Dwell); }
+bool InPreheat(const ControlState& c) { return c.heatMode == "PRE-HT"; }
+float SlotTemperature(const RunState& state, int slot) { return state.schedule.slotTemps.at(slot); }
+float CurrentSlotTemperature(const RunState& state) {
+  return SlotTemperature(state, state.schedule.currentSlot);
+}
+float& CurrentRowState(ControlState& c) { return c.cycleLog(c.cycleIndex, kCycleState); }
+
+float DayMean(const DayStatistics& day, const Statistic& statistic) {
+  return day.dayWeightSeconds > 0 ? statistic.sum / day.dayWeightSeconds : 0;
+}
+
+int32_t SlotEndSeconds(RunState& state, int slot) {
+  std::string end = state.schedule.daySlots.at(slot).end;
+  return ParseClockTime(end).seconds;
+}
+
+// The switching corrections start afresh: no overshoot or undershoot learned.
+void ResetSwitching(ControlState& c) {
+  c.meanUndershoot = 0;
+  c.meanOvershoot = 0;
+  c.undershootCount = 2;
+  c.overshootCount = 1;
+  c.undershootHistory(1) = 0;
+  c.overshootHistory(1) = 0;
+}
+
+void CopyBackupToPrevious(ControlHost& host) {
+  FileLayer& files = host.Files();
+  if (!files.Exists(kProjectPrevious)) files.Copy(kProjectBackup, kProjectPrevious);
+}
+
+// --- A. Taking over the schedule -------------------------------------------
+
+void ScheduleRises(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  if (c.planFlag >= 0) host.Learning().ClosePreheatHistory();
+  c.heatMode = "HI";
+  c.setBackActive = 0;
+  c.heatPumpHold = 0;
+  host.Learning().WriteProject();
+  SwitchOn(card, c.autoFanBits | c.contFanBits);
+  if (state.settings.HP_Cont != 0 || state.settings.Auto_HP != 0) SwitchOn(card, card.heatPumpMask);
+  AppendStepRows(host);
+  CopyBackupToPrevious(host);
+}
+
+void RecordSetbackStart(ControlHost& host) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  state.control.setBackActive = 1;
+  l.setbackStartTime = static_cast<float>(state.clock.clockSeconds);
+  l.setbackStartInterior = state.control.interiorTemp;
+  l.setbackStartExterior = state.control.exteriorTemp;
+  l.setbackStartEnergy = state.statistics.energyToday;
+  host.Learning().WriteProject();
+  host.Learning().LearningUpdate();
+}
+
+void ScheduleFalls(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  const Settings& settings = state.settings;
+  c.heatMode = "LOW";
+  c.lowSlot = state.schedule.currentSlot;
+  SwitchOff(card, c.autoFanBits | card.heatPumpMask);
+  SwitchOn(card, c.contFanBits);
+  SwitchOn(card, static_cast<uint8_t>(settings.HP_Cont));
+  if (c.setBackActive == 0) RecordSetbackStart(host);
+  if (settings.Auto_HP == 0) c.heatPumpHold = settings.HP_Cont;
+  if (c.heatPumpHold != 0) SwitchOn(card, card.heatPumpMask);
+}
+
+void TakeOverChange(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  float slotTemperature = CurrentSlotTemperature(state);
+  if (state.schedule.programTemp <= slotTemperature) {
+    ScheduleRises(host);
+  } else {
+    ScheduleFalls(host);
+  }
+  c.planFlag = -1;
+  c.fitDone = 0;
+  c.switchTemp = 0;
+  c.troughTemp = 0;
+  c.peakTemp = 99;
+  ResetSwitching(c);
+  state.schedule.programTemp = slotTemperature;
+  c.setpoint = c.weatherOffset + state.schedule.programTemp;
+  host.WriteOutputByte();
+  c.changeFlags |= 1;
+}
+
+void GrowStepsToGain(RunState& state, float degrees) {
+  LearningState& l = state.learning;
+  l.stepsToGain = static_cast<int16_t>(l.stepsToGain + std::nearbyint(degrees * 10));
+  l.stepExcess += degrees * 10;
+}
+
+// The schedule changed while a pre-heat runs. Returns whether the weather
+// modes follow (the change ended the pre-heat).
+bool ChangeDuringPreheat(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  ScheduleState& s = state.schedule;
+  float slotTemperature = CurrentSlotTemperature(state);
+  if (s.currentSlot == c.lowSlot) {
+    bool peak = SlotTemperature(state, c.previousSlot) < slotTemperature &&
+                SlotTemperature(state, s.nextSlot) < slotTemperature;
+    s.programTemp = slotTemperature;
+    if (peak) {
+      c.setpoint = 0;
+      c.troughTemp = 0;
+      s.programTemp = slotTemperature - kTemperatureNudge;
+    }
+    return false;
+  }
+  if (slotTemperature == c.previousSetpoint) {
+    TakeOverChange(host);
+    return true;
+  }
+  c.setpoint = slotTemperature;
+  float lowTemperature = SlotTemperature(state, c.lowSlot);
+  if (lowTemperature <= c.setpoint) {
+    GrowStepsToGain(state, c.setpoint - c.previousSetpoint);
+  } else {
+    c.troughTemp = 0;
+    s.programTemp = lowTemperature + kTemperatureNudge;
+  }
+  return false;
+}
+
+// Returns whether the weather modes run next.
+bool TakeOverSchedule(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  float slotTemperature = CurrentSlotTemperature(state);
+  if (slotTemperature == state.schedule.programTemp) return true;
+  if (InPreheat(c)) return ChangeDuringPreheat(host);
+  TakeOverChange(host);
+  return true;
+}
+
+// --- C. Pre-heat planning and progress -------------------------------------
+
+// The steps still to climb (tenths of a degree) towards `target`, and what
+// the learned ceiling leaves above the interior.
+void PlanSteps(RunState& state, float target, float offset) {
+  LearningState& l = state.learning;
+  float inert = state.settings.Inert_Deg;
+  l.stepsToGain = static_cast<int16_t>(
+      std::floor(10 * target - std::floor(10 * (state.control.interiorTemp - offset)) + 1));
+  l.stepExcess = (10 * target - std::floor(10 * target)) + (l.stepsToGain - inert);
+  if (l.stepExcess <= 0) l.stepExcess = 0;
+  if (l.stepsToGain < 1) l.stepsToGain = 0;
+  l.ceilingMargin = l.ceilingTemp - state.control.interiorTemp - offset - inert / 10;
+}
+
+void FillRecordStart(RunState& state) {
+  const DayStatistics& day = state.statistics.day;
+  const ControlState& c = state.control;
+  PreheatFields f(state.records.preheat);
+  Record& r = state.learning.preheatRecord;
+  float meanExterior = DayMean(day, day.exterior);
+  float meanWind = DayMean(day, day.wind);
+  r.Set(f.Date(), state.clock.todayDate);
+  r.Set(f.Number(kStartTime), static_cast<float>(state.clock.clockSeconds));
+  r.Set(f.Number(kDayMeanExterior), meanExterior);
+  r.Set(f.Number(kDayMeanWind), meanWind);
+  r.Set(f.Number(kDayMeanSun), DayMean(day, day.sun));
+  r.Set(f.Number(kDayWindChill), Windchill(meanExterior, meanWind));
+  r.Set(f.Number(kStartExterior), c.exteriorTemp);
+  r.Set(f.Number(kStartWind), c.windHour);
+  r.Set(f.Number(kStartSun), state.settings.Sun_Sensor_Ceil / 100 * c.sunHour);
+  r.Set(f.Number(kStartWindChill), Windchill(c.exteriorTemp, c.windHour));
+  r.Set(f.Number(kPredictedSeconds), static_cast<float>(state.learning.estimatedPreheatSeconds));
+}
+
+void StartPreheat(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  FillRecordStart(state);
+  c.heatMode = "PRE-HT";
+  state.learning.stepThreshold = std::floor(c.interiorTemp + 1);
+  c.setpoint = state.schedule.nextSetpoint;
+  c.switchTemp = 0;
+  c.peakTemp = 99;
+  ResetSwitching(c);
+  if (c.fitDone == 0) host.Files().Remove(kProjectPrevious);
+}
+
+bool EstimateIsStale(const RunState& state) {
+  const ControlState& c = state.control;
+  const LearningState& l = state.learning;
+  double halfway =
+      c.lastEstimateTime +
+      ((static_cast<double>(c.pendingSlotEnd) - l.estimatedPreheatSeconds) - c.lastEstimateTime) / 2;
+  return state.clock.clockSeconds >= halfway && c.pendingSlotEnd - l.estimatedArrival > 300;
+}
+
+void PlanPreheat(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  LearningState& l = state.learning;
+  LearningOperations& learning = host.Learning();
+  state.schedule.nextSetpoint = c.weatherOffset + SlotTemperature(state, state.schedule.nextSlot);
+  c.slotEnd = SlotEndSeconds(state, state.schedule.currentSlot);
+  if (c.slotEnd != c.pendingSlotEnd) c.planFlag = -1;
+  c.pendingSlotEnd = c.slotEnd;
+  if (EstimateIsStale(state)) {
+    c.planFlag = -1;
+    c.lastEstimateTime = state.clock.clockSeconds;
+  }
+  if (c.planFlag < 0) {
+    learning.ReadPreheatHistory();
+    learning.RecomputeProject();
+  }
+  if (c.fitDone == 0) learning.EvaluateModels();
+  l.stepIndex = -1;
+  PlanSteps(state, state.schedule.nextSetpoint, l.firstStepOffset);
+  if (c.planFlag < 0) {
+    learning.RecomputeProject();
+    c.planFlag = 0;
+  }
+  learning.ComputePreheatDuration(l.timeConst);
+  if (c.interiorTemp < state.schedule.nextSetpoint && c.pendingSlotEnd <= l.estimatedArrival)
+    StartPreheat(host);
+}
+
+void PreheatReached(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  LearningState& l = state.learning;
+  c.heatMode = "LOW";
+  c.setpoint = c.weatherOffset + state.schedule.programTemp;
+  c.switchTemp = 0;
+  c.troughTemp = 0;
+  ResetSwitching(c);
+  l.setbackStartTime = static_cast<float>(state.clock.clockSeconds);
+  l.setbackStartInterior = c.interiorTemp;
+  l.setbackStartExterior = c.exteriorTemp;
+  AppendStepRows(host);
+  CopyBackupToPrevious(host);
+}
+
+bool StepReached(RunState& state) {
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  if (l.stepIndex == -1) return true;
+  if (c.interiorTemp < l.stepThreshold) {
+    l.stepIndex = 0;
+    PlanSteps(state, c.setpoint, 0);
+    return true;
+  }
+  float last = l.stepTable(l.stepIndex, 2);
+  return c.interiorTemp >= std::floor(10 * last) / 10 + 0.1f;
+}
+
+void RecordStep(ControlHost& host) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  ++l.stepIndex;
+  l.stepsRecorded = l.stepIndex;
+  // A long pre-heat climbs more tenths than the table was dimensioned for.
+  if (l.stepIndex > l.stepTable.Rows()) l.stepTable.GrowRows(l.stepIndex + 20);
+  l.stepTable(l.stepIndex, 0) = static_cast<float>(state.clock.clockSeconds);
+  l.stepTable(l.stepIndex, 1) = c.exteriorTemp;
+  l.stepTable(l.stepIndex, 2) = c.interiorTemp;
+  host.Learning().FitPreheatCurve(l.modelKind);
+  bool quadratic = l.modelKind < 3;
+  l.stepTable(l.stepIndex, 4) = quadratic ? l.slope : l.fittedTimeConst;
+  l.stepTable(l.stepIndex, 5) = quadratic ? l.curve : l.fittedCeiling;
+}
+
+void PreheatRunning(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  LearningState& l = state.learning;
+  CardState& card = state.card;
+  // The second stage runs through the whole burn of a pre-heat; the card is
+  // written once, by the burner decision that follows in this pass.
+  if ((card.outputByte & ~card.stage2Mask) != 0) SwitchOn(card, card.stage2Mask);
+  CurrentRowState(c) = -1;
+  if (l.stepIndex <= state.settings.Inert_Deg) l.fittedTimeConst = l.timeConst;
+  if (StepReached(state)) RecordStep(host);
+  host.Learning().ComputePreheatDuration(l.fittedTimeConst);
+  l.stepTable(l.stepIndex, 3) = static_cast<float>(l.estimatedArrival);
+  if (state.clock.clockSeconds == c.pendingSlotEnd) {
+    l.fittedTimeConst = l.timeConst;
+    l.fittedCeiling = l.ceilingTemp;
+    c.changeFlags |= 1;
+  }
+}
+
+void PreheatPlanning(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  ScheduleState& s = state.schedule;
+  if (c.setpoint != s.nextSetpoint && InPreheat(c) && s.currentSlot == c.lowSlot) {
+    GrowStepsToGain(state, s.nextSetpoint - c.setpoint);
+    c.setpoint = s.nextSetpoint;
+  }
+  if (s.nextSetpoint <= s.programTemp && c.setpoint <= s.programTemp) return;
+  if (!InPreheat(c)) {
+    PlanPreheat(host);
+  } else if (c.heatState == "OFF") {
+    PreheatReached(host);
+  } else {
+    PreheatRunning(host);
+  }
+}
+
+// --- D. The burner ---------------------------------------------------------
+
+// One more row in use, each moving down one: row 1 is free for the newest.
+void ShiftHistory(Table<float>& history, int& count, int capacity) {
+  count = std::min(count + 1, capacity);
+  for (int row = count; row >= 2; --row) history(row) = history(row - 1);
+}
+
+float HistoryMean(const Table<float>& history, int count) {
+  float sum = 0;
+  for (int row = 1; row <= count; ++row) sum += history(row);
+  return count > 0 ? sum / static_cast<float>(count) : 0;
+}
+
+void LearnOvershoot(ControlState& c) {
+  if (c.switchTemp <= 0) return;
+  ShiftHistory(c.overshootHistory, c.overshootCount, c.shootCapacity);
+  c.overshootHistory(1) = c.peakTemp - c.switchTemp;
+  c.meanOvershoot = HistoryMean(c.overshootHistory, c.overshootCount);
+  ShiftHistory(c.undershootHistory, c.undershootCount, c.shootCapacity);
+}
+
+void BurnerOn(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  c.heatState = "ON";
+  SwitchOn(card, card.heatPumpMask | card.stage1Mask | card.fanHighMask | c.contFanBits);
+  c.cycleState = InPreheat(c) ? -1 : 1;
+  LearnOvershoot(c);
+  c.troughTemp = c.interiorTemp;
+  c.switchTemp = c.interiorTemp;
+  c.changeFlags |= 1;
+}
+
+void StartRowOnChange(RunState& state) {
+  ControlState& c = state.control;
+  StatisticsState& st = state.statistics;
+  float rowState = CurrentRowState(c);
+  if (rowState == c.cycleState) return;
+  if (c.cycleState == 0) st.offSeconds = 0;
+  if (rowState == 0) st.onSeconds = 0;
+  StartCycleRow(c, c.cycleState, static_cast<float>(state.clock.clockSeconds), c.interiorTemp,
+                c.exteriorTemp);
+}
+
+void BurnerIsOff(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  c.cycleState = static_cast<int8_t>(CurrentRowState(c));
+  HeatPumpDecision(state);
+  // The row of a burner that just stopped learns what the off period is.
+  if (CurrentRowState(c) == 9) CurrentRowState(c) = c.cycleState;
+  c.peakTemp = std::max(c.peakTemp, c.interiorTemp);
+  if (c.interiorTemp < c.peakTemp - Dwell(state)) {
+    c.trend = "DWN";
+    SwitchOff(card, card.fanHighMask);
+    SwitchOn(card, c.contFanBits);
+  } else {
+    c.trend = "UP";
+  }
+  if (c.interiorTemp < c.meanUndershoot + c.setpoint && c.trend == "DWN") BurnerOn(host);
+  StartRowOnChange(state);
+  host.WriteOutputByte();
+}
+
+void FillRecordEnd(RunState& state) {
+  PreheatFields f(state.records.preheat);
+  state.learning.preheatRecord.Set(f.EnergyUsed(),
+                                   state.statistics.energyToday - state.learning.setbackStartEnergy);
+  state.learning.preheatRecord.Set(f.Reserved(), 0);
+  state.learning.preheatRecord.Set(f.Variant(), static_cast<int16_t>(state.control.heatPumpHold));
+}
+
+int16_t RoundedSeconds(float seconds) {
+  float clamped = std::clamp(std::nearbyint(seconds), -32768.0f, 32767.0f);
+  return static_cast<int16_t>(clamped);
+}
+
+void FillRecordCompletion(RunState& state) {
+  const LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  PreheatFields f(state.records.preheat);
+  Record& r = state.learning.preheatRecord;
+  const Table<float>& steps = l.stepTable;
+  int inert = std::clamp<int>(state.settings.Inert_Deg, 0, l.stepIndex);
+  r.Set(f.FittedTimeConst(), l.fittedTimeConst);
+  r.Set(f.FittedCeiling(), l.fittedCeiling);
+  r.Set(f.Slope(), l.slope);
+  r.Set(f.Curve(), l.curve);
+  r.Set(f.Number(kFirstStepInterior), steps(0, 2));
+  r.Set(f.Number(kStepThreshold), l.stepThreshold);
+  r.Set(f.Number(kEndInterior), c.interiorTemp);
+  r.Set(f.Number(kProgrammedTime), static_cast<float>(c.pendingSlotEnd));
+  r.Set(f.Number(kActualSeconds), static_cast<float>(state.clock.clockSeconds) - steps(0, 0));
+  r.Set(f.InertDeg(), state.settings.Inert_Deg);
+  r.Set(f.RiseDelay(), RoundedSeconds(steps(1, 0) - steps(0, 0)));
+  r.Set(f.InertiaDelay(), RoundedSeconds(steps(inert, 0) - steps(1, 0)));
+  r.Set(f.Number(kSetbackStartTime), l.setbackStartTime);
+  r.Set(f.Number(kSetbackStartExterior), l.setbackStartExterior);
+  r.Set(f.Number(kSetbackStartInterior), l.setbackStartInterior);
+  r.Set(f.Number(kDropRate), l.dropRate);
+  r.Set(f.Number(kDropTimeConst), l.dropTimeConst);
+}
+
+// A pre-heat long enough to learn from, whose start estimate was within an
+// hour, becomes a record of the history.
+void RecordPreheat(ControlHost& host) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex <= 29) return;
+  PreheatFields f(state.records.preheat);
+  float predicted = l.preheatRecord.Get(f.Number(kPredictedSeconds));
+  float actual = static_cast<float>(state.clock.clockSeconds) - l.stepTable(0, 0);
+  if (std::fabs(predicted - actual) >= 3600) return;
+  int16_t kind = l.modelKind;
+  host.Learning().FitPreheatCurve(kind == 1 ? 3 : 1);
+  l.modelKind = kind;
+  FillRecordCompletion(state);
+  host.Learning().AppendPreheatRecord();
+}
+
+void BurnerOff(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  LearningState& l = state.learning;
+  c.heatState = "OFF";
+  SwitchOff(card, card.stage1Mask | card.stage2Mask);
+  host.WriteOutputByte();
+  // A new off period starts its own timer.
+  state.statistics.offSeconds = 0;
+  StartCycleRow(c, state.settings.HP == 1 ? 9 : 0, static_cast<float>(state.clock.clockSeconds),
+                c.interiorTemp, c.exteriorTemp);
+  c.peakTemp = c.interiorTemp;
+  c.switchTemp = c.interiorTemp;
+  c.changeFlags |= 1;
+  host.SaveDayState();
+  FillRecordEnd(state);
+  if (l.logPending != 0 && l.stepIndex > 0) {
+    CompleteLearningLog(host);
+    l.logPending = 0;
+    l.setbackStartEnergy = state.statistics.energyToday;
+  }
+  RecordPreheat(host);
+  l.stepIndex = -1;
+  c.hpChangedInPreheat = 0;
+}
+
+void SecondStage(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  CardState& card = state.card;
+  if (c.interiorTemp >= c.setpoint - c.stage2Band && !InPreheat(c)) {
+    SwitchOff(card, card.stage2Mask);
+    c.stage2Band = Dwell(state);
+  } else {
+    SwitchOn(card, card.stage2Mask);
+    c.stage2Band = -Dwell(state);
+  }
+  host.WriteOutputByte();
+}
+
+void BurnerIsOn(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  c.troughTemp = std::min(c.troughTemp, c.interiorTemp);
+  if (c.interiorTemp <= c.troughTemp + Dwell(state)) {
+    c.trend = "DWN";
+  } else {
+    c.trend = "UP";
+    if (c.undershootCount != 2) {
+      c.undershootHistory(1) = c.switchTemp - c.troughTemp;
+      c.meanUndershoot = HistoryMean(c.undershootHistory, c.undershootCount);
+    }
+  }
+  SecondStage(host);
+  if (c.interiorTemp >= c.meanUndershoot + c.setpoint - c.meanOvershoot && c.trend == "UP") BurnerOff(host);
+}
+
+}  // namespace
+
+void WeatherModes(RunState& state) {
+  ControlState& c = state.control;
+  const Settings& s = state.settings;
+  c.weatherMode = c.heatMode;
+  c.coldRaise = 0;
+  c.sunnyDrop = 0;
+  if (s.COLD_Mode == 1 && c.windHour > s.WIND_Floor + 0.5f && c.exteriorTemp <= s.Ext_Temp_Ceil) {
+    c.weatherMode = "COLD";
+    c.coldRaise = std::fabs(s.Temp_SetForward);
+  }
+  if (s.SUNNY_Econo_Mode == 1 && c.sunHour > s.SUN_Floor + 0.09f && c.exteriorTemp >= s.Ext_Temp_Floor) {
+    c.weatherMode = "SUNNY";
+    c.sunnyDrop = std::fabs(s.Temp_SetBack);
+  }
+  if (c.coldRaise - c.sunnyDrop != c.weatherOffset) {
+    c.weatherOffset = c.coldRaise - c.sunnyDrop;
+    c.setpoint = c.weatherOffset + state.schedule.programTemp;
+    c.changeFlags |= 1;
+  }
+}
+
+void HeatingDecision(ControlHost& host) {
+  RunState& state = host.State();
+  bool weather = TakeOverSchedule(host);
+  if (weather && !InPreheat(state.control)) WeatherModes(state);
+  PreheatPlanning(host);
+  if (state.control.heatState == "OFF") {
+    BurnerIsOff(host);
+  } else {
+    BurnerIsOn(host);
+  }
+}
+
+void AppendStepRows(ControlHost& host) {
+  RunState& state = host.State();
+  const LearningState& l = state.learning;
+  ZoneWriter writer;
+  int last = std::min<int>(l.stepsRecorded, l.stepTable.Rows());
+  for (int step = 0; step <= last; ++step) {
+    const Table<float>& t = l.stepTable;
+    writer.Integer(step).Number(t(step, 2)).Number(t(step, 0)).Number(t(step, 4)).Number(t(step, 5));
+    writer.Raw(FormatDuration(static_cast<int32_t>(t(step, 3))));
+    writer.Raw(FormatDuration(static_cast<int32_t>(t(step, 0)))).EndLine();
+  }
+  FileLayer& files = host.Files();
+  FileId file = files.OpenAppend(kProjectBackup);
+  if (file == kNoFile) return;
+  files.Write(file, writer.Text());
+  files.Close(file);
+}
+
+void CompleteLearningLog(ControlHost& host) {
+  RunState& state = host.State();
+  FileLayer& files = host.Files();
+  // The learning update began the line; our fields continue its zones.
+  std::string existing = files.TryReadWholeFile(kLearningLog).value_or("");
+  size_t lineStart = existing.find_last_of('\n');
+  size_t column = lineStart == std::string::npos ? existing.size() : existing.size() - lineStart - 1;
+  PreheatFields f(state.records.preheat);
+  const Record& r = state.learning.preheatRecord;
+  ZoneWriter writer;
+  writer.ContinueLine(column)
+      .Integer(state.control.heatPumpHold)
+      .Raw(FormatDuration(static_cast<int32_t>(r.Get(f.Number(kStartTime)))))
+      .Number(static_cast<float>(state.learning.stepIndex) / 10)
+      .Number(r.Get(f.Number(kDayWindChill)))
+      .Number(state.statistics.energyToday - state.learning.setbackStartEnergy);
+  FileId file = files.OpenAppend(kLearningLog);
+  if (file == kNoFile) return;
+  files.Write(file, writer.Text());
+  files.Close(file);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,122 @@
+#include "Monitor/control/relays.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace kelvora {
+
+namespace {
+
+// Rated power of the heat pump (kW) when one is configured.
+constexpr float kHeatPumpRating = 2.0f;
+// Half a hundredth of a degree either side of the heat pump's switching
+// level keeps it from chattering on a reading that sits at the level.
+constexpr float kHeatPumpHysteresis = 0.0049f;
+// The heat pump starts ahead of a pre-heat due within this many seconds.
+constexpr int32_t kPreheatLead = 300;
+
+// "HP" other than 1 means no heat-pump relay: the heat-pump settings cannot
+// apply. With "HP" 1 the relay gets its bit and rating back, so a file
+// corrected by hand takes effect at the next load.
+void ConfigureHeatPump(RunState& state) {
+  Settings& settings = state.settings;
+  CardState& card = state.card;
+  if (settings.HP == 1) {
+    card.heatPumpMask = card.heatPumpBit;
+    card.heatPumpPower = kHeatPumpRating;
+    return;
+  }
+  settings.HP = 0;
+  settings.Auto_HP = 0;
+  settings.HP_Cont = 0;
+  card.heatPumpMask = 0;
+  card.heatPumpPower = 0;
+  state.control.heatPumpHold = 0;
+}
+
+// A heat pump or air conditioner alone, without "HT", leaves the burner and
+// its fan relays unused.
+void ConfigureHeating(RunState& state) {
+  const Settings& settings = state.settings;
+  CardState& card = state.card;
+  bool enabled = (settings.HP == 0 && settings.AC == 0) || settings.HT != 0;
+  card.fanLowMask = enabled ? card.fanLowBit : 0;
+  card.fanHighMask = enabled ? card.fanHighBit : 0;
+  card.stage1Mask = enabled ? card.stage1Bit : 0;
+  card.stage2Mask = enabled ? card.stage2Bit : 0;
+}
+
+// The user's fan choices come from the nominal bits at every load, as at
+// start-up: a reload at midnight must not stop a fan asked to run always.
+void ConfigureFans(RunState& state) {
+  const Settings& settings = state.settings;
+  const CardState& card = state.card;
+  ControlState& control = state.control;
+  control.autoFanBits = settings.Auto_Fan != 0 ? card.fanLowBit : 0;
+  uint8_t contSpeed = settings.Fan_Speed == 0 ? card.fanLowBit : card.fanHighBit;
+  control.contFanBits = settings.Cont_Fan != 0 ? contSpeed : 0;
+}
+
+bool HeatPumpWantedAtLoad(const RunState& state) {
+  const Settings& settings = state.settings;
+  const std::string& mode = state.control.heatMode;
+  bool comfort = mode == "HI" || mode == "PRE-HT";
+  return settings.HP_Cont != 0 || state.control.heatPumpHold != 0 ||
+         (settings.HP == 1 && settings.Auto_HP != 0 && comfort);
+}
+
+// The slot after the current one is warmer, its pre-heat is due within five
+// minutes and the house has not reached its temperature yet.
+bool PreheatDueSoon(const RunState& state) {
+  const ScheduleState& schedule = state.schedule;
+  size_t next = static_cast<size_t>(schedule.currentSlot) + 1;
+  if (next >= schedule.slotTemps.size()) return false;
+  float nextTemp = schedule.slotTemps[next];
+  return nextTemp > schedule.programTemp &&
+         state.learning.estimatedArrival >= state.control.pendingSlotEnd - kPreheatLead &&
+         state.control.interiorTemp < nextTemp;
+}
+
+void FollowComfortLevel(RunState& state) {
+  const ControlState& control = state.control;
+  CardState& card = state.card;
+  float level = control.setpoint + std::fabs(state.settings.HP_SetForward);
+  if (control.interiorTemp > level + kHeatPumpHysteresis) SwitchOff(card, card.heatPumpMask);
+  if (control.interiorTemp < level - kHeatPumpHysteresis) SwitchOn(card, card.heatPumpMask);
+}
+
+}  // namespace
+
+void ConfigureRelays(RunState& state) {
+  // The masks are settled before the byte is built from them, so no bit is
+  // set that its mask could no longer clear.
+  ConfigureHeatPump(state);
+  ConfigureHeating(state);
+  Settings& settings = state.settings;
+  if (settings.Auto_HP != 0) settings.HP_Cont = 0;
+  ConfigureFans(state);
+
+  CardState& card = state.card;
+  ControlState& control = state.control;
+  card.outputByte = 0;
+  if (control.heatState == "ON") SwitchOn(card, card.fanHighMask);
+  if (control.heatMode == "HI") SwitchOn(card, control.autoFanBits);
+  SwitchOn(card, control.contFanBits);
+  if (HeatPumpWantedAtLoad(state)) SwitchOn(card, card.heatPumpMask);
+}
+
+void HeatPumpDecision(RunState& state) {
+  const Settings& settings = state.settings;
+  ControlState& control = state.control;
+  CardState& card = state.card;
+  if (settings.HP != 1 || control.heatState == "ON") return;
+  if (control.heatMode == "HI") FollowComfortLevel(state);
+  if (PreheatDueSoon(state)) SwitchOn(card, card.heatPumpMask);
+  if (settings.HP_Cont != 0 || control.heatPumpHold != 0) SwitchOn(card, card.heatPumpMask);
+  // An off period is logged as heat pump running (2) or all off (0); a
+  // row just opened by the burner going off (9) takes one of the two.
+  int8_t code = control.cycleState;
+  if (code == 0 || code == 2 || code == 9) control.cycleState = IsOn(card, card.heatPumpBit) ? 2 : 0;
+}
+
+}  // namespace kelvora

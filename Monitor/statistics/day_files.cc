@@ -1,0 +1,451 @@
+#include "Monitor/statistics/day_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cfloat>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "Monitor/card/sensors.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/print_zone.h"
+#include "Monitor/core/text_number.h"
+#include "Monitor/schedule/clock_text.h"
+#include "Monitor/statistics/kept_files.h"
+
+namespace kelvora {
+namespace {
+
+constexpr std::string_view kStatFile = "STAT.DAT";
+constexpr std::string_view kCycleFile = "CYCLE.DAT";
+constexpr int kDayCycleRows = 500;
+constexpr int kDayStripRows = 15;
+constexpr int kLastSecondOfDay = 86399;
+// A day holds no more cycles than seconds, no more strip lines than minutes
+// and no strip column beyond two per cycle. Larger counts are damage, and
+// refusing them keeps a damaged count from claiming the memory.
+constexpr int kMaxCycleRows = 86400;
+constexpr int kMaxStripRows = 1440;
+constexpr int kMaxStripColumn = 2 * kMaxCycleRows + 1;
+
+// The five statistics in the order the file keeps them.
+template <typename Day>
+auto StatisticsOf(Day& day) {
+  return std::array{&day.interior, &day.exterior, &day.windChill, &day.sun, &day.wind};
+}
+
+// --- Reading ------------------------------------------------------------------
+
+// Whether `text` is a number as the writer puts it: sign, digits with an
+// optional point, an optional exponent.
+bool IsDecimalText(std::string_view text) {
+  size_t i = 0;
+  auto digits = [&] {
+    size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  auto sign = [&] {
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  };
+  sign();
+  size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    ++i;
+    sign();
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+struct Item {
+  bool quoted = false;
+  std::string_view text;  // without the quotes
+};
+
+// The items of one line, in order. A quote that is not closed on its line
+// makes the line unreadable: nullopt.
+std::optional<std::vector<Item>> SplitItems(std::string_view line) {
+  std::vector<Item> items;
+  size_t pos = line.find_first_not_of(" \t");
+  while (pos != std::string_view::npos) {
+    size_t end;
+    if (line[pos] == '"') {
+      end = line.find('"', pos + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      items.push_back({true, line.substr(pos + 1, end - pos - 1)});
+      ++end;
+    } else {
+      end = std::min(line.find_first_of(" \t\"", pos), line.size());
+      items.push_back({false, line.substr(pos, end - pos)});
+    }
+    pos = line.find_first_not_of(" \t", end);
+  }
+  return items;
+}
+
+// The lines of a file, read in order, each without its CR LF.
+class Lines {
+ public:
+  explicit Lines(std::string_view text) : text_(text) {}
+
+  // nullopt past the end; the line number counts the missing line too.
+  std::optional<std::string_view> Next() {
+    ++number_;
+    if (pos_ >= text_.size()) return std::nullopt;
+    size_t end = std::min(text_.find('\n', pos_), text_.size());
+    std::string_view line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+  }
+  // Whether nothing but blanks and line ends is left.
+  bool RestIsBlank() const {
+    return pos_ >= text_.size() || text_.find_first_not_of(" \t\r\n", pos_) == std::string_view::npos;
+  }
+  int Number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  int number_ = 0;
+};
+
+// Reads the items of the next line in order and remembers the first problem,
+// so a caller reads a whole line and checks once.
+class LineReader {
+ public:
+  LineReader(Lines& lines, std::string* problem) : problem_(problem) {
+    std::optional<std::string_view> line = lines.Next();
+    where_ = "line " + std::to_string(lines.Number());
+    if (!line) {
+      Fail("the file ends before it");
+      return;
+    }
+    // The writer never puts a carriage return inside a line, not even in a text.
+    if (line->find('\r') != std::string_view::npos) {
+      Fail("it holds a stray carriage return");
+      return;
+    }
+    std::optional<std::vector<Item>> items = SplitItems(*line);
+    if (items) {
+      items_ = std::move(*items);
+    } else {
+      Fail("a quoted text is not closed");
+    }
+  }
+
+  float Number() {
+    std::optional<double> value = NextNumber();
+    return value ? static_cast<float>(*value) : 0.0f;
+  }
+  int Integer(int low, int high) {
+    std::optional<double> value = NextNumber();
+    if (!value) return 0;
+    if (*value != std::floor(*value) || *value < low || *value > high) {
+      Fail("item " + std::to_string(next_) + " is not a whole number from " + std::to_string(low) + " to " +
+           std::to_string(high));
+      return 0;
+    }
+    return static_cast<int>(*value);
+  }
+  std::string Text() {
+    const Item* item = NextItem();
+    if (item == nullptr) return {};
+    if (!item->quoted) Fail("item " + std::to_string(next_) + " is not a quoted text");
+    return std::string(item->text);
+  }
+  // True when the line held exactly the items read and all were good.
+  bool Finish() {
+    if (ok_ && next_ != items_.size()) Fail("it holds more than " + std::to_string(next_) + " items");
+    return ok_;
+  }
+
+ private:
+  const Item* NextItem() {
+    if (!ok_) return nullptr;
+    if (next_ >= items_.size()) {
+      Fail("it ends after " + std::to_string(next_) + " items");
+      return nullptr;
+    }
+    return &items_[next_++];
+  }
+  // A finite number that a single can hold.
+  std::optional<double> NextNumber() {
+    const Item* item = NextItem();
+    if (item == nullptr) return std::nullopt;
+    if (item->quoted || !IsDecimalText(item->text)) {
+      Fail("item " + std::to_string(next_) + " is not a number");
+      return std::nullopt;
+    }
+    double value = ReadNumber(item->text);
+    if (!(std::fabs(value) <= FLT_MAX)) {
+      Fail("item " + std::to_string(next_) + " is out of range");
+      return std::nullopt;
+    }
+    return value;
+  }
+  void Fail(const std::string& why) {
+    if (ok_ && problem_ != nullptr) *problem_ = where_ + ": " + why;
+    ok_ = false;
+  }
+
+  std::string* problem_;
+  std::string where_;
+  std::vector<Item> items_;
+  size_t next_ = 0;
+  bool ok_ = true;
+};
+
+bool RestIsBlank(const Lines& lines, std::string* problem) {
+  if (lines.RestIsBlank()) return true;
+  if (problem != nullptr) *problem = "text follows line " + std::to_string(lines.Number());
+  return false;
+}
+
+// What "STAT.DAT" holds, read whole before any of it is taken over.
+struct StatValues {
+  int outputByte = 0;
+  int clockSeconds = 0;
+  float heatingSeconds = 0;
+  std::string heatingTimeText;
+  float energyToday = 0, setbackSeconds = 0, setbackEnergy = 0, offSeconds = 0, onSeconds = 0;
+  int stripColumn = 0, stripIndex = 0, stripRowCount = 0;
+  DayStatistics day;
+  std::vector<std::string> stripRows;
+};
+
+bool ReadCounters(Lines& lines, StatValues& v, std::string* problem) {
+  LineReader line(lines, problem);
+  v.outputByte = line.Integer(0, 255);
+  v.clockSeconds = line.Integer(0, kLastSecondOfDay);
+  v.heatingSeconds = line.Number();
+  v.heatingTimeText = line.Text();
+  v.energyToday = line.Number();
+  v.setbackSeconds = line.Number();
+  v.setbackEnergy = line.Number();
+  v.offSeconds = line.Number();
+  v.onSeconds = line.Number();
+  return line.Finish();
+}
+
+bool ReadDayStatistics(Lines& lines, StatValues& v, std::string* problem) {
+  LineReader line(lines, problem);
+  v.stripColumn = line.Integer(0, kMaxStripColumn);
+  v.stripIndex = line.Integer(0, kMaxCycleRows);
+  v.stripRowCount = line.Integer(0, kMaxStripRows);
+  v.day.dayWeightSeconds = line.Number();
+  for (Statistic* statistic : StatisticsOf(v.day)) {
+    statistic->minimum = line.Number();
+    statistic->sum = line.Number();
+    statistic->maximum = line.Number();
+  }
+  v.day.sunHourMax = line.Number();
+  return line.Finish();
+}
+
+bool ReadStripRows(Lines& lines, StatValues& v, std::string* problem) {
+  for (int row = 1; row <= v.stripRowCount; ++row) {
+    LineReader line(lines, problem);
+    v.stripRows.push_back(line.Text());
+    if (!line.Finish()) return false;
+  }
+  return true;
+}
+
+void TakeOver(const StatValues& v, RunState& state) {
+  StatisticsState& s = state.statistics;
+  ControlState& c = state.control;
+  state.card.outputByte |= static_cast<uint8_t>(v.outputByte);
+  state.clock.clockSeconds = v.clockSeconds;
+  s.heatingSeconds = v.heatingSeconds;
+  s.heatingTimeText = v.heatingTimeText;
+  s.energyToday = v.energyToday;
+  s.setbackSeconds = v.setbackSeconds;
+  s.setbackEnergy = v.setbackEnergy;
+  s.offSeconds = v.offSeconds;
+  s.onSeconds = v.onSeconds;
+  c.stripColumn = v.stripColumn;
+  c.stripIndex = v.stripIndex;
+  c.stripRowCount = v.stripRowCount;
+  s.day = v.day;
+  c.stripRows.Dimension(v.stripRowCount);
+  for (int row = 1; row <= v.stripRowCount; ++row) c.stripRows(row) = v.stripRows[row - 1];
+}
+
+// --- Start-up -------------------------------------------------------------------
+
+using Parser = bool (*)(std::string_view, RunState&, std::string*);
+
+// Reads one day file into the state. A damaged one is kept in a copy and
+// the day goes on as if the file held nothing.
+void RestoreFile(ControlHost& host, std::string_view name, Parser parse) {
+  FileLayer& files = host.Files();
+  // Opened for records and closed at once: a missing file is created empty.
+  files.Close(files.OpenRecord(name, 1));
+  std::string text = files.ReadWholeFile(name);
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return;
+  std::string problem;
+  if (parse(text, host.State(), &problem)) return;
+  KeepDamagedCopy(host, name, problem, "the day goes on without it");
+}
+
+// A "STAT.DAT" saved later in the day than the clock shows comes from an
+// earlier day or from before the clock was set back. Its stamp would freeze
+// the clock, and with it every control pass, until that time came round again.
+void KeepClockFromRunningBack(ControlHost& host) {
+  ClockState& clock = host.State().clock;
+  int32_t now = ClockSecond(host.ClockSource());
+  if (clock.clockSeconds <= now) return;
+  host.ConsoleWrite(std::string(kStatFile) + " was saved at " + FormatDuration(clock.clockSeconds) +
+                    ", later than the clock shows (" + FormatDuration(now) +
+                    "); the day goes on from now.\n");
+  clock.clockSeconds = now;
+}
+
+// A cycle that was running when the program stopped ends there: the time
+// the program was away counts as off. An empty day starts with an off row.
+void ResumeCycleRows(ControlHost& host) {
+  RunState& state = host.State();
+  ControlState& c = state.control;
+  auto now = static_cast<float>(state.clock.clockSeconds);
+  if (c.cycleIndex == 0) {
+    // The interior as the settings load last read it: in simulation a
+    // fresh reading would start from the cycle table just emptied.
+    StartCycleRow(c, 0, 0, state.sensors.lastInteriorRaw / 10 + 5,
+                  host.ReadChannel(kExteriorChannel) / 2.55f - 50);
+    c.cycleLog(1, kCycleDuration) = now;
+    c.stripIndex = 1;
+    return;
+  }
+  int last = c.cycleIndex;
+  if (c.cycleLog(last, kCycleState) != 0) {
+    state.card.outputByte = 0;
+    float start = c.cycleLog(last, kCycleStart) + c.cycleLog(last, kCycleDuration);
+    StartCycleRow(c, 0, start, c.cycleLog(last, kCycleInterior), c.cycleLog(last, kCycleExterior));
+    c.cycleLog(c.cycleIndex, kCycleDuration) = std::max(0.0f, now - start);
+    c.cycleLog(c.cycleIndex, kCycleEnergy) = c.cycleLog(last, kCycleEnergy);
+  }
+  // The strip draws rows of the cycle table: never one past its end.
+  c.stripIndex = std::min(c.stripIndex, c.cycleIndex);
+}
+
+void WriteDayFile(FileLayer& files, std::string_view name, const std::string& text) {
+  FileId file = files.OpenOutput(name);
+  if (file == kNoFile) return;
+  files.Write(file, text);
+  files.Close(file);
+}
+
+}  // namespace
+
+void ResetDayState(RunState& state) {
+  StatisticsState& s = state.statistics;
+  // The season file stays open, and a set-back's energy mark is carried
+  // into the new day by the midnight close.
+  StatisticsState fresh;
+  fresh.energyMark = s.energyMark;
+  fresh.tempRecordCount = s.tempRecordCount;
+  fresh.tempFile = s.tempFile;
+  fresh.day.sun.maximum = 0;
+  fresh.day.wind.maximum = 0;
+  s = fresh;
+  state.clock.elapsedSeconds = 0;
+
+  ControlState& c = state.control;
+  c.cycleIndex = 0;
+  c.cycleLog.Dimension(kDayCycleRows, kCycleEnergy);
+  c.stripRowCount = kDayStripRows;
+  c.stripColumn = 1;
+  c.stripIndex = 0;
+  c.stripMinutes = 0;
+  c.stripRows.Dimension(kDayStripRows);
+  c.quarterLog.Dimension(c.capacities.quarter, 2);
+  c.quarterRows = 0;
+}
+
+std::string StatFileText(const RunState& state) {
+  const StatisticsState& s = state.statistics;
+  const ControlState& c = state.control;
+  ZoneWriter out;
+  out.Integer(state.card.outputByte).Integer(state.clock.clockSeconds).Number(s.heatingSeconds);
+  out.Quoted(s.heatingTimeText).Number(s.energyToday).Number(s.setbackSeconds).Number(s.setbackEnergy);
+  out.Number(s.offSeconds).Number(s.onSeconds).EndLine();
+  out.Integer(c.stripColumn).Integer(c.stripIndex).Integer(c.stripRowCount).Number(s.day.dayWeightSeconds);
+  for (const Statistic* statistic : StatisticsOf(s.day)) {
+    out.Number(statistic->minimum).Number(statistic->sum).Number(statistic->maximum);
+  }
+  out.Number(s.day.sunHourMax).EndLine();
+  // As many lines as the count says, so the file always reads back.
+  for (int row = 1; row <= c.stripRowCount; ++row) {
+    out.Quoted(row <= c.stripRows.Rows() ? c.stripRows(row) : std::string()).EndLine();
+  }
+  return out.Text();
+}
+
+std::string CycleFileText(const RunState& state) {
+  const ControlState& c = state.control;
+  ZoneWriter out;
+  out.Integer(c.cycleIndex).EndLine();
+  for (int row = 1; row <= c.cycleIndex && row <= c.cycleLog.Rows(); ++row) {
+    for (int column = kCycleState; column <= kCycleEnergy; ++column) out.Number(c.cycleLog(row, column));
+    out.EndLine();
+  }
+  return out.Text();
+}
+
+void SaveDayState(ControlHost& host) {
+  WriteDayFile(host.Files(), kStatFile, StatFileText(host.State()));
+  WriteDayFile(host.Files(), kCycleFile, CycleFileText(host.State()));
+}
+
+void RestoreDayState(ControlHost& host) {
+  int32_t ticked = host.State().clock.clockSeconds;
+  RestoreFile(host, kStatFile, ParseStatFile);
+  if (host.State().clock.clockSeconds != ticked) KeepClockFromRunningBack(host);
+  RestoreFile(host, kCycleFile, ParseCycleFile);
+  ResumeCycleRows(host);
+}
+
+bool ParseStatFile(std::string_view text, RunState& state, std::string* problem) {
+  Lines lines(text);
+  StatValues values;
+  if (!ReadCounters(lines, values, problem) || !ReadDayStatistics(lines, values, problem) ||
+      !ReadStripRows(lines, values, problem) || !RestIsBlank(lines, problem)) {
+    return false;
+  }
+  TakeOver(values, state);
+  return true;
+}
+
+bool ParseCycleFile(std::string_view text, RunState& state, std::string* problem) {
+  Lines lines(text);
+  LineReader first(lines, problem);
+  int count = first.Integer(0, kMaxCycleRows);
+  if (!first.Finish()) return false;
+  std::vector<std::array<float, kCycleEnergy + 1>> rows;
+  for (int row = 1; row <= count; ++row) {
+    LineReader line(lines, problem);
+    std::array<float, kCycleEnergy + 1>& values = rows.emplace_back();
+    for (float& value : values) value = line.Number();
+    if (!line.Finish()) return false;
+  }
+  if (!RestIsBlank(lines, problem)) return false;
+  // Room in whole blocks, as the table grows during a day.
+  int tableRows = std::max(kDayCycleRows, (count + kCycleLogGrowth - 1) / kCycleLogGrowth * kCycleLogGrowth);
+  Table<float>& log = state.control.cycleLog;
+  log.Dimension(tableRows, kCycleEnergy);
+  for (int row = 1; row <= count; ++row) {
+    for (int column = kCycleState; column <= kCycleEnergy; ++column) log(row, column) = rows[row - 1][column];
+  }
+  state.control.cycleIndex = count;
+  return true;
+}
+
+}  // namespace kelvora

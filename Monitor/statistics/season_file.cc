@@ -1,0 +1,162 @@
+#include "Monitor/statistics/season_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "Functions/formulas.h"
+#include "Functions/record.h"
+#include "Monitor/statistics/kept_files.h"
+
+namespace kelvora {
+namespace {
+
+constexpr std::string_view kTempFile = "TEMP.DAT";
+constexpr std::string_view kPreheatFile = "PREHEAT.DAT";
+// tempRecordCount is 16 bits; a season holds at most 366 records.
+constexpr uint32_t kMaxTempRecords = std::numeric_limits<uint16_t>::max() - 1;
+
+bool IsShortDate(std::string_view date) {
+  if (date.size() != 8 || date[2] != '/' || date[5] != '/') return false;
+  for (size_t i : {0, 1, 3, 4, 6, 7}) {
+    if (!std::isdigit(static_cast<unsigned char>(date[i]))) return false;
+  }
+  return true;
+}
+
+// A file longer than any season could make is set aside whole: its record
+// count does not fit the counter, and a wrapped count would write the day
+// over an old record.
+bool SetAsideOversizedFile(ControlHost& host, uint32_t count) {
+  if (count <= kMaxTempRecords) return false;
+  FileLayer& files = host.Files();
+  StatisticsState& s = host.State().statistics;
+  files.Close(s.tempFile);
+  std::string aside = FreeFileName(files, std::string(kTempFile) + ".damaged");
+  if (!aside.empty()) files.Rename(kTempFile, aside);
+  host.ConsoleWrite(std::string(kTempFile) + " holds " + std::to_string(count) +
+                    " records, more than any season; it is set aside as " + aside +
+                    " and a new season file is started.\n");
+  s.tempFile = files.OpenRecord(kTempFile, kDayRecordLength);
+  return true;
+}
+
+// Bytes after the last whole record (a write cut short, a foreign file) are
+// kept in a copy, and the file is cut back to its whole records, so that the
+// copy is made once and the next record goes where a reader looks for it.
+void CutPartialRecord(ControlHost& host, uint32_t count) {
+  FileLayer& files = host.Files();
+  StatisticsState& s = host.State().statistics;
+  std::optional<std::string> bytes = files.TryReadWholeFile(kTempFile);
+  if (!bytes || bytes->size() % kDayRecordLength == 0) return;
+  std::string problem =
+      "it ends in " + std::to_string(bytes->size() % kDayRecordLength) + " bytes that are no whole record";
+  if (!KeepDamagedCopy(host, kTempFile, problem, "its " + std::to_string(count) + " whole records stay"))
+    return;
+  files.Close(s.tempFile);
+  files.WriteWholeFile(kTempFile, std::string_view(*bytes).substr(0, count * kDayRecordLength));
+  s.tempFile = files.OpenRecord(kTempFile, kDayRecordLength);
+}
+
+// Opens "TEMP.DAT" (created when missing) and counts its records.
+void OpenTempFile(ControlHost& host) {
+  FileLayer& files = host.Files();
+  StatisticsState& s = host.State().statistics;
+  files.Close(s.tempFile);  // never two channels on the one file
+  s.tempFile = files.OpenRecord(kTempFile, kDayRecordLength);
+  uint32_t count = files.RecordCount(s.tempFile);
+  if (SetAsideOversizedFile(host, count)) count = files.RecordCount(s.tempFile);
+  CutPartialRecord(host, count);
+  s.tempRecordCount = static_cast<uint16_t>(std::min(count, kMaxTempRecords));
+}
+
+// The two-digit year of the season that "TEMP.DAT" holds when that season
+// has ended (its last record lies later in the season year than today), or
+// empty.
+std::string EndedSeasonYear(ControlHost& host) {
+  RunState& state = host.State();
+  const StatisticsState& s = state.statistics;
+  if (s.tempRecordCount == 0) return {};
+  Record last(kDayRecordLength, host.Files().GetRecord(s.tempFile, s.tempRecordCount));
+  std::string date(last.Get(state.records.day.date));
+  if (!IsShortDate(date)) {
+    // The year names the archive: without a date there is no safe name.
+    host.ConsoleWrite(std::string(kTempFile) + ": record " + std::to_string(s.tempRecordCount) +
+                      " has no date; the season file is not archived.\n");
+    return {};
+  }
+  if (Julian07(date) <= Julian07(state.clock.todayDate)) return {};
+  return date.substr(0, 2);
+}
+
+// Moves the ended season's files straight into "History", under a free
+// name so that no archive already there is replaced. Nothing is deleted: a
+// "TEMP." + yy left in "DATA" by an interrupted move may be the only copy of
+// its season. False when "TEMP.DAT" could not be moved.
+bool ArchiveSeason(ControlHost& host, const std::string& year) {
+  FileLayer& files = host.Files();
+  StatisticsState& s = host.State().statistics;
+  files.Close(s.tempFile);
+  s.tempFile = kNoFile;
+  files.MakeDirectory("History");
+  std::string tempArchive = FreeFileName(files, "History\\TEMP." + year);
+  if (!tempArchive.empty()) files.Rename(kTempFile, tempArchive);
+  if (tempArchive.empty() || files.Exists(kTempFile)) return false;
+  std::string note = "New heating season: " + std::string(kTempFile) + " moved to " + tempArchive;
+  if (files.Exists(kPreheatFile)) {
+    std::string preheatArchive = FreeFileName(files, "History\\PREHEAT." + year);
+    if (!preheatArchive.empty()) files.Rename(kPreheatFile, preheatArchive);
+    note += files.Exists(kPreheatFile) ? "; " + std::string(kPreheatFile) + " could not be moved"
+                                       : ", " + std::string(kPreheatFile) + " to " + preheatArchive;
+  }
+  host.ConsoleWrite(note + ".\n");
+  return true;
+}
+
+}  // namespace
+
+void CheckTempFile(ControlHost& host) {
+  OpenTempFile(host);
+  std::string year = EndedSeasonYear(host);
+  if (year.empty()) return;
+  if (!ArchiveSeason(host, year)) {
+    host.ConsoleWrite(std::string(kTempFile) +
+                      " could not be moved into History; the new season goes on in it.\n");
+  }
+  // The new season's file, created empty, or the old one when it stayed.
+  OpenTempFile(host);
+}
+
+std::string DayRecordBytes(const RunState& state) {
+  const DayRecordLayout& layout = state.records.day;
+  const StatisticsState& s = state.statistics;
+  const DayStatistics& day = s.day;
+  // A day that weighed no time has no mean; 0 keeps the record readable.
+  auto mean = [&day](const Statistic& statistic) {
+    return day.dayWeightSeconds > 0 ? statistic.sum / day.dayWeightSeconds : 0.0f;
+  };
+  const std::array<float, 11> values = {s.heatingSeconds,   s.energyToday,        day.exterior.minimum,
+                                        mean(day.exterior), day.exterior.maximum, day.wind.minimum,
+                                        mean(day.wind),     day.wind.maximum,     day.sunHourMax,
+                                        mean(day.sun),      day.sun.maximum};
+  static_assert(values.size() == std::tuple_size_v<decltype(layout.numbers)>);
+  Record record(layout.layout);
+  record.Set(layout.date, state.clock.todayDate);
+  for (size_t i = 0; i < values.size(); ++i) record.Set(layout.numbers[i], values[i]);
+  return std::string(record.bytes());
+}
+
+void AppendDayRecord(ControlHost& host) {
+  FileLayer& files = host.Files();
+  StatisticsState& s = host.State().statistics;
+  // Closed since start-up: the day's record still belongs in the file.
+  if (!files.IsOpen(s.tempFile)) OpenTempFile(host);
+  s.tempRecordCount += 1;
+  files.PutRecord(s.tempFile, s.tempRecordCount, DayRecordBytes(host.State()));
+}
+
+}  // namespace kelvora

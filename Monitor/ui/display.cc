@@ -1,0 +1,357 @@
+#include "Monitor/ui/display.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "Functions/formulas.h"
+#include "Functions/masks.h"
+#include "Monitor/control/relays.h"
+#include "Monitor/core/text_number.h"
+#include "Monitor/schedule/clock_text.h"
+#include "platform/user_interface.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr uint8_t kProgramFieldsFlag = 1;
+constexpr uint8_t kStripFlag = 2;
+
+// Code page 437 characters of the strip.
+constexpr char kLightShade = '\xB0';
+constexpr char kDarkShade = '\xB2';
+constexpr char kFullBlock = '\xDB';
+constexpr char kLowerHalfBlock = '\xDC';
+constexpr double kMinutesPerDay = 24 * 60;
+
+// A unit or language flag as an index into the two-entry text tables.
+int FlagIndex(uint8_t flag) { return flag != 0 ? 1 : 0; }
+
+// What a field shows of a number: nothing undefined ever reaches the window.
+float Shown(float value) { return std::isfinite(value) ? value : 0.0f; }
+float Ratio(float part, float whole) { return whole != 0 ? Shown(part / whole) : 0.0f; }
+
+std::string Masked(std::string_view mask, float value) { return Using(mask, Shown(value)); }
+
+std::string TempText(const RunState& state, float celsius, bool withSign = false) {
+  int unit = FlagIndex(state.settings.tempUnits);
+  const std::string& mask = withSign ? state.texts.signedTempMask[unit] : state.texts.tempMask[unit];
+  return Masked(mask, C2fF2c(celsius, kCelsius, static_cast<uint8_t>(unit)));
+}
+
+std::string WindText(const RunState& state, float kmh) {
+  auto unit = static_cast<uint8_t>(FlagIndex(state.settings.speedUnits));
+  return Masked(state.texts.windMask, K2mM2k(kmh, kKmPerHour, unit));
+}
+
+// The day's minimum, mean and maximum go to the three controls after the
+// one that shows the current value.
+template <typename Format>
+void DayTexts(const RunState& state, const Statistic& statistic, int currentId, DisplaySnapshot& snapshot,
+              Format format) {
+  float mean = Ratio(statistic.sum, state.statistics.day.dayWeightSeconds);
+  snapshot.texts[currentId + 1] = format(statistic.minimum);
+  snapshot.texts[currentId + 2] = format(mean);
+  snapshot.texts[currentId + 3] = format(statistic.maximum);
+}
+
+void HeaderTexts(const RunState& state, const LocalTime& now, DisplaySnapshot& snapshot) {
+  const auto& days = state.texts.dayNameTable[FlagIndex(state.settings.languageFrench)];
+  bool knownDay = now.weekday >= 1 && now.weekday <= 7;
+  snapshot.texts[1011] = knownDay ? days[static_cast<size_t>(now.weekday)] : std::string();
+  snapshot.texts[1012] = F8Date(SystemDateText(now));
+  snapshot.texts[1013] = ClockText(now);
+  snapshot.texts[2111] = state.texts.windHeadings[FlagIndex(state.settings.speedUnits)];
+}
+
+void SlotList(const RunState& state, DisplaySnapshot& snapshot) {
+  const ScheduleState& schedule = state.schedule;
+  auto unit = static_cast<uint8_t>(FlagIndex(state.settings.tempUnits));
+  size_t last = std::min<size_t>(schedule.slotCount, schedule.daySlots.size() - 1);
+  snapshot.slotRows.clear();
+  for (size_t slot = 0; slot <= last; ++slot) {
+    const DaySlot& times = schedule.daySlots[slot];
+    float shown = Rnd(C2fF2c(schedule.slotTemps[slot], kCelsius, unit), 2);
+    snapshot.slotRows.push_back({Using("###:", static_cast<float>(slot)), times.start + " - " + times.end,
+                                 SevenDigitText(Shown(shown))});
+  }
+  snapshot.selectedSlot = schedule.currentSlot;
+}
+
+void ProgramTexts(const RunState& state, DisplaySnapshot& snapshot) {
+  const ScheduleState& schedule = state.schedule;
+  const ControlState& control = state.control;
+  size_t current = std::min<size_t>(schedule.currentSlot, schedule.daySlots.size() - 1);
+  float slotTemp = schedule.slotTemps[current];
+  snapshot.texts[1026] = schedule.currentProgram;
+  snapshot.texts[1027] = std::to_string(schedule.currentSlot) + " of " + std::to_string(schedule.slotCount);
+  snapshot.texts[1016] = schedule.daySlots[current].start;
+  snapshot.texts[1017] = schedule.daySlots[current].end;
+  snapshot.texts[1018] =
+      TempText(state, slotTemp - control.sunnyDrop + control.meanUndershoot - control.meanOvershoot);
+  snapshot.texts[1023] = TempText(state, control.coldRaise + slotTemp + control.meanUndershoot);
+  SlotList(state, snapshot);
+}
+
+void StripLines(const ControlState& control, DisplaySnapshot& snapshot) {
+  int last = std::min(control.stripRowCount, control.stripRows.Rows());
+  snapshot.stripLines.clear();
+  for (int line = 1; line <= last; ++line) snapshot.stripLines.push_back(control.stripRows(line));
+}
+
+// The relays as they are: the nominal bits, so a fan that runs for the
+// user while its mask is off still shows.
+void StatusTexts(const RunState& state, DisplaySnapshot& snapshot) {
+  const CardState& card = state.card;
+  const ControlState& control = state.control;
+  bool heatPumpOn = IsOn(card, card.heatPumpBit);
+  std::string mode = "OFF";
+  if (IsOn(card, card.stage1Bit)) mode = "ON (Stage:1)";
+  if (IsOn(card, card.stage2Bit)) mode = "ON (Stage:2)";
+  if (control.heatMode == "PRE-HT") mode = "Pre-Heating";
+  if (control.weatherMode == "COLD") mode += " - COLD";
+  if (control.weatherMode == "SUNNY") mode += " - SUNNY";
+  if (heatPumpOn) mode += " + AC/HP";
+  std::string fan = "OFF";
+  if (IsOn(card, card.fanLowBit)) fan = "Low";
+  if (IsOn(card, card.fanHighBit)) fan = "HI";
+  snapshot.texts[1042] = mode;
+  snapshot.texts[1040] = fan;
+}
+
+void HeatingTexts(const RunState& state, DisplaySnapshot& snapshot) {
+  const StatisticsState& statistics = state.statistics;
+  auto seconds = static_cast<float>(state.clock.clockSeconds);
+  float energy = statistics.energyToday;
+  float cost = state.settings.KWh_Cost;
+  float ratedEnergy = seconds / 3600 * state.card.totalRatedPower;
+  snapshot.texts[1015] = statistics.heatingTimeText;
+  snapshot.texts[1029] = Masked("###.##%", 100 * Ratio(statistics.heatingSeconds, seconds));
+  snapshot.texts[1021] = Masked("###.##", energy);
+  snapshot.texts[1030] = Masked("###.##%", 100 * Ratio(energy, ratedEnergy));
+  snapshot.texts[1028] = Masked("###.##", cost * energy);
+  snapshot.texts[1052] = Masked("###.##", cost * statistics.savedEnergy);
+  snapshot.texts[1035] = statistics.offTimeText;
+  snapshot.texts[1034] = Masked("###.##%", statistics.offPercent);
+  snapshot.texts[1033] = statistics.onTimeText;
+  snapshot.texts[1032] = Masked("###.##%", statistics.onPercent);
+}
+
+// Tenths of a degree as a temperature difference in the display unit.
+std::string DegreeSteps(const RunState& state, int steps) {
+  int unit = FlagIndex(state.settings.tempUnits);
+  float difference =
+      C2fF2c(static_cast<float>(steps) / 10, kCelsius, static_cast<uint8_t>(unit)) - 32.0f * unit;
+  return Masked("###.#", difference);
+}
+
+void PreheatTexts(const RunState& state, DisplaySnapshot& snapshot) {
+  const LearningState& learning = state.learning;
+  snapshot.texts[1047] = DegreeSteps(state, learning.stepsRecorded);
+  snapshot.texts[1048] = DegreeSteps(state, learning.stepsToGain);
+  snapshot.texts[1050] = Masked("-###", static_cast<float>(learning.estimatedPreheatSeconds) / 60);
+  snapshot.texts[1051] = FormatDuration(learning.estimatedArrival);
+}
+
+void WeatherTexts(const RunState& state, DisplaySnapshot& snapshot) {
+  const ControlState& control = state.control;
+  const DayStatistics& day = state.statistics.day;
+  auto temp = [&state](float value) { return TempText(state, value); };
+  auto signedTemp = [&state](float value) { return TempText(state, value, true); };
+  auto wind = [&state](float value) { return WindText(state, value); };
+  auto sun = [&state](float value) { return Masked(state.texts.percentMask, value); };
+  snapshot.texts[3001] = temp(control.interiorTemp);
+  DayTexts(state, day.interior, 3001, snapshot, temp);
+  snapshot.texts[3101] = signedTemp(control.exteriorTemp);
+  DayTexts(state, day.exterior, 3101, snapshot, signedTemp);
+  snapshot.texts[3201] = signedTemp(control.windChill);
+  DayTexts(state, day.windChill, 3201, snapshot, signedTemp);
+  // The wind and sun groups show the last hour's mean where the
+  // temperatures show the day's minimum.
+  snapshot.texts[3301] = wind(control.windNow);
+  snapshot.texts[3302] = wind(control.windHour);
+  snapshot.texts[3303] = wind(Ratio(day.wind.sum, day.dayWeightSeconds));
+  snapshot.texts[3304] = wind(day.wind.maximum);
+  snapshot.texts[3401] = sun(control.sunNow);
+  snapshot.texts[3402] = sun(control.sunHour);
+  snapshot.texts[3403] = sun(Ratio(day.sun.sum, day.dayWeightSeconds));
+  snapshot.texts[3404] = sun(day.sun.maximum);
+}
+
+// The whole minutes of a cycle row; 0 for a row that does not exist. No
+// cycle outlasts its day, whatever a damaged day file says.
+int CycleMinutes(const ControlState& control, int row) {
+  if (row < 0 || row > control.cycleLog.Rows()) return 0;
+  double seconds = control.cycleLog(row, kCycleDuration);
+  if (!(seconds > 0)) return 0;
+  return static_cast<int>(std::min(std::floor(seconds / 60), kMinutesPerDay));
+}
+
+// Off cycles shade every second minute, on cycles fill half a cell in the
+// odd minute and the whole cell in the even one; heat pump only and
+// anything else are dark.
+char MinuteMark(float cycleState, int minute) {
+  bool even = minute % 2 == 0;
+  if (cycleState == 0) return even ? kLightShade : '\0';
+  if (cycleState == 1 || cycleState == -1) return even ? kFullBlock : kLowerHalfBlock;
+  return kDarkShade;
+}
+
+void DrawMinute(ControlState& control, int minute) {
+  // Two minutes a line: minutes 1 and 2 on line 1, 3 and 4 on line 2, ...
+  int line = (minute + 1) / 2;
+  if (line > control.stripRows.Rows()) control.stripRows.GrowRows(line);
+  control.stripRowCount = std::max(control.stripRowCount, line);
+  std::string& text = control.stripRows(line);
+  auto column = static_cast<size_t>(std::max(control.stripColumn, 1));
+  if (column == 1) {
+    text = " ";
+  } else if (text.size() < column) {
+    text.resize(column, ' ');
+  }
+  char mark = MinuteMark(control.cycleLog(control.stripIndex, kCycleState), minute);
+  if (mark != '\0') text[column - 1] = mark;
+}
+
+// Converts code page 437 bytes to UTF-8.
+std::string Cp437ToUtf8(std::string_view text) {
+  static constexpr char16_t kHigh[128] = {
+      0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
+      0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
+      0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
+      0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
+      0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
+      0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
+      0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
+      0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+      0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
+      0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (unsigned char byte : text) {
+    char32_t code = byte < 0x80 ? byte : kHigh[byte - 0x80];
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+// A JSON string literal of UTF-8 text. Only ASCII bytes need escaping: the
+// bytes of a multi-byte sequence are all 0x80 and above.
+std::string JsonString(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (unsigned char byte : utf8) {
+    switch (byte) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (byte < 0x20) {
+          out += "\\u00";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 0x0F];
+        } else {
+          out += static_cast<char>(byte);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string Windows1252Json(std::string_view text) { return JsonString(Cp1252ToUtf8(text)); }
+
+std::string ControlsJson(const DisplaySnapshot& snapshot) {
+  std::string out = "{";
+  for (const auto& [id, text] : snapshot.texts) {
+    if (out.size() > 1) out += ",";
+    out += JsonString(std::to_string(id)) + ":" + Windows1252Json(text);
+  }
+  return out + "}";
+}
+
+std::string SlotsJson(const DisplaySnapshot& snapshot) {
+  std::string out = "[";
+  for (const SlotListRow& row : snapshot.slotRows) {
+    if (out.size() > 1) out += ",";
+    out += "{\"slot\":" + Windows1252Json(row.slot) + ",\"times\":" + Windows1252Json(row.times) +
+           ",\"temperature\":" + Windows1252Json(row.temperature) + "}";
+  }
+  return out + "]";
+}
+
+std::string StripJson(const DisplaySnapshot& snapshot) {
+  std::string out = "[";
+  for (const std::string& line : snapshot.stripLines) {
+    if (out.size() > 1) out += ",";
+    out += JsonString(Cp437ToUtf8(line));
+  }
+  return out + "]";
+}
+
+}  // namespace
+
+void UpdateCycleStrip(RunState& state) {
+  ControlState& control = state.control;
+  if (control.stripIndex != control.cycleIndex &&
+      CycleMinutes(control, control.stripIndex) <= control.stripMinutes + 1) {
+    // The drawn cycle is complete; rows added in between are skipped.
+    control.stripIndex = control.cycleIndex;
+    control.stripMinutes = 0;
+    control.stripColumn += 2;
+  }
+  int minutes = CycleMinutes(control, control.stripIndex);
+  // One character per minute: minutes not drawn yet are drawn in order.
+  while (control.stripMinutes != minutes) {
+    control.changeFlags |= kStripFlag;
+    int minute = std::min(minutes, control.stripMinutes + 1);
+    control.stripMinutes = minute;
+    if (minute > 0) DrawMinute(control, minute);
+  }
+}
+
+void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot) {
+  ControlState& control = state.control;
+  HeaderTexts(state, now, snapshot);
+  if ((control.changeFlags & kProgramFieldsFlag) != 0) {
+    control.changeFlags &= static_cast<uint8_t>(~kProgramFieldsFlag);
+    ProgramTexts(state, snapshot);
+  }
+  if ((control.changeFlags & kStripFlag) != 0) {
+    control.changeFlags &= static_cast<uint8_t>(~kStripFlag);
+    StripLines(control, snapshot);
+  }
+  StatusTexts(state, snapshot);
+  HeatingTexts(state, snapshot);
+  PreheatTexts(state, snapshot);
+  WeatherTexts(state, snapshot);
+}
+
+std::string SnapshotJson(const DisplaySnapshot& snapshot) {
+  return "{\"controls\":" + ControlsJson(snapshot) + ",\"slots\":" + SlotsJson(snapshot) +
+         ",\"selectedSlot\":" + std::to_string(snapshot.selectedSlot) + ",\"strip\":" + StripJson(snapshot) +
+         "}";
+}
+
+}  // namespace kelvora

@@ -1,0 +1,219 @@
+#include "Monitor/control/heating.h"
+
+#include <gtest/gtest.h>
+
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/control/relays.h"
+#include "Monitor/schedule/clock_text.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+// Counts the learning calls and can make a pre-heat due at once.
+class CountingLearning : public LearningOperations {
+ public:
+  explicit CountingLearning(ControlHost& host) : host_(host) {}
+  void ReadPreheatHistory() override {}
+  void ClosePreheatHistory() override {}
+  void AppendPreheatRecord() override { ++appended; }
+  void RecomputeProject() override {}
+  void WriteProject() override { ++projectWrites; }
+  void ReadProject() override {}
+  void EvaluateModels() override {}
+  void ComputePreheatDuration(float) override {
+    LearningState& l = host_.State().learning;
+    l.estimatedPreheatSeconds = leadSeconds;
+    l.estimatedArrival = host_.State().clock.clockSeconds + leadSeconds;
+  }
+  void FitPreheatCurve(int) override {}
+  void LearningUpdate() override { ++updates; }
+
+  int32_t leadSeconds = 0;
+  int appended = 0, projectWrites = 0, updates = 0;
+
+ private:
+  ControlHost& host_;
+};
+
+class HeatingHost : public TestHost {
+ public:
+  LearningOperations& Learning() override { return learning; }
+  CountingLearning learning{*this};
+};
+
+// A day of 17 degrees with comfort at 21 from 06:30 to 22:30.
+class HeatingTest : public ::testing::Test {
+ protected:
+  HeatingTest() {
+    ScheduleState& s = host.state.schedule;
+    s.slotCount = 2;
+    s.daySlots[0] = {"00:00", "06:30", ""};
+    s.daySlots[1] = {"06:30", "22:30", ""};
+    s.daySlots[2] = {"22:30", "24:00", ""};
+    s.daySlots[3] = {"24:00", "99:99", ""};
+    s.slotTemps[0] = 17;
+    s.slotTemps[1] = 21;
+    s.slotTemps[2] = 17;
+    s.slotTemps[3] = 17;
+    host.state.settings.Temp_Dwell = 0.04f;
+    host.state.control.cycleIndex = 1;
+    AtSlot(1, "12:00");
+  }
+
+  void AtSlot(uint8_t slot, const std::string& time) {
+    ScheduleState& s = host.state.schedule;
+    s.currentSlot = slot;
+    s.nextSlot = slot + 1;
+    s.nextSetpoint = s.slotTemps[s.nextSlot];
+    std::string text = time;
+    host.state.clock.clockSeconds = ParseClockTime(text).seconds;
+  }
+
+  // One decision at `interior`, with the previous set-point noted as the pass does.
+  void Pass(float interior) {
+    host.state.control.interiorTemp = interior;
+    host.state.control.previousSetpoint = host.state.control.setpoint;
+    HeatingDecision(host);
+    ++host.state.clock.clockSeconds;
+  }
+
+  float RowState(int row) { return host.state.control.cycleLog(row, kCycleState); }
+  bool On(uint8_t mask) { return IsOn(host.state.card, mask); }
+
+  HeatingHost host;
+};
+
+TEST_F(HeatingTest, ARiseOfTheScheduleEntersComfortAndAFallStartsTheSetBack) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 17;
+  Pass(21.5f);
+  EXPECT_EQ(c.heatMode, "HI");
+  EXPECT_EQ(c.setpoint, 21);
+  EXPECT_EQ(host.learning.updates, 0);
+
+  AtSlot(2, "22:30");
+  Pass(21.5f);
+  EXPECT_EQ(c.heatMode, "LOW");
+  EXPECT_EQ(c.setBackActive, 1);
+  EXPECT_EQ(c.lowSlot, 2);
+  EXPECT_EQ(host.state.learning.setbackStartTime, 22.5f * 3600);
+  EXPECT_EQ(host.learning.updates, 1);
+  EXPECT_EQ(c.setpoint, 17);
+}
+
+TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 21;
+  c.setpoint = 21;
+  c.heatMode = "HI";
+  c.peakTemp = 21.0f;
+  Pass(20.97f);  // below the set-point, but not yet Temp_Dwell below the peak
+  EXPECT_EQ(c.heatState, "OFF");
+  Pass(20.95f);
+  EXPECT_EQ(c.heatState, "ON");
+  EXPECT_TRUE(On(4));
+  EXPECT_TRUE(On(2));
+  EXPECT_EQ(RowState(2), 1);
+
+  Pass(20.90f);  // the trough
+  Pass(20.93f);  // back up, but within Temp_Dwell of the trough
+  EXPECT_EQ(c.heatState, "ON");
+  Pass(20.99f);  // rising, still below the set-point
+  EXPECT_EQ(c.heatState, "ON");
+  Pass(21.0f);
+  EXPECT_EQ(c.heatState, "OFF");
+  EXPECT_FALSE(On(4 | 8));
+  EXPECT_EQ(RowState(3), 0);
+  EXPECT_EQ(host.saves, 1);
+}
+
+TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 21;
+  c.setpoint = 21;
+  c.heatMode = "HI";
+  c.heatState = "ON";
+  c.troughTemp = 20;
+  c.switchTemp = 20;
+  c.meanUndershoot = 0.5f;  // the burner itself stops only at 21.5
+  Pass(20.90f);
+  EXPECT_TRUE(On(8));
+  Pass(21.03f);  // above the set-point, inside the band
+  EXPECT_TRUE(On(8));
+  Pass(21.05f);
+  EXPECT_FALSE(On(8));
+  Pass(20.97f);  // below the set-point, inside the band
+  EXPECT_FALSE(On(8));
+  Pass(20.95f);
+  EXPECT_TRUE(On(8));
+}
+
+TEST_F(HeatingTest, APreheatDueNowHeatsWithBothStagesAndEndsAtTheTarget) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 17;
+  c.heatMode = "LOW";
+  c.setpoint = 17;
+  c.setBackActive = 1;
+  c.lowSlot = 0;
+  AtSlot(0, "05:00");
+  host.learning.leadSeconds = 3 * 3600;  // the arrival reaches 06:30
+  Pass(17.5f);
+  EXPECT_EQ(c.heatMode, "PRE-HT");
+  EXPECT_EQ(c.setpoint, 21);
+  EXPECT_EQ(c.heatState, "ON");
+  EXPECT_EQ(RowState(2), -1);
+  for (float t = 17.6f; t < 20.9f; t += 0.1f) {
+    Pass(t);
+    ASSERT_TRUE(On(8)) << "second stage off at " << t;
+  }
+  EXPECT_GE(host.state.learning.stepsRecorded, 25);
+  for (float t = 20.9f; c.heatState == "ON" && t < 22; t += 0.05f) Pass(t);
+  EXPECT_EQ(c.heatState, "OFF");
+  Pass(21.2f);
+  EXPECT_EQ(c.heatMode, "LOW");
+  EXPECT_TRUE(std::filesystem::exists(host.DataFile("PROJECT.DAT.bak")));
+  EXPECT_TRUE(std::filesystem::exists(host.DataFile("Project.dat.PREV")));
+}
+
+TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
+  RunState& s = host.state;
+  s.settings.COLD_Mode = 1;
+  s.settings.WIND_Floor = 30;
+  s.settings.Ext_Temp_Ceil = -20;
+  s.settings.SUNNY_Econo_Mode = 1;
+  s.settings.SUN_Floor = 50;
+  s.settings.Ext_Temp_Floor = 10;
+  s.control.exteriorTemp = -25;
+  s.control.windHour = 30.5f;
+  WeatherModes(s);
+  EXPECT_EQ(s.control.coldRaise, 0);
+  s.control.windHour = 30.51f;
+  WeatherModes(s);
+  EXPECT_EQ(s.control.weatherMode, "COLD");
+  EXPECT_EQ(s.control.coldRaise, 1);
+
+  s.control.exteriorTemp = 12;
+  s.control.sunHour = 50.09f;
+  WeatherModes(s);
+  EXPECT_EQ(s.control.sunnyDrop, 0);
+  s.control.sunHour = 50.1f;
+  WeatherModes(s);
+  EXPECT_EQ(s.control.weatherMode, "SUNNY");
+  EXPECT_EQ(s.control.weatherOffset, -1);
+}
+
+TEST_F(HeatingTest, TheLearningLogLineIsCompletedInItsZones) {
+  host.state.control.heatPumpHold = 1;
+  host.state.learning.stepIndex = 25;
+  host.state.statistics.energyToday = 12.5f;
+  host.state.learning.setbackStartEnergy = 2.5f;
+  WriteFileBytes(host.DataFile("PH_HP.LOG"), "\r\n 1");
+  CompleteLearningLog(host);
+  std::string log = ReadFileBytes(host.DataFile("PH_HP.LOG"));
+  EXPECT_EQ(log.substr(0, 18), "\r\n 1" + std::string(12, ' ') + " 1");
+  EXPECT_EQ(log.substr(log.size() - 3), " 10");
+}
+
+}  // namespace
+}  // namespace kelvora::testing

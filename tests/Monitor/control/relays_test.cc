@@ -1,0 +1,119 @@
+#include "Monitor/control/relays.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+constexpr uint8_t kFanLow = 1, kFanHigh = 2, kStage1 = 4, kStage2 = 8, kHeatPump = 16;
+
+class RelaysTest : public ::testing::Test {
+ protected:
+  RelaysTest() {
+    control().heatMode = "HI";
+    card().outputByte = 0;
+  }
+  Settings& settings() { return host.state.settings; }
+  CardState& card() { return host.state.card; }
+  ControlState& control() { return host.state.control; }
+  // A heat-pump installation in a comfort period at 20 degrees.
+  void HeatPumpAt(float interior) {
+    settings().HP = 1;
+    settings().HP_SetForward = 0.5f;
+    control().setpoint = 20;
+    control().interiorTemp = interior;
+    HeatPumpDecision(host.state);
+  }
+
+  TestHost host;
+};
+
+TEST_F(RelaysTest, HeatPumpWithoutHeatingNeverSetsStageBits) {
+  settings().HT = 0;
+  settings().HP = 1;
+  ConfigureRelays(host.state);
+  SwitchOn(card(), card().stage1Mask | card().stage2Mask);
+  EXPECT_EQ(card().outputByte & (kStage1 | kStage2), 0);
+  EXPECT_EQ(card().heatPumpMask, kHeatPump);
+}
+
+TEST_F(RelaysTest, NoConfigKeysMeanHeatingWithoutHeatPump) {
+  ConfigureRelays(host.state);
+  EXPECT_EQ(card().stage1Mask | card().stage2Mask | card().fanLowMask | card().fanHighMask, 15);
+  EXPECT_EQ(card().heatPumpMask, 0);
+  EXPECT_EQ(card().heatPumpPower, 0);
+}
+
+TEST_F(RelaysTest, AutomaticHeatPumpClearsContinuous) {
+  settings().HP = 1;
+  settings().Auto_HP = 1;
+  settings().HP_Cont = 1;
+  ConfigureRelays(host.state);
+  EXPECT_EQ(settings().HP_Cont, 0);
+  EXPECT_EQ(card().outputByte, kHeatPump);  // automatic in a comfort period
+}
+
+TEST_F(RelaysTest, HeatPumpConfiguredAgainGetsItsRelayBack) {
+  ConfigureRelays(host.state);
+  settings().HP = 1;
+  ConfigureRelays(host.state);
+  EXPECT_EQ(card().heatPumpMask, kHeatPump);
+  EXPECT_FLOAT_EQ(card().heatPumpPower, 2.0f);
+}
+
+TEST_F(RelaysTest, ContinuousFanRunsAfterAMidnightReloadWithoutHeating) {
+  settings().HT = 0;
+  settings().AC = 1;
+  settings().Cont_Fan = 1;
+  settings().Fan_Speed = 1;
+  ConfigureRelays(host.state);  // start-up
+  ConfigureRelays(host.state);  // midnight: the masks are 0 by now
+  EXPECT_EQ(control().contFanBits, kFanHigh);
+  EXPECT_EQ(card().outputByte, kFanHigh);
+}
+
+TEST_F(RelaysTest, HeatPumpFollowsSetForwardWithHysteresis) {
+  HeatPumpAt(20.49f);
+  EXPECT_EQ(card().outputByte, kHeatPump);
+  HeatPumpAt(20.50f);
+  EXPECT_EQ(card().outputByte, kHeatPump);
+  HeatPumpAt(20.51f);
+  EXPECT_EQ(card().outputByte, 0);
+  HeatPumpAt(20.50f);
+  EXPECT_EQ(card().outputByte, 0);
+}
+
+TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
+  control().heatMode = "LOW";
+  host.state.schedule.currentSlot = 1;
+  host.state.schedule.slotTemps[2] = 21;
+  host.state.schedule.programTemp = 17;
+  control().pendingSlotEnd = 6 * 3600;
+  host.state.learning.estimatedArrival = 6 * 3600 - 301;
+  HeatPumpAt(18);
+  EXPECT_EQ(card().outputByte, 0);
+  host.state.learning.estimatedArrival = 6 * 3600 - 300;
+  HeatPumpAt(18);
+  EXPECT_EQ(card().outputByte, kHeatPump);
+}
+
+TEST_F(RelaysTest, OffRowRecordsWhetherTheHeatPumpRuns) {
+  control().cycleState = 9;
+  HeatPumpAt(19);
+  EXPECT_EQ(control().cycleState, 2);
+  control().cycleState = 9;
+  HeatPumpAt(21);
+  EXPECT_EQ(control().cycleState, 0);
+}
+
+TEST_F(RelaysTest, ContinuousFanStaysOnWhenTheHeatPumpStops) {
+  control().contFanBits = kFanLow;
+  card().outputByte = kFanLow | kHeatPump;
+  HeatPumpAt(21);
+  EXPECT_EQ(card().outputByte, kFanLow);
+}
+
+}  // namespace
+}  // namespace kelvora::testing

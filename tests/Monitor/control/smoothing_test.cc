@@ -1,0 +1,28 @@
+#include "Monitor/control/smoothing.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+class SmoothingTest : public ::testing::Test {
+ protected:
+  SmoothingTest() { ring.Dimension(3); }
+  float Push(float sample) { return PushSample(ring, cursor, 3, sample); }
+
+  Table<float> ring;
+  RingCursor cursor;
+};
+
+TEST_F(SmoothingTest, FirstSampleIsItsOwnMean) { EXPECT_FLOAT_EQ(Push(7.5f), 7.5f); }
+
+TEST_F(SmoothingTest, FullRingDropsItsOldestSample) {
+  Push(1);
+  Push(2);
+  EXPECT_FLOAT_EQ(Push(3), 2);
+  EXPECT_FLOAT_EQ(Push(10), 5);  // 2, 3, 10
+  EXPECT_FLOAT_EQ(Push(10), 23.0f / 3);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,126 @@
+#include "Monitor/control/weather.h"
+
+#include <gtest/gtest.h>
+
+#include "Monitor/card/sensors.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+class WeatherTest : public ::testing::Test {
+ protected:
+  ControlState& control() { return host.state.control; }
+  Settings& settings() { return host.state.settings; }
+  // One minute step with the given sun; `minute` is the clock's last minute digit.
+  void Minute(int minute, float sun) {
+    control().sunNow = sun;
+    MinuteStep(host.state, "10:" + std::to_string(10 + minute) + ":00");
+  }
+  void Quarter(float exterior, float sun = 0) {
+    control().exteriorTempRaw = exterior;
+    control().sunHour = sun;
+    QuarterHourStep(host.state);
+  }
+
+  TestHost host;
+};
+
+TEST_F(WeatherTest, SunAboveTheCeilingIsLearnedAndWrittenInTheSameSecond) {
+  host.channels[kSunChannel] = 204;  // 80 %
+  ReadSensors(host);
+  EXPECT_EQ(ReadFileBytes(host.home.path() + "/Settings.ini"), "[System]\r\nSun_Sensor_Ceil=80%\r\n");
+  EXPECT_FLOAT_EQ(settings().Sun_Sensor_Ceil, 80);
+  EXPECT_FLOAT_EQ(control().sunNow, 100);
+}
+
+TEST_F(WeatherTest, DarkSensorThatNeverSawLightShowsNoSun) {
+  ReadSensors(host);
+  EXPECT_EQ(control().sunNow, 0);
+}
+
+TEST_F(WeatherTest, ExteriorIsCorrectedForSunAndWarmBias) {
+  host.channels[kExteriorChannel] = 153;  // 10 degrees
+  settings().SUN_Adjust = -4;
+  settings().SUN_Adj_Curve = 1;
+  control().sunCorrection = 50;
+  control().exteriorBias = 1;
+  ReadSensors(host);
+  EXPECT_NEAR(control().exteriorTempRaw, 10, 1e-4);
+  EXPECT_NEAR(control().exteriorTemp, 7, 1e-4);
+}
+
+TEST_F(WeatherTest, NegativeSunCurveWithoutSunLeavesExteriorFinite) {
+  host.channels[kExteriorChannel] = 153;
+  settings().SUN_Adjust = 4;
+  settings().SUN_Adj_Curve = -1;
+  ReadSensors(host);
+  EXPECT_NEAR(control().exteriorTemp, 10, 1e-4);
+}
+
+TEST_F(WeatherTest, ChangedWindFloorEmptiesTheSunWindowAtTheNextMinute) {
+  Minute(1, 40);
+  Minute(2, 40);
+  settings().WIND_Floor = 10;
+  Minute(2, 0);  // same minute: nothing happens yet
+  EXPECT_FLOAT_EQ(control().sunCorrection, 40);
+  Minute(3, 20);
+  EXPECT_FLOAT_EQ(control().sunCorrection, 20);
+  EXPECT_FLOAT_EQ(control().sunHour, 100.0f / 3);
+}
+
+TEST_F(WeatherTest, WindFloorBeyondTheRingKeepsTheWholeRing) {
+  settings().WIND_Floor = 75;
+  Minute(1, 60);
+  Minute(2, 0);
+  EXPECT_FLOAT_EQ(control().sunCorrection, 30);
+  EXPECT_EQ(control().sunCorrectionWindow, 60);
+}
+
+TEST_F(WeatherTest, WarmBiasStaysZeroUntilSixQuarterRowsThenFollowsTheReference) {
+  for (int row = 1; row <= 6; ++row) {
+    Quarter(static_cast<float>(row));
+    EXPECT_EQ(control().exteriorBias, 0) << "row " << row;
+  }
+  EXPECT_FLOAT_EQ(control().biasReference, 3.5f);
+  Quarter(9);  // the mean rose, the sun did not: 9 - 3.5 of drift
+  EXPECT_FLOAT_EQ(control().exteriorBias, 5.5f);
+  Quarter(9, 30);  // the sun rose: no drift
+  EXPECT_EQ(control().exteriorBias, 0);
+}
+
+TEST_F(WeatherTest, ClockSetBackCannotOverfillTheQuarterLog) {
+  for (int row = 1; row <= 100; ++row) Quarter(static_cast<float>(row));
+  EXPECT_EQ(control().quarterRows, 96);
+  EXPECT_FLOAT_EQ(control().quarterLog(96, 1), 100);
+}
+
+TEST_F(WeatherTest, DayStatisticsWeighEachValueByItsSeconds) {
+  StatisticsState& statistics = host.state.statistics;
+  control().interiorTemp = 20;
+  UpdateDayStatistics(host.state);  // first pass of the day, no time yet
+  control().interiorTemp = 23;
+  host.state.clock.elapsedSeconds = 2;
+  UpdateDayStatistics(host.state);
+  const Statistic& interior = statistics.day.interior;
+  EXPECT_FLOAT_EQ(interior.sum / statistics.day.dayWeightSeconds, 22);
+  EXPECT_FLOAT_EQ(interior.minimum, 20);
+  EXPECT_FLOAT_EQ(interior.maximum, 23);
+}
+
+TEST_F(WeatherTest, WindMaximumWaitsForAFullWindRing) {
+  control().capacities.wind = 10;
+  control().windRing.Dimension(10);
+  control().windCursor.count = 9;
+  control().windNow = 30;
+  control().windHour = 30;
+  host.state.statistics.day.wind.maximum = 0;
+  UpdateDayStatistics(host.state);
+  EXPECT_EQ(host.state.statistics.day.wind.maximum, 0);
+  control().windCursor.count = 10;
+  UpdateDayStatistics(host.state);
+  EXPECT_FLOAT_EQ(host.state.statistics.day.wind.maximum, 30);
+}
+
+}  // namespace
+}  // namespace kelvora::testing

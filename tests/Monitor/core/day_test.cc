@@ -1,0 +1,106 @@
+// Whole days of the program on a virtual clock: the midnight close, the
+// restart in the middle of a day, a clock set back and the File menu's ends.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Functions/record.h"
+#include "Monitor/Monitor.h"
+#include "Monitor/control/cycle_log.h"
+#include "tests/support/program_fixture.h"
+
+namespace kelvora::testing {
+namespace {
+
+class DayTest : public ProgramFixture {
+ protected:
+  Program& Started(const std::string& time) {
+    clock.Set(TimeAt(time));
+    Program& p = Make();
+    EXPECT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
+    p.OpenMainWindow();
+    return p;
+  }
+  void RunFor(Program& p, int seconds) {
+    for (int tick = 0; tick < 2 * seconds; ++tick) {
+      clock.Advance(std::chrono::milliseconds(500));
+      p.Tick();
+    }
+  }
+  bool Exists(const std::string& name) { return std::filesystem::exists(DataFile(name)); }
+};
+
+TEST_F(DayTest, MidnightWritesTheDayRecordAndStartsTheNewDay) {
+  Program& p = Started("2019-06-15 23:58:00");
+  RunFor(p, 180);
+  std::string season = ReadFileBytes(DataFile("TEMP.DAT"));
+  ASSERT_EQ(season.size(), 52u);
+  EXPECT_EQ(season.substr(0, 8), "19/06/15");
+  EXPECT_NEAR(Cvs(season.substr(20, 4)), -15, 1);  // the old day's mean exterior
+  const RunState& s = p.State();
+  EXPECT_EQ(s.clock.todayDate, "19/06/16");
+  EXPECT_EQ(s.clock.todayWeekday, 1);
+  EXPECT_LT(s.statistics.heatingSeconds, 200.0f);
+  EXPECT_EQ(s.control.cycleLog(1, kCycleStart), 0.0f);
+  EXPECT_TRUE(Exists("STAT.DAT"));
+}
+
+TEST_F(DayTest, ARestartInARunningCycleGoesOnFromAnOffRow) {
+  Program& first = Started("2019-06-15 14:00:00");
+  RunFor(first, 600);
+  ControlState& control = first.State().control;
+  StartCycleRow(control, 1, static_cast<float>(first.State().clock.clockSeconds), 18, -4);
+  float energy = first.State().statistics.energyToday;
+  first.SaveDayState();
+  int rows = control.cycleIndex;
+  program.reset();
+
+  clock.Advance(std::chrono::minutes(20));
+  Program& second = Make();
+  second.StartUp();
+  second.OpenMainWindow();
+  // The first pass accounts the time the program was not running, as off.
+  RunFor(second, 1);
+  const ControlState& resumed = second.State().control;
+  EXPECT_EQ(resumed.cycleIndex, rows + 1);
+  EXPECT_EQ(resumed.cycleLog(rows + 1, kCycleState), 0);
+  EXPECT_NEAR(resumed.cycleLog(rows + 1, kCycleDuration), 20 * 60, 5);
+  EXPECT_NEAR(second.State().statistics.energyToday, energy, 1e-3);
+  EXPECT_EQ(second.State().card.outputByte & 4, 0);
+}
+
+TEST_F(DayTest, AClockSetBackFreezesTheStampButNotTheControl) {
+  Program& p = Started("2019-06-15 03:00:00");
+  RunFor(p, 5);
+  int32_t stamp = p.State().clock.clockSeconds;
+  int passes = p.PassCount();
+  clock.Set(TimeAt("2019-06-15 02:00:05"));
+  RunFor(p, 30);
+  EXPECT_EQ(p.State().clock.clockSeconds, stamp);
+  EXPECT_GE(p.PassCount(), passes + 29);
+}
+
+TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {
+  Program& p = Started("2019-06-15 14:00:00");
+  RunFor(p, 5);
+  StartCycleRow(p.State().control, 1, 50000, 18, -4);
+  std::string cycles;
+  p.SetDayStateSaverForTesting(
+      [&](Program& running) { cycles = std::to_string(running.State().control.cycleIndex); });
+  int before = p.State().control.cycleIndex;
+  EXPECT_EQ(ExitOf([&] { p.Quit(); }), 0);
+  EXPECT_EQ(cycles, std::to_string(before + 1));
+  EXPECT_FALSE(Exists("STAT.DAT"));
+}
+
+TEST_F(DayTest, ExitWithoutSaveKeepsTheDayFilesOfASimulatedRun) {
+  Program& p = Started("2019-06-15 14:00:00");
+  RunFor(p, 5);
+  p.SaveStats();
+  EXPECT_EQ(ExitOf([&] { p.ExitWithoutSave(); }), 0);
+  EXPECT_TRUE(Exists("STAT.DAT"));
+  EXPECT_TRUE(Exists("CYCLE.DAT"));
+}
+
+}  // namespace
+}  // namespace kelvora::testing

@@ -1,0 +1,131 @@
+#include "Monitor/statistics/day_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/statistics/accounting.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+class DayFilesTest : public ::testing::Test {
+ protected:
+  DayFilesTest() {
+    ResetDayState(host.state);
+    host.state.clock.todayDate = "19/06/15";
+    host.state.clock.clockSeconds = 50708;  // the test clock's second
+  }
+
+  // A day in progress: fans on, a cycle strip of 16 lines, two cycles, and
+  // every saved value different, so that no two can change places unseen.
+  void FillDay() {
+    StatisticsState& s = host.state.statistics;
+    ControlState& c = host.state.control;
+    host.state.card.outputByte = 1 | 2;
+    host.state.clock.clockSeconds = 40000;
+    s.heatingTimeText = " 0:20:34";
+    float value = 1.25f;
+    for (float* number : {&s.heatingSeconds, &s.energyToday, &s.setbackSeconds, &s.setbackEnergy,
+                          &s.offSeconds, &s.onSeconds, &s.day.dayWeightSeconds, &s.day.sunHourMax}) {
+      *number = value++;
+    }
+    for (Statistic* statistic :
+         {&s.day.interior, &s.day.exterior, &s.day.windChill, &s.day.sun, &s.day.wind}) {
+      *statistic = {-value++, value++ * 1000, value++};
+    }
+    c.stripRows.GrowRows(16);
+    c.stripRowCount = 16;
+    c.stripColumn = 5;
+    c.stripRows(16) = "    \xDC\xDB";
+    StartCycleRow(c, 1, 0, 19.5f, -7);
+    c.cycleLog(1, kCycleDuration) = 300;
+    StartCycleRow(c, 0, 300, 21, -6.5f);
+  }
+
+  // Back to the start of a day, as a restart finds the state before reading the files.
+  void Restart() {
+    ResetDayState(host.state);
+    host.state.card.outputByte = 16;
+    host.state.clock.clockSeconds = 50708;
+  }
+
+  TestHost host;
+};
+
+TEST_F(DayFilesTest, ADaySavedAndRestoredComesBackWhole) {
+  FillDay();
+  std::string stat = StatFileText(host.state), cycles = CycleFileText(host.state);
+  SaveDayState(host);
+  Restart();
+  RestoreDayState(host);
+  EXPECT_EQ(host.state.card.outputByte, 1 | 2 | 16);
+  host.state.card.outputByte = 1 | 2;
+  EXPECT_EQ(StatFileText(host.state), stat);
+  EXPECT_EQ(CycleFileText(host.state), cycles);
+  EXPECT_EQ(host.state.statistics.day.wind.maximum, 23.25f);
+}
+
+TEST_F(DayFilesTest, ARestartDuringACycleEndsItAndCountsTheTimeAwayAsOff) {
+  FillDay();
+  host.state.control.cycleIndex = 1;  // the heating was on when the program stopped
+  host.state.clock.clockSeconds = 300;
+  SaveDayState(host);
+  Restart();
+  RestoreDayState(host);
+  const Table<float>& log = host.state.control.cycleLog;
+  ASSERT_EQ(host.state.control.cycleIndex, 2);
+  EXPECT_EQ(host.state.card.outputByte, 0);
+  EXPECT_EQ(log(2, kCycleState), 0);
+  EXPECT_EQ(log(2, kCycleStart), 300);
+  EXPECT_EQ(log(2, kCycleInterior), 19.5f);
+  AccountPass(host);  // the clock shows 14:05:08
+  EXPECT_EQ(log(2, kCycleDuration), 50708 - 300);
+  EXPECT_EQ(host.state.statistics.heatingSeconds, 1.25f);
+}
+
+TEST_F(DayFilesTest, ANewDayStartsWithAnOffRowFromTheRawSensors) {
+  host.state.sensors.lastInteriorRaw = 152;  // the settings load's reading
+  host.channels[4] = 140;
+  RestoreDayState(host);
+  const Table<float>& log = host.state.control.cycleLog;
+  EXPECT_EQ(host.state.control.cycleIndex, 1);
+  EXPECT_FLOAT_EQ(log(1, kCycleInterior), 20.2f);
+  EXPECT_FLOAT_EQ(log(1, kCycleExterior), 140 / 2.55f - 50);
+  EXPECT_EQ(log(1, kCycleDuration), 50708);
+  EXPECT_EQ(host.state.control.stripIndex, 1);
+}
+
+TEST_F(DayFilesTest, ADamagedFileIsKeptBesideItselfWithoutReplacingAnEarlierCopy) {
+  WriteFileBytes(host.DataFile("STAT.DAT"), "garbage\r\n");
+  WriteFileBytes(host.DataFile("STAT.DAT.damaged"), "an earlier copy");
+  RestoreDayState(host);
+  EXPECT_EQ(ReadFileBytes(host.DataFile("STAT.DAT.damaged-2")), "garbage\r\n");
+  EXPECT_EQ(ReadFileBytes(host.DataFile("STAT.DAT.damaged")), "an earlier copy");
+  EXPECT_NE(host.console.find("STAT.DAT.damaged-2"), std::string::npos) << host.console;
+  EXPECT_EQ(host.state.control.cycleIndex, 1);  // the day goes on
+}
+
+TEST_F(DayFilesTest, ADayFileSavedLaterThanTheClockDoesNotFreezeIt) {
+  FillDay();
+  host.state.clock.clockSeconds = 80000;  // saved yesterday evening
+  SaveDayState(host);
+  Restart();
+  RestoreDayState(host);
+  EXPECT_EQ(host.state.clock.clockSeconds, 50708);
+  EXPECT_EQ(host.state.statistics.energyToday, 2.25f);
+}
+
+TEST(CycleFileTest, ACountAboveTheRowsPresentIsDamage) {
+  RunState state;
+  std::string problem;
+  EXPECT_FALSE(ParseCycleFile(" 3\r\n 1 0 20 5 60 0\r\n 0 60 20 5 60 0\r\n", state, &problem));
+  EXPECT_EQ(problem, "line 4: the file ends before it");
+  EXPECT_FALSE(ParseCycleFile(" 99999999\r\n", state, &problem));
+  EXPECT_FALSE(ParseCycleFile("-1\r\n", state, &problem));
+}
+
+}  // namespace
+}  // namespace kelvora::testing

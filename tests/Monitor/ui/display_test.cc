@@ -1,0 +1,125 @@
+#include "Monitor/ui/display.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+class DisplayTest : public ::testing::Test {
+ protected:
+  DisplayTest() {
+    state.texts.tempMask = {"##.##\260C", "##.##\260F"};
+    CardState& card = state.card;
+    card.fanLowBit = card.fanLowMask = 1;
+    card.fanHighBit = card.fanHighMask = 2;
+    card.stage1Bit = card.stage1Mask = 4;
+    card.stage2Bit = card.stage2Mask = 8;
+    card.heatPumpBit = card.heatPumpMask = 16;
+    state.control.cycleLog.Dimension(500, 5);
+    state.control.stripRows.Dimension(15);
+    state.control.cycleIndex = 1;
+    state.control.stripIndex = 1;
+  }
+  const std::string& Text(int id) {
+    RefreshDisplay(state, now, snapshot);
+    return snapshot.texts[id];
+  }
+  // The current cycle row in `cycleState`, `minutes` long, drawn pass by pass.
+  void RunCycle(float cycleState, int minutes) {
+    ControlState& control = state.control;
+    control.cycleLog(control.cycleIndex, kCycleState) = cycleState;
+    for (int minute = 1; minute <= minutes; ++minute) {
+      control.cycleLog(control.cycleIndex, kCycleDuration) = static_cast<float>(60 * minute + 5);
+      UpdateCycleStrip(state);
+      steps.push_back(control.stripRows((minute + 1) / 2));
+    }
+  }
+
+  RunState state;
+  LocalTime now;
+  DisplaySnapshot snapshot;
+  std::vector<std::string> steps;  // the line drawn at each minute
+};
+
+TEST_F(DisplayTest, BothFanBitsShowTheHighSpeed) {
+  state.card.outputByte = 1 | 2;
+  EXPECT_EQ(Text(1040), "HI");
+}
+
+TEST_F(DisplayTest, PreheatingNamesColdAndHeatPumpAfterItEvenWithStagesOn) {
+  state.card.outputByte = 4 | 8 | 16;
+  state.control.heatMode = "PRE-HT";
+  state.control.weatherMode = "COLD";
+  EXPECT_EQ(Text(1042), "Pre-Heating - COLD + AC/HP");
+}
+
+TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
+  ScheduleState& schedule = state.schedule;
+  state.settings.tempUnits = 0;
+  schedule.slotCount = 2;
+  schedule.currentSlot = 1;
+  schedule.daySlots[1] = {"06:30", "22:00", ""};
+  schedule.slotTemps[1] = 21.125f;
+  EXPECT_EQ(Text(1027), "");
+  state.control.changeFlags = 1;
+  EXPECT_EQ(Text(1027), "1 of 2");
+  EXPECT_EQ(snapshot.texts[1018], "21.13\260C");
+  ASSERT_EQ(snapshot.slotRows.size(), 3u);
+  EXPECT_EQ(snapshot.slotRows[1].slot, "  1:");
+  EXPECT_EQ(snapshot.slotRows[1].times, "06:30 - 22:00");
+  EXPECT_EQ(snapshot.slotRows[1].temperature, "21.13");
+  EXPECT_EQ(state.control.changeFlags, 0);
+}
+
+TEST_F(DisplayTest, MidnightWithoutTimeOrWeightShowsZeroPercents) {
+  state.statistics.heatingSeconds = 5;
+  state.statistics.energyToday = 1;
+  EXPECT_EQ(Text(1029), "  0.00%");
+  EXPECT_EQ(snapshot.texts[1030], "  0.00%");
+  for (const auto& [id, text] : snapshot.texts) {
+    EXPECT_EQ(text.find("nan"), std::string::npos) << id;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << id;
+  }
+}
+
+TEST_F(DisplayTest, SevenMinuteOnCycleFillsThreeLinesAndHalfOfTheFourth) {
+  RunCycle(1, 7);
+  EXPECT_EQ(steps[0], "\xDC");
+  EXPECT_EQ(steps[1], "\xDB");
+  for (int line = 1; line <= 3; ++line) EXPECT_EQ(state.control.stripRows(line), "\xDB") << line;
+  EXPECT_EQ(state.control.stripRows(4), "\xDC");
+  EXPECT_EQ(state.control.changeFlags, 2);
+}
+
+TEST_F(DisplayTest, NewerCycleIsDrawnInTheNextColumnButOne) {
+  RunCycle(1, 2);
+  state.control.cycleIndex = 2;
+  RunCycle(0, 4);
+  EXPECT_EQ(state.control.stripRows(1), "\xDB \xB0");
+  EXPECT_EQ(state.control.stripRows(2), "  \xB0");
+}
+
+TEST_F(DisplayTest, LongCycleGrowsTheStripBeyondItsFirstLines) {
+  RunCycle(2, 40);
+  EXPECT_EQ(state.control.stripRowCount, 20);
+  state.control.changeFlags = 2;
+  RefreshDisplay(state, now, snapshot);
+  ASSERT_EQ(snapshot.stripLines.size(), 20u);
+  EXPECT_EQ(snapshot.stripLines[19], "\xB2");
+}
+
+TEST(SnapshotJsonTest, EscapesAndConvertsEachTextFromItsCodePage) {
+  DisplaySnapshot snapshot;
+  snapshot.texts[1011] = "a\"b\\c\r\n\x01";
+  snapshot.texts[3001] = "21.50\260C";
+  snapshot.slotRows.push_back({"  0:", "00:00 - 06:30", "17"});
+  snapshot.selectedSlot = 0;
+  snapshot.stripLines = {"\xB0\xB1\xB2 \xDB\xDC"};
+  EXPECT_EQ(SnapshotJson(snapshot),
+            "{\"controls\":{\"1011\":\"a\\\"b\\\\c\\r\\n\\u0001\",\"3001\":\"21.50\u00B0C\"},"
+            "\"slots\":[{\"slot\":\"  0:\",\"times\":\"00:00 - 06:30\",\"temperature\":\"17\"}],"
+            "\"selectedSlot\":0,\"strip\":[\"\u2591\u2592\u2593 \u2588\u2584\"]}");
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,107 @@
+#include "tools/simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "Functions/record.h"
+#include "Monitor/core/print_zone.h"
+#include "tests/support/fakes.h"
+
+namespace kelvora::testing {
+namespace {
+
+std::string ExampleHome() {
+  const char* source = std::getenv("KELVORA_SOURCE_DIR");
+  return std::string(source != nullptr ? source : ".") + "/examples/home";
+}
+
+class SimulatorTest : public ::testing::Test {
+ protected:
+  SimulatorTest() {
+    std::filesystem::copy(ExampleHome(), home.path(), std::filesystem::copy_options::recursive);
+  }
+
+  SimulationSummary Run(const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments = {"--home", home.path(), "--seed", "3"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    SimulationOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseSimulationArguments(arguments, &options, &error)) << error;
+    return RunSimulation(options, ui);
+  }
+
+  std::string Data(const std::string& name) { return ReadFileBytes(home.path() + "/DATA/" + name); }
+
+  TempDir home;
+  ScriptedUi ui;
+};
+
+TEST_F(SimulatorTest, SeveralDaysLeaveOneSeasonRecordPerClosedDay) {
+  SimulationSummary summary = Run({"--start", "2024-01-08 12:00:00", "--days", "2.25"});
+  EXPECT_EQ(summary.exitStatus, 0);
+  EXPECT_EQ(summary.closedDays, 2);
+  EXPECT_GT(summary.heatingCycles, 3);
+
+  std::string season = Data("TEMP.DAT");
+  ASSERT_EQ(season.size(), 2u * 52);
+  double recorded = 0;
+  const char* dates[] = {"24/01/08", "24/01/09"};
+  for (int day = 0; day < 2; ++day) {
+    std::string record = season.substr(day * 52, 52);
+    EXPECT_EQ(record.substr(0, 8), dates[day]);
+    float energy = Cvs(record.substr(12, 4));
+    EXPECT_GT(energy, 0) << dates[day];
+    recorded += energy;
+  }
+
+  // The open day: its energy is what its cycle rows accounted, and the
+  // summary's total is the closed days' records plus that.
+  ZoneReader stat(Data("STAT.DAT"));
+  stat.Number();
+  stat.Number();
+  stat.Number();
+  stat.Quoted();
+  double today = stat.Number();
+  ZoneReader cycles(Data("CYCLE.DAT"));
+  int rows = static_cast<int>(cycles.Number());
+  double lastRowEnergy = 0;
+  for (int row = 1; row <= rows; ++row) {
+    for (int column = 0; column < 6; ++column) {
+      double value = cycles.Number();
+      if (column == 5) lastRowEnergy = value;
+    }
+  }
+  EXPECT_NEAR(today, lastRowEnergy, 1e-3);
+  EXPECT_NEAR(summary.energyKWh, recorded + today, 1e-2);
+}
+
+TEST_F(SimulatorTest, QuitEndsThroughTheProgramAndWritesTheSnapshot) {
+  std::string snapshot = home.path() + "/snapshot.json";
+  SimulationSummary summary =
+      Run({"--start", "2024-01-08 06:00:00", "--days", "0.05", "--quit", "--snapshot", snapshot});
+  EXPECT_EQ(summary.exitStatus, 0);
+  // A simulated run that quits removes its day files.
+  EXPECT_FALSE(std::filesystem::exists(home.path() + "/DATA/STAT.DAT"));
+  std::string json = ReadFileBytes(snapshot);
+  EXPECT_NE(json.find("\"1011\":\"Monday\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"strip\""), std::string::npos);
+}
+
+TEST(SimulatorArguments, BadOptionsAreRefusedWithAReason) {
+  SimulationOptions options;
+  std::string error;
+  EXPECT_FALSE(ParseSimulationArguments({"--days", "2"}, &options, &error));
+  EXPECT_EQ(error, "--home is required");
+  EXPECT_FALSE(ParseSimulationArguments({"--home", "x", "--days", "-1"}, &options, &error));
+  EXPECT_FALSE(ParseSimulationArguments({"--home", "x", "--start", "yesterday"}, &options, &error));
+  EXPECT_FALSE(ParseSimulationArguments({"--home", "x", "--seed"}, &options, &error));
+  EXPECT_EQ(error, "--seed wants a value");
+  EXPECT_TRUE(ParseSimulationArguments({"--home", "x", "--days", "0.25", "--quit"}, &options, &error));
+  EXPECT_EQ(options.days, 0.25);
+  EXPECT_TRUE(options.quit);
+}
+
+}  // namespace
+}  // namespace kelvora::testing
