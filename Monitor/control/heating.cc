@@ -305,8 +305,9 @@ void PreheatRunning(ControlHost& host) {
   ControlState& c = state.control;
   LearningState& l = state.learning;
   CardState& card = state.card;
-  // The second stage runs through the whole burn of a pre-heat; the card is
-  // written once, by the burner decision that follows in this pass.
+  // A pre-heat burns with both stages. The card is written once, by the
+  // burner decision later in this pass: writing here too could pulse the
+  // second stage's relay when that decision takes it off again.
   if ((card.outputByte & ~card.stage2Mask) != 0) SwitchOn(card, card.stage2Mask);
   CurrentRowState(c) = -1;
   if (l.stepIndex <= state.settings.Inert_Deg) l.fittedTimeConst = l.timeConst;
@@ -493,7 +494,7 @@ void SecondStage(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   CardState& card = state.card;
-  if (c.interiorTemp >= c.setpoint - c.stage2Band && !InPreheat(c)) {
+  if (c.interiorTemp >= c.setpoint - c.stage2Band) {
     SwitchOff(card, card.stage2Mask);
     c.stage2Band = Dwell(state);
   } else {

@@ -104,6 +104,8 @@ TEST_F(HeatingTest, ARiseOfTheScheduleEntersComfortAndAFallStartsTheSetBack) {
 
 TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
   ControlState& c = host.state.control;
+  c.contFanBits = 1;  // a fan that never stops, on since the settings load
+  host.state.card.outputByte = 1;
   host.state.schedule.programTemp = 21;
   c.setpoint = 21;
   c.heatMode = "HI";
@@ -126,6 +128,7 @@ TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
   EXPECT_FALSE(On(4 | 8));
   EXPECT_EQ(RowState(3), 0);
   EXPECT_EQ(host.saves, 1);
+  for (uint8_t byte : host.written) ASSERT_TRUE(byte & 1) << "the continuous fan stopped";
 }
 
 TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
