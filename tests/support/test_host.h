@@ -15,12 +15,46 @@
 
 namespace kelvora::testing {
 
+// The tables, relay bits and ratings the start-up sequence sets up.
+inline void StartUpLikeState(RunState& state) {
+  ControlState& c = state.control;
+  c.capacities = RingCapacities{60, 60, 60, 30, 60, 96, 1, 30};
+  c.interiorRing.Dimension(60);
+  c.exteriorRing.Dimension(60, 1);
+  c.sunRing.Dimension(60);
+  c.sunHourRing.Dimension(30);
+  c.sunCorrectionRing.Dimension(60);
+  c.quarterLog.Dimension(96, 2);
+  c.windRing.Dimension(1);
+  c.windHourRing.Dimension(30);
+  c.shootCapacity = 4;
+  c.undershootHistory.Dimension(4, 2);
+  c.overshootHistory.Dimension(4, 2);
+  c.cycleLog.Dimension(500, 5);
+  c.stripRows.Dimension(15);
+  c.heatState = "OFF";
+  state.learning.stepTable.Dimension(20, 10);
+  CardState& card = state.card;
+  card.fanLowBit = card.fanLowMask = 1;
+  card.fanHighBit = card.fanHighMask = 2;
+  card.stage1Bit = card.stage1Mask = 4;
+  card.stage2Bit = card.stage2Mask = 8;
+  card.heatPumpBit = card.heatPumpMask = 16;
+  card.fanLowPower = 0.225f;
+  card.fanHighPower = 0.9f;
+  card.stage1Power = 15.0f;
+  card.stage2Power = 25.0f;
+  card.heatPumpPower = 2.0f;
+  card.totalRatedPower = 27.9f;
+  state.texts.settingsPath = "..\\Settings.ini";
+}
+
 class TestHost : public ControlHost {
  public:
   TestHost() : clock_(Start()), files_(traps), profile_(files_), learning_(*this) {
     std::filesystem::create_directories(home.path() + "/DATA/History");
     files_.SetCurrentDirectory(home.path() + "/DATA");
-    DimensionLikeStartUp();
+    StartUpLikeState(state);
   }
 
   RunState& State() override { return state; }
@@ -49,39 +83,6 @@ class TestHost : public ControlHost {
     LocalTime start;
     ParseLocalTime("2019-06-15 14:05:08", &start);
     return start;
-  }
-
-  void DimensionLikeStartUp() {
-    ControlState& c = state.control;
-    c.capacities = RingCapacities{60, 60, 60, 30, 60, 96, 1, 30};
-    c.interiorRing.Dimension(60);
-    c.exteriorRing.Dimension(60, 1);
-    c.sunRing.Dimension(60);
-    c.sunHourRing.Dimension(30);
-    c.sunCorrectionRing.Dimension(60);
-    c.quarterLog.Dimension(96, 2);
-    c.windRing.Dimension(1);
-    c.windHourRing.Dimension(30);
-    c.shootCapacity = 4;
-    c.undershootHistory.Dimension(4, 2);
-    c.overshootHistory.Dimension(4, 2);
-    c.cycleLog.Dimension(500, 5);
-    c.stripRows.Dimension(15);
-    c.heatState = "OFF";
-    state.learning.stepTable.Dimension(20, 10);
-    CardState& card = state.card;
-    card.fanLowBit = card.fanLowMask = 1;
-    card.fanHighBit = card.fanHighMask = 2;
-    card.stage1Bit = card.stage1Mask = 4;
-    card.stage2Bit = card.stage2Mask = 8;
-    card.heatPumpBit = card.heatPumpMask = 16;
-    card.fanLowPower = 0.225f;
-    card.fanHighPower = 0.9f;
-    card.stage1Power = 15.0f;
-    card.stage2Power = 25.0f;
-    card.heatPumpPower = 2.0f;
-    card.totalRatedPower = 27.9f;
-    state.texts.settingsPath = "..\\Settings.ini";
   }
 
   VirtualClock clock_;

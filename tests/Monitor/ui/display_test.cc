@@ -2,21 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_host.h"
+
 namespace kelvora {
 namespace {
+
+using testing::StartUpLikeState;
 
 class DisplayTest : public ::testing::Test {
  protected:
   DisplayTest() {
+    StartUpLikeState(state);
     state.texts.tempMask = {"##.##\260C", "##.##\260F"};
-    CardState& card = state.card;
-    card.fanLowBit = card.fanLowMask = 1;
-    card.fanHighBit = card.fanHighMask = 2;
-    card.stage1Bit = card.stage1Mask = 4;
-    card.stage2Bit = card.stage2Mask = 8;
-    card.heatPumpBit = card.heatPumpMask = 16;
-    state.control.cycleLog.Dimension(500, 5);
-    state.control.stripRows.Dimension(15);
     state.control.cycleIndex = 1;
     state.control.stripIndex = 1;
   }
