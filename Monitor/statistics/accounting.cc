@@ -149,7 +149,7 @@ float PowerOfOutputs(const CardState& card, uint8_t outputByte) {
 }
 
 void CloseDayRecord(ControlHost& host) {
-  AppendDayRecord(host);
+  AppendDayRecord(host, host.State());
   RunState& state = host.State();
   StatisticsState& s = state.statistics;
   s.setbackSeconds = 0;

@@ -13,6 +13,7 @@
 #include "Monitor/core/text_number.h"
 #include "Monitor/schedule/clock_text.h"
 #include "Monitor/statistics/kept_files.h"
+#include "Monitor/statistics/season_file.h"
 
 namespace kelvora {
 namespace {
@@ -219,6 +220,7 @@ struct StatValues {
   int stripColumn = 0, stripIndex = 0, stripRowCount = 0;
   DayStatistics day;
   std::vector<std::string> stripRows;
+  std::string date;  // the day the file belongs to; empty in files that do not say
 };
 
 bool ReadCounters(Lines& lines, StatValues& v, std::string* problem) {
@@ -259,6 +261,22 @@ bool ReadStripRows(Lines& lines, StatValues& v, std::string* problem) {
   return true;
 }
 
+// The day's date, on a line of its own after everything else, so that a
+// reader that knows nothing of it stops before it.
+bool ReadDate(Lines& lines, StatValues& v, std::string* problem) {
+  if (lines.RestIsBlank()) return true;
+  LineReader line(lines, problem);
+  v.date = line.Text();
+  return line.Finish();
+}
+
+bool ParseStatValues(std::string_view text, StatValues& values, std::string* problem) {
+  Lines lines(text);
+  return ReadCounters(lines, values, problem) && ReadDayStatistics(lines, values, problem) &&
+         ReadStripRows(lines, values, problem) && ReadDate(lines, values, problem) &&
+         RestIsBlank(lines, problem);
+}
+
 void TakeOver(const StatValues& v, RunState& state) {
   StatisticsState& s = state.statistics;
   ControlState& c = state.control;
@@ -281,19 +299,55 @@ void TakeOver(const StatValues& v, RunState& state) {
 
 // --- Start-up -------------------------------------------------------------------
 
-using Parser = bool (*)(std::string_view, RunState&, std::string*);
-
-// Reads one day file into the state. A damaged one is kept in a copy and
-// the day goes on as if the file held nothing.
-void RestoreFile(ControlHost& host, std::string_view name, Parser parse) {
-  FileLayer& files = host.Files();
-  // Opened for records and closed at once: a missing file is created empty.
+// The text of a day file, "" when it holds nothing. Opened for records and
+// closed at once first: a missing file is created empty.
+std::string ReadDayFile(FileLayer& files, std::string_view name) {
   files.Close(files.OpenRecord(name, 1));
   std::string text = files.ReadWholeFile(name);
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return;
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return {};
+  return text;
+}
+
+// Day files left by a run that ended before midnight belong to that day:
+// its record goes into the season file and today starts afresh, instead of
+// the old day's counters running on into today.
+void CloseEarlierDay(ControlHost& host, const StatValues& values) {
+  RunState day;
+  TakeOver(values, day);
+  day.clock.todayDate = values.date;
+  AppendDayRecord(host, day);
+  // As at midnight: the closed day's files go, so it is never closed twice.
+  host.Files().Remove(kStatFile);
+  host.Files().Remove(kCycleFile);
+  host.ConsoleWrite(std::string(kStatFile) + " and " + std::string(kCycleFile) + " were left on " +
+                    values.date + "; that day's record is now in TEMP.DAT and today starts afresh.\n");
+}
+
+// Reads "STAT.DAT" into the state. False when the day files belong to an
+// earlier day, which is closed instead. A damaged file is kept in a copy
+// and the day goes on as if the file held nothing.
+bool RestoreStatFile(ControlHost& host) {
+  std::string text = ReadDayFile(host.Files(), kStatFile);
+  if (text.empty()) return true;
+  StatValues values;
   std::string problem;
-  if (parse(text, host.State(), &problem)) return;
-  KeepDamagedCopy(host, name, problem, "the day goes on without it");
+  if (!ParseStatValues(text, values, &problem)) {
+    KeepDamagedCopy(host, kStatFile, problem, "the day goes on without it");
+    return true;
+  }
+  if (!values.date.empty() && values.date != host.State().clock.todayDate) {
+    CloseEarlierDay(host, values);
+    return false;
+  }
+  TakeOver(values, host.State());
+  return true;
+}
+
+void RestoreCycleFile(ControlHost& host) {
+  std::string text = ReadDayFile(host.Files(), kCycleFile);
+  std::string problem;
+  if (text.empty() || ParseCycleFile(text, host.State(), &problem)) return;
+  KeepDamagedCopy(host, kCycleFile, problem, "the day goes on without it");
 }
 
 // A "STAT.DAT" saved later in the day than the clock shows comes from an
@@ -386,6 +440,7 @@ std::string StatFileText(const RunState& state) {
   for (int row = 1; row <= c.stripRowCount; ++row) {
     out.Quoted(row <= c.stripRows.Rows() ? c.stripRows(row) : std::string()).EndLine();
   }
+  out.Quoted(state.clock.todayDate).EndLine();
   return out.Text();
 }
 
@@ -407,19 +462,16 @@ void SaveDayState(ControlHost& host) {
 
 void RestoreDayState(ControlHost& host) {
   int32_t ticked = host.State().clock.clockSeconds;
-  RestoreFile(host, kStatFile, ParseStatFile);
-  if (host.State().clock.clockSeconds != ticked) KeepClockFromRunningBack(host);
-  RestoreFile(host, kCycleFile, ParseCycleFile);
+  if (RestoreStatFile(host)) {
+    if (host.State().clock.clockSeconds != ticked) KeepClockFromRunningBack(host);
+    RestoreCycleFile(host);
+  }
   ResumeCycleRows(host);
 }
 
 bool ParseStatFile(std::string_view text, RunState& state, std::string* problem) {
-  Lines lines(text);
   StatValues values;
-  if (!ReadCounters(lines, values, problem) || !ReadDayStatistics(lines, values, problem) ||
-      !ReadStripRows(lines, values, problem) || !RestIsBlank(lines, problem)) {
-    return false;
-  }
+  if (!ParseStatValues(text, values, problem)) return false;
   TakeOver(values, state);
   return true;
 }

@@ -150,13 +150,13 @@ std::string DayRecordBytes(const RunState& state) {
   return std::string(record.bytes());
 }
 
-void AppendDayRecord(ControlHost& host) {
+void AppendDayRecord(ControlHost& host, const RunState& day) {
   FileLayer& files = host.Files();
   StatisticsState& s = host.State().statistics;
   // Closed since start-up: the day's record still belongs in the file.
   if (!files.IsOpen(s.tempFile)) OpenTempFile(host);
   s.tempRecordCount += 1;
-  files.PutRecord(s.tempFile, s.tempRecordCount, DayRecordBytes(host.State()));
+  files.PutRecord(s.tempFile, s.tempRecordCount, DayRecordBytes(day));
 }
 
 }  // namespace kelvora

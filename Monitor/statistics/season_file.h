@@ -18,8 +18,9 @@ void CheckTempFile(ControlHost& host);
 // The 52-byte day record of the day that ends now.
 std::string DayRecordBytes(const RunState& state);
 
-// Appends the day record to the open "TEMP.DAT".
-void AppendDayRecord(ControlHost& host);
+// Appends the record of `day` (the host's own state, or a day read back
+// from its files) to "TEMP.DAT", opening it when it was closed.
+void AppendDayRecord(ControlHost& host, const RunState& day);
 
 }  // namespace kelvora
 

@@ -6,6 +6,7 @@
 
 #include "Monitor/control/cycle_log.h"
 #include "Monitor/statistics/accounting.h"
+#include "Monitor/statistics/season_file.h"
 #include "tests/support/test_host.h"
 
 namespace kelvora::testing {
@@ -54,6 +55,27 @@ class DayFilesTest : public ::testing::Test {
 
   TestHost host;
 };
+
+TEST_F(DayFilesTest, DayFilesOfAnEarlierDayCloseThatDayOnceAndTodayStartsAfresh) {
+  FillDay();
+  host.state.clock.todayDate = "19/06/14";
+  SaveDayState(host);
+  float energy = host.state.statistics.energyToday;
+  Restart();
+  host.state.clock.todayDate = "19/06/15";
+  CheckTempFile(host);
+  RestoreDayState(host);
+  std::string season = ReadFileBytes(host.DataFile("TEMP.DAT"));
+  ASSERT_EQ(season.size(), 52u);
+  EXPECT_EQ(season.substr(0, 8), "19/06/14");
+  EXPECT_EQ(Cvs(season.substr(12, 4)), energy);
+  EXPECT_EQ(host.state.statistics.energyToday, 0);
+  EXPECT_EQ(host.state.control.cycleIndex, 1);
+  EXPECT_EQ(host.state.card.outputByte, 16);
+  Restart();
+  RestoreDayState(host);  // a second start the same day finds nothing to close
+  EXPECT_EQ(ReadFileBytes(host.DataFile("TEMP.DAT")).size(), 52u);
+}
 
 TEST_F(DayFilesTest, ADaySavedAndRestoredComesBackWhole) {
   FillDay();
