@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Functions/record.h"
 #include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
 #include "Monitor/schedule/clock_text.h"
@@ -177,6 +178,35 @@ TEST_F(HeatingTest, APreheatDueNowHeatsWithBothStagesAndEndsAtTheTarget) {
   EXPECT_EQ(c.heatMode, "LOW");
   EXPECT_TRUE(std::filesystem::exists(host.DataFile("PROJECT.DAT.bak")));
   EXPECT_TRUE(std::filesystem::exists(host.DataFile("Project.dat.PREV")));
+}
+
+TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 17;
+  host.state.clock.todayDate = "19/06/15";
+  host.state.settings.Inert_Deg = 3;
+  c.heatMode = "LOW";
+  c.setpoint = 17;
+  c.setBackActive = 1;
+  c.heatPumpHold = 1;
+  AtSlot(0, "06:29");
+  host.learning.leadSeconds = 120;
+  float t = 17.5f;
+  do {
+    Pass(t);
+    t += 0.1f;
+    ASSERT_LT(t, 23) << "the pre-heat never ended";
+  } while (c.heatMode != "LOW" || c.heatState == "ON");
+  ASSERT_EQ(host.learning.appended, 1);
+  // The record as the history file keeps it: offsets and encodings of its fields.
+  std::string_view r = host.state.learning.preheatRecord.bytes();
+  EXPECT_EQ(r.substr(0, 8), "19/06/15");
+  EXPECT_EQ(Cvs(r.substr(8, 4)), 6 * 3600 + 29 * 60);   // started at 06:29
+  EXPECT_EQ(Cvs(r.substr(68, 4)), 18);                  // the step threshold
+  EXPECT_EQ(Cvs(r.substr(76, 4)), 6 * 3600 + 30 * 60);  // programmed for 06:30
+  EXPECT_EQ(Cvs(r.substr(80, 4)), 120);                 // the predicted seconds
+  EXPECT_EQ(r[100], 3);                                 // Inert_Deg, low byte first
+  EXPECT_EQ(r[102], 1);                                 // the variant: heat pump held
 }
 
 TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
