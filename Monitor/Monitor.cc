@@ -41,11 +41,18 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 }  // namespace
 
 Program::Program(const Environment& environment)
-    : env_(environment), errorHandler_(*this), files_(errorHandler_), profile_(files_) {
+    : env_(environment),
+      errorHandler_(*this),
+      files_(errorHandler_),
+      profile_(files_),
+      diagnostics_(files_,
+                   env_.diagnosticsToTerminal
+                       ? DiagnosticLog::Terminal([this](std::string_view text) { ConsoleWrite(text); })
+                       : DiagnosticLog::Terminal()) {
   if (env_.makeLearning) {
     learning_ = env_.makeLearning(*this);
   } else {
-    learning_ = std::make_unique<PassiveLearning>(*this);
+    learning_ = std::make_unique<HouseLearning>(*this);
   }
 }
 
@@ -368,6 +375,7 @@ void Program::RunControlPass() {
   clock.lastPassSecond = second;
   ++passCount_;
   RunPassSteps();
+  diagnostics_.Flush();
   PublishEmergencyState();
 }
 
@@ -451,6 +459,8 @@ void Program::PublishEmergencyState() {
 }
 
 void Program::ConsoleWrite(std::string_view text) { env_.ui.ConsoleWrite(std::string(text)); }
+
+void Program::Diagnostic(std::string_view text) { diagnostics_.Write(text); }
 
 void Program::WriteOutputs(uint8_t byte) { WriteCardOutputs(env_.ports, state_.card, byte); }
 

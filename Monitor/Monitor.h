@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Monitor/core/control_host.h"
+#include "Monitor/core/diagnostic_log.h"
 #include "Monitor/core/emergency_stop.h"
 #include "Monitor/core/fatal_error.h"
 #include "Monitor/core/random.h"
@@ -42,6 +43,9 @@ struct Environment {
   std::function<std::unique_ptr<LearningOperations>(ControlHost&)> makeLearning;
   // Told of each day the midnight close ends, before its record is written.
   std::function<void(const RunState&)> onDayClosed;
+  // Whether the learning's reports are echoed on the terminal as well as
+  // kept in the data directory's log.
+  bool diagnosticsToTerminal = false;
 };
 
 class Program final : public ControlHost {
@@ -95,6 +99,7 @@ class Program final : public ControlHost {
   // The raw value of a sensor channel, from the card or the simulated house.
   float ReadChannel(int8_t channel) override;
   void ConsoleWrite(std::string_view text) override;
+  void Diagnostic(std::string_view text) override;
 
   RunState& State() override { return state_; }
   const RunState& State() const { return state_; }
@@ -139,6 +144,7 @@ class Program final : public ControlHost {
   ErrorHandler errorHandler_;
   FileLayer files_;
   PrivateProfile profile_;
+  DiagnosticLog diagnostics_;
   EmergencyStop emergency_;
   UniformRandom random_;
   bool mainWindowOpen_ = false;

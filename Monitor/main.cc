@@ -36,7 +36,8 @@ int main() {
                                    /*installSignalHandlers=*/true,
                                    /*randomSeed=*/std::nullopt,
                                    /*makeLearning=*/{},
-                                   /*onDayClosed=*/{}};
+                                   /*onDayClosed=*/{},
+                                   /*diagnosticsToTerminal=*/isatty(STDOUT_FILENO) != 0};
   kelvora::Program program(environment);
   return program.Run();
 }

@@ -340,6 +340,12 @@ bool FileLayer::Exists(std::string_view name) const {
   return ::stat(Resolve(name).c_str(), &info) == 0;
 }
 
+std::optional<uint64_t> FileLayer::FileSize(std::string_view name) const {
+  struct stat info {};
+  if (::stat(Resolve(name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(info.st_size);
+}
+
 bool FileLayer::IsDirectory(std::string_view name) const {
   struct stat info {};
   return ::stat(Resolve(name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -369,6 +375,21 @@ bool FileLayer::TryWriteWholeFile(std::string_view name, std::string_view bytes)
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+bool FileLayer::TryAppend(std::string_view name, std::string_view bytes) {
+  std::string path = Resolve(name);
+  if (ShouldFail(FileOp::kWrite, path)) return false;
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes);
+  return (::close(fd) == 0) && ok;
+}
+
+bool FileLayer::TryRename(std::string_view from, std::string_view to) {
+  std::string source = Resolve(from);
+  if (ShouldFail(FileOp::kRename, source)) return false;
+  return ::rename(source.c_str(), Resolve(to).c_str()) == 0;
 }
 
 }  // namespace kelvora

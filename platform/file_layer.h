@@ -86,8 +86,12 @@ class FileLayer {
   bool MakeDirectory(std::string_view name);
   bool Exists(std::string_view name) const;
   bool IsDirectory(std::string_view name) const;
+  // The size of a regular file; nullopt when there is none.
+  std::optional<uint64_t> FileSize(std::string_view name) const;
   std::optional<std::string> TryReadWholeFile(std::string_view name);
   bool TryWriteWholeFile(std::string_view name, std::string_view bytes);
+  bool TryAppend(std::string_view name, std::string_view bytes);
+  bool TryRename(std::string_view from, std::string_view to);
 
   // --- Test seam ------------------------------------------------------------
   // Makes operation `op` on a name ending in `nameSuffix` (empty: any name)

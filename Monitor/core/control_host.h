@@ -32,6 +32,9 @@ class ControlHost {
   // Writes "STAT.DAT" and "CYCLE.DAT".
   virtual void SaveDayState() = 0;
   virtual void ConsoleWrite(std::string_view text) = 0;
+  // The learning's working reports (regression, curve fit): kept in a log
+  // that nothing reads back, and shown on the terminal when there is one.
+  virtual void Diagnostic(std::string_view text) = 0;
 
   // The run state's output byte, written to the card.
   void WriteOutputByte() { WriteOutputs(State().card.outputByte); }

@@ -1,8 +1,25 @@
 #include "Monitor/learning/learning.h"
 
 #include "Monitor/core/control_host.h"
+#include "Monitor/learning/curve_fit.h"
+#include "Monitor/learning/estimate.h"
+#include "Monitor/learning/preheat_history.h"
+#include "Monitor/learning/project_file.h"
 
 namespace kelvora {
+
+void HouseLearning::ReadPreheatHistory() { kelvora::ReadPreheatHistory(host_); }
+void HouseLearning::ClosePreheatHistory() { kelvora::ClosePreheatHistory(host_); }
+void HouseLearning::AppendPreheatRecord() { kelvora::AppendPreheatRecord(host_); }
+void HouseLearning::RecomputeProject() { kelvora::RecomputeProject(host_); }
+void HouseLearning::WriteProject() { kelvora::WriteProject(host_); }
+void HouseLearning::ReadProject() { kelvora::ReadProject(host_); }
+void HouseLearning::EvaluateModels() { kelvora::EvaluateModels(host_); }
+void HouseLearning::ComputePreheatDuration(float timeConstant) {
+  kelvora::ComputePreheatDuration(host_, timeConstant);
+}
+void HouseLearning::FitPreheatCurve(int modelKind) { kelvora::FitPreheatCurve(host_, modelKind); }
+void HouseLearning::LearningUpdate() { kelvora::LearningUpdate(host_); }
 
 void PassiveLearning::ComputePreheatDuration(float /*timeConstant*/) {
   RunState& state = host_.State();

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,11 +62,12 @@ class TestHost : public ControlHost {
   FileLayer& Files() override { return files_; }
   PrivateProfile& Profile() override { return profile_; }
   Clock& ClockSource() override { return clock_; }
-  LearningOperations& Learning() override { return learning_; }
+  LearningOperations& Learning() override { return learningOverride ? *learningOverride : learning_; }
   void WriteOutputs(uint8_t byte) override { written.push_back(byte); }
   float ReadChannel(int8_t channel) override { return channels[channel]; }
   void SaveDayState() override { ++saves; }
   void ConsoleWrite(std::string_view text) override { console += text; }
+  void Diagnostic(std::string_view text) override { diagnostics += text; }
 
   VirtualClock& Virtual() { return clock_; }
   std::string DataFile(const std::string& name) const { return home.path() + "/DATA/" + name; }
@@ -77,6 +79,9 @@ class TestHost : public ControlHost {
   std::vector<uint8_t> written;   // bytes written to the card, in order
   int saves = 0;                  // SaveDayState calls
   std::string console;
+  std::string diagnostics;
+  // Replaces the passive learning, e.g. with HouseLearning(host).
+  std::unique_ptr<LearningOperations> learningOverride;
 
  private:
   static LocalTime Start() {

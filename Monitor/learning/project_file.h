@@ -1,0 +1,42 @@
+// The learned project data "PROJECT.DAT": the set-back in progress, the
+// target of the coming pre-heat and the fitted regression models, as a text
+// file in print zones. The recompute lives in project_recompute.h.
+#ifndef KELVORA_MONITOR_LEARNING_PROJECT_FILE_H_
+#define KELVORA_MONITOR_LEARNING_PROJECT_FILE_H_
+
+#include <string>
+#include <string_view>
+
+#include "Monitor/core/control_host.h"
+
+namespace kelvora {
+
+inline constexpr const char* kProjectFile = "PROJECT.DAT";
+
+// The block of one model slot: head, one row line per variable, a blank line.
+// A slot with count 0 writes its head only.
+std::string ModelBlockText(const ModelSlot& slot);
+
+// Lines 1 to 4 of the file, from memory.
+std::string ProjectFileText(const RunState& state);
+
+// What a read of the file found.
+struct ProjectReadResult {
+  bool empty = false;    // nothing to read: the state is untouched
+  bool damaged = false;  // the text does not hold what the writer writes
+  std::string problem;   // for a damaged file: what is wrong, for the console
+};
+
+// Reads the header and the model blocks (slots 0..currentModel, stopping
+// before slot 3 and 6) into `state`. A damaged text changes nothing and says
+// why.
+ProjectReadResult ParseProjectText(std::string_view text, RunState& state);
+
+void WriteProject(ControlHost& host);
+// Creates an empty file when none exists. A damaged file is copied aside
+// (KeepDamagedCopy) and the learned state is left as it was.
+void ReadProject(ControlHost& host);
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_LEARNING_PROJECT_FILE_H_
