@@ -333,6 +333,12 @@ struct LearningState {
   // --- The evaluation --------------------------------------------------------
   float ceilingInUse = 0;
   int16_t dropIndex = -1;  // -1: no drop row
+  // While the learning update simulates a night it assumes the day's means
+  // are the weather of the moment; otherwise they come from the day's
+  // statistics.
+  bool dayMeansAssumed = false;
+  float assumedDayMeanExterior = 0;
+  float assumedDayMeanWind = 0;
 };
 
 // The day's accounting and statistics, kept across restarts by the day files.

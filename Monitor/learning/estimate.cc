@@ -2,7 +2,7 @@
 
 namespace kelvora {
 
-float ModelValue(const ModelSlot&, const std::array<float, 10>&) { return 0; }
+float ModelValue(const ModelSlot&, const Regressors&) { return 0; }
 void EvaluateModels(ControlHost&) {}
 void ComputePreheatDuration(ControlHost& host, float) {
   RunState& state = host.State();

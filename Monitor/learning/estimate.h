@@ -7,11 +7,12 @@
 #include <array>
 
 #include "Monitor/core/control_host.h"
+#include "Monitor/learning/regressors.h"
 
 namespace kelvora {
 
 // The value of model slot `slot` at the regressors `x` (index 1..9).
-float ModelValue(const ModelSlot& slot, const std::array<float, 10>& x);
+float ModelValue(const ModelSlot& slot, const Regressors& x);
 
 void EvaluateModels(ControlHost& host);
 // Sets estimatedPreheatSeconds and estimatedArrival.
