@@ -1,14 +1,211 @@
 #include "Monitor/learning/estimate.h"
 
-namespace kelvora {
+#include <algorithm>
+#include <cmath>
 
-float ModelValue(const ModelSlot&, const Regressors&) { return 0; }
-void EvaluateModels(ControlHost&) {}
-void ComputePreheatDuration(ControlHost& host, float) {
-  RunState& state = host.State();
-  state.learning.estimatedArrival = state.learning.estimatedPreheatSeconds + state.clock.clockSeconds;
+#include "Functions/formulas.h"
+#include "Monitor/learning/preheat_history.h"
+#include "Monitor/learning/project_file.h"
+#include "Monitor/learning/regression.h"
+
+namespace kelvora {
+namespace {
+
+constexpr float kTiny = 0.00001f;
+// A drop rate above this many minutes per degree is a house that has not
+// started to cool yet: nothing to measure.
+constexpr float kMaxDropRate = 999;
+// Estimates are kept within two days either way: beyond that the model has
+// lost its meaning, and a wider value would not fit the 32-bit seconds.
+constexpr double kMaxEstimateSeconds = 2 * 86400.0;
+
+uint16_t Mask(const LearningState& l, int slot) { return l.models[slot].modelMask; }
+
+// Adds a drop row each time the interior has fallen by another tenth.
+void RecordDropRow(RunState& state) {
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  Table<float>& t = l.stepTable;
+  if (t.Empty()) return;
+  if (l.dropIndex != -1) {
+    float latest = t(l.dropIndex, kStepInterior);
+    if (c.interiorTemp < t(0, kStepInterior) && c.interiorTemp >= std::floor(10 * latest) / 10) return;
+    if (c.interiorTemp >= t(0, kStepInterior)) l.dropIndex = -1;
+  }
+  ++l.dropIndex;
+  if (l.dropIndex > t.Rows()) t.GrowRows(l.dropIndex + 20);
+  t(l.dropIndex, kStepTime) = static_cast<float>(state.clock.clockSeconds);
+  t(l.dropIndex, kStepExterior) = c.exteriorTemp;
+  t(l.dropIndex, kStepInterior) = c.interiorTemp;
+  int inert = std::clamp<int>(state.settings.Inert_Deg, 0, t.Rows());
+  float fallen = t(inert, kStepInterior) - c.interiorTemp;
+  float minutes = (state.clock.clockSeconds - t(inert, kStepTime)) / 60;
+  t(l.dropIndex, kStepArrival) = fallen != 0 ? minutes / fallen : 0;
 }
-void RecomputeProject(ControlHost&) {}
-void LearningUpdate(ControlHost&) {}
+
+void FollowPeak(RunState& state) {
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  if (l.setbackStartInterior < c.interiorTemp) {
+    l.setbackStartInterior = c.interiorTemp;
+    l.setbackStartTime = static_cast<float>(state.clock.clockSeconds);
+    l.setbackStartExterior = c.exteriorTemp;
+  }
+  if (state.clock.clockSeconds < l.setbackStartTime) l.setbackStartTime -= 86400;
+}
+
+void MeasureDrop(RunState& state) {
+  LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  float minutes = (kTiny + (state.clock.clockSeconds - l.setbackStartTime)) / 60;
+  l.dropRate = minutes / (kTiny + (l.setbackStartInterior - c.interiorTemp));
+  if (l.dropRate > kMaxDropRate) l.dropRate = l.classDropRate;
+  float timeConst = minutes / Kt((kTiny + (l.setbackStartInterior - c.interiorTemp)) /
+                                 (l.setbackStartInterior - c.exteriorTemp));
+  // Outdoors as warm as indoors, or a fall beyond the outdoor temperature,
+  // has no time constant; the last one measured stands.
+  if (std::isfinite(timeConst)) l.dropTimeConst = timeConst;
+}
+
+// Takes a model's prediction only when it is a number.
+void TakeIfFinite(float value, float& into) {
+  if (std::isfinite(value)) into = value;
+}
+
+void EvaluateQuadratic(LearningState& l, Regressors& x) {
+  x[9] = l.curve;
+  if (Mask(l, 1) != 0) TakeIfFinite(ModelValue(l.models[1], x), l.slope);
+  l.predictedSlope = l.slope;
+  x[9] = l.slope;
+  if (Mask(l, 2) != 0) TakeIfFinite(ModelValue(l.models[2], x), l.curve);
+  l.predictedCurve = l.curve;
+}
+
+void EvaluateExponential(RunState& state, Regressors& x) {
+  LearningState& l = state.learning;
+  x[9] = 0;
+  if (Mask(l, 4) != 0) {
+    float v = ModelValue(l.models[4], x);
+    if (v > 30 && std::isfinite(v)) l.timeConst = v;
+    x[9] = std::isfinite(v) ? v : 0;
+  }
+  if (Mask(l, 5) != 0) TakeIfFinite(ModelValue(l.models[5], x), l.ceilingTemp);
+  float lowest = 1.06f * state.schedule.nextSetpoint;
+  if (l.ceilingTemp < lowest) l.ceilingTemp = lowest;
+  l.ceilingInUse = l.ceilingTemp;
+}
+
+// --- The recompute -------------------------------------------------------------
+
+// The set-back began yesterday when its start lies later in the day than now.
+void AdjustSetbackStart(RunState& state) {
+  LearningState& l = state.learning;
+  if (state.control.setBackActive == 1 && l.setbackStartTime > state.clock.clockSeconds)
+    l.setbackStartTime -= 86400;
+}
+
+void FitModel(ControlHost& host, uint8_t model, uint16_t mask, uint16_t setbackMask) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  l.currentModel = model;
+  l.variableMask = state.control.setBackActive == 1 ? setbackMask : mask;
+  AdjustSetbackStart(state);
+  WriteProject(host);
+  RunRegression(host);
+  ReadProject(host);
+  EvaluateModels(host);
+}
+
+bool Plausible(const LearningState& l) {
+  return l.predictedSlope > 0 && l.predictedCurve >= 0 && l.predictedCurve < 5;
+}
+
+void FitAllModels(ControlHost& host) {
+  FitModel(host, 1, 509, 511);
+  FitModel(host, 2, 509, 511);
+  if (host.State().learning.modelKind > 2) {
+    FitModel(host, 4, 125, 127);
+    FitModel(host, 5, 381, 383);
+  }
+  // Each model feeds the other's prediction into its last variable, so a
+  // few rounds let slope and curve settle.
+  for (int round = 0; round < 5; ++round) EvaluateModels(host);
+}
+
+void Finish(ControlHost& host) {
+  ++host.State().learning.currentModel;
+  WriteProject(host);
+}
+
+}  // namespace
+
+float ModelValue(const ModelSlot& slot, const Regressors& x) {
+  int rows = std::clamp(static_cast<int>(std::nearbyint(slot.modelVarCount)), 0, kModelRows);
+  if (rows < 1) return 0;
+  float value = slot.rows[1].modelCoef;
+  for (int t = 2; t <= rows; ++t) {
+    int index = static_cast<int>(std::nearbyint(slot.rows[t].modelVarIndex));
+    // A variable number that names no regressor (a damaged file) adds nothing.
+    if (index >= 1 && index <= 9) value += slot.rows[t].modelCoef * x[index];
+  }
+  return value;
+}
+
+void EvaluateModels(ControlHost& host) {
+  RunState& state = host.State();
+  RecordDropRow(state);
+  FollowPeak(state);
+  MeasureDrop(state);
+  Regressors x = CurrentRegressors(state);
+  if (state.learning.currentModel < 3) {
+    EvaluateQuadratic(state.learning, x);
+  } else {
+    EvaluateExponential(state, x);
+  }
+}
+
+void ComputePreheatDuration(ControlHost& host, float timeConstant) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  int inert = state.settings.Inert_Deg;
+  double extra = 0;
+  if (inert < l.stepsToGain) {
+    extra = l.inertiaSeconds + l.riseDelaySeconds;
+  } else if (l.stepsToGain > 0) {
+    // Fewer steps than the inertia phase lasts: only that share of it.
+    extra = l.riseDelaySeconds + static_cast<double>(l.inertiaSeconds) * l.stepsToGain / inert;
+  }
+  float minutes = l.modelKind < 3 ? HeatingProject(1, l.stepExcess / 10, l.curve, l.slope)
+                                  : HeatingProject(3, l.stepExcess / 10, l.ceilingMargin, timeConstant);
+  double elapsed = 0;
+  if (timeConstant == l.fittedTimeConst && l.stepIndex > 0)
+    elapsed = state.clock.clockSeconds - l.stepTable(0, kStepTime);
+  double seconds = static_cast<double>(minutes) * 60 + extra - elapsed;
+  // A ceiling the climb cannot reach gives no finite time: as late as can be.
+  if (!std::isfinite(seconds)) seconds = kMaxEstimateSeconds;
+  seconds = std::clamp(seconds, -kMaxEstimateSeconds, kMaxEstimateSeconds);
+  l.estimatedPreheatSeconds = static_cast<int32_t>(std::nearbyint(seconds));
+  l.estimatedArrival = l.estimatedPreheatSeconds + state.clock.clockSeconds;
+}
+
+void RecomputeProject(ControlHost& host) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  FileLayer& files = host.Files();
+  if (files.Exists("Project.dat")) files.Copy("Project.dat", "Project.dat.BAK");
+  for (;;) {
+    FitAllModels(host);
+    if (Plausible(l)) return Finish(host);
+    // With enough pre-heats, or with every one of them already in the
+    // selection, no wider selection can help: the class averages stand.
+    if (l.selectedCount >= 20 || l.minRecords > static_cast<int>(l.historyCount)) {
+      l.predictedSlope = l.slope = l.classSlope;
+      l.predictedCurve = l.curve = l.classCurve;
+      return Finish(host);
+    }
+    l.minRecords = static_cast<int16_t>(l.minRecords + 5);
+    ReadPreheatHistory(host);
+  }
+}
 
 }  // namespace kelvora

@@ -1,0 +1,297 @@
+// The learning update: at the start of each set-back, the coming night is
+// simulated with the heat pump off and held on; for each the latest pre-heat
+// start that still reaches the next set point in time is searched, and the
+// variant that costs less energy is kept.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "Monitor/core/print_zone.h"
+#include "Monitor/learning/estimate.h"
+#include "Monitor/learning/preheat_history.h"
+#include "Monitor/learning/project_file.h"
+#include "Monitor/learning/regression.h"
+#include "Monitor/schedule/clock_text.h"
+#include "Monitor/schedule/day_plan.h"
+
+namespace kelvora {
+namespace {
+
+constexpr const char* kLearningLog = "PH_HP.LOG";
+// The bisection halves a day in 17 rounds; the rest is room for the
+// overshoot corrections. A pre-heat that can never arrive in time ends the
+// search at its earliest start instead of running on.
+constexpr int kMaxSearchRounds = 64;
+// The slowest drop the simulation assumes when neither the model nor the
+// class averages know one: five hours a degree, the cold-day default.
+constexpr float kFallbackDropRate = 300;
+
+// What the simulation changes and must give back. The period's end stays as
+// found: the project file records it, and the control pass replans when its
+// own differs.
+struct SavedState {
+  int32_t clockSeconds;
+  float setbackStartTime, setbackStartInterior;
+  int32_t estimatedPreheatSeconds, estimatedArrival;
+  float interiorTemp, nextSetpoint, sunHour, sunCorrection;
+  int16_t stepsToGain, stepIndex, dropIndex;
+  float stepExcess, ceilingMargin;
+  std::string weatherMode;
+  float coldRaise, sunnyDrop, weatherOffset;
+};
+
+SavedState Save(const RunState& state) {
+  const LearningState& l = state.learning;
+  const ControlState& c = state.control;
+  return SavedState{state.clock.clockSeconds,
+                    l.setbackStartTime,
+                    l.setbackStartInterior,
+                    l.estimatedPreheatSeconds,
+                    l.estimatedArrival,
+                    c.interiorTemp,
+                    state.schedule.nextSetpoint,
+                    c.sunHour,
+                    c.sunCorrection,
+                    l.stepsToGain,
+                    l.stepIndex,
+                    l.dropIndex,
+                    l.stepExcess,
+                    l.ceilingMargin,
+                    c.weatherMode,
+                    c.coldRaise,
+                    c.sunnyDrop,
+                    c.weatherOffset};
+}
+
+void Restore(RunState& state, const SavedState& s) {
+  LearningState& l = state.learning;
+  ControlState& c = state.control;
+  state.clock.clockSeconds = s.clockSeconds;
+  l.setbackStartTime = s.setbackStartTime;
+  l.setbackStartInterior = s.setbackStartInterior;
+  l.estimatedPreheatSeconds = s.estimatedPreheatSeconds;
+  l.estimatedArrival = s.estimatedArrival;
+  c.interiorTemp = s.interiorTemp;
+  state.schedule.nextSetpoint = s.nextSetpoint;
+  c.sunHour = s.sunHour;
+  c.sunCorrection = s.sunCorrection;
+  l.stepsToGain = s.stepsToGain;
+  l.stepIndex = s.stepIndex;
+  l.dropIndex = s.dropIndex;
+  l.stepExcess = s.stepExcess;
+  l.ceilingMargin = s.ceilingMargin;
+  c.weatherMode = s.weatherMode;
+  c.coldRaise = s.coldRaise;
+  c.sunnyDrop = s.sunnyDrop;
+  c.weatherOffset = s.weatherOffset;
+  l.dayMeansAssumed = false;
+}
+
+int32_t SlotSeconds(std::string text) { return ParseClockTime(text).seconds; }
+
+// The first slot from `from` on warmer than `floor`: its temperature and start.
+std::optional<std::pair<float, int32_t>> WarmerSlot(const ScheduleState& s, int from, float floor) {
+  for (int slot = from; slot <= s.slotCount; ++slot) {
+    if (s.slotTemps[slot] > floor)
+      return std::make_pair(s.slotTemps[slot], SlotSeconds(s.daySlots[slot].start));
+  }
+  return std::nullopt;
+}
+
+// The following weekday's program, resolved on a copy of the schedule.
+std::optional<std::pair<float, int32_t>> WarmerSlotTomorrow(const RunState& state, float floor) {
+  RunState tomorrow;
+  tomorrow.schedule = state.schedule;
+  tomorrow.texts = state.texts;
+  tomorrow.settings = state.settings;
+  tomorrow.clock = state.clock;
+  tomorrow.schedule.currentProgram.clear();
+  uint8_t weekday = state.clock.todayWeekday >= 7 ? 1 : static_cast<uint8_t>(state.clock.todayWeekday + 1);
+  SelectDayProgram(tomorrow, weekday, "00:00");
+  return WarmerSlot(tomorrow.schedule, 1, floor);
+}
+
+// Sets nextSetpoint and pendingSlotEnd to the next warmer period; false when
+// neither today nor the following weekday has one.
+bool FindWarmerPeriod(RunState& state) {
+  ScheduleState& s = state.schedule;
+  float current = s.slotTemps[s.currentSlot];
+  if (s.nextSetpoint > current) {
+    state.control.pendingSlotEnd = SlotSeconds(s.daySlots[s.currentSlot].end);
+    return true;
+  }
+  s.nextSetpoint = current;
+  auto found = WarmerSlot(s, s.currentSlot + 1, current);
+  if (!found) found = WarmerSlotTomorrow(state, current);
+  if (!found) return false;
+  s.nextSetpoint = found->first;
+  state.control.pendingSlotEnd = found->second;
+  return true;
+}
+
+void AssumeWeather(RunState& state) {
+  LearningState& l = state.learning;
+  ControlState& c = state.control;
+  const Settings& s = state.settings;
+  c.sunHour = l.classSun;
+  c.sunCorrection = l.classSunPercent;
+  l.dayMeansAssumed = true;
+  l.assumedDayMeanExterior = c.exteriorTemp;
+  l.assumedDayMeanWind = c.windHour;
+  c.weatherMode.clear();
+  c.coldRaise = c.sunnyDrop = 0;
+  if (s.COLD_Mode == 1 && c.windHour >= s.WIND_Floor - 0.5f && c.exteriorTemp <= s.Ext_Temp_Ceil &&
+      c.windHour > s.WIND_Floor + 0.5f) {
+    c.weatherMode = "COLD";
+    c.coldRaise = std::fabs(s.Temp_SetForward);
+  }
+  if (s.SUNNY_Econo_Mode == 1 && c.sunHour >= s.SUN_Floor - 0.09f && c.exteriorTemp >= s.Ext_Temp_Floor &&
+      c.sunHour > s.SUN_Floor + 0.09f) {
+    c.weatherMode = "SUNNY";
+    c.sunnyDrop = std::fabs(s.Temp_SetBack);
+  }
+  c.weatherOffset = c.coldRaise - c.sunnyDrop;
+  state.schedule.nextSetpoint += c.weatherOffset;
+}
+
+// The drop rate the night will have, from the drop-rate model fitted now.
+float PredictDropRate(ControlHost& host) {
+  LearningState& l = host.State().learning;
+  l.currentModel = 0;
+  l.variableMask = 125;
+  WriteProject(host);
+  RunRegression(host);
+  ReadProject(host);
+  Regressors x = CurrentRegressors(host.State());
+  float r = l.models[0].modelMask != 0 ? ModelValue(l.models[0], x) : 0;
+  if (!(r >= 0 && r <= 999)) r = l.classDropRate;
+  // A rate of 0 would be a house that cools at once, and the simulated
+  // interior would divide by it.
+  if (!(r >= 1)) r = l.classDropRate >= 1 ? l.classDropRate : kFallbackDropRate;
+  return r;
+}
+
+// The state at `mid` seconds: the simulated interior and the arrival of a
+// pre-heat started then.
+void SimulateStartAt(ControlHost& host, int32_t mid, float rate) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  float next = state.schedule.nextSetpoint;
+  float inert = state.settings.Inert_Deg;
+  state.clock.clockSeconds = mid;
+  state.control.interiorTemp = l.setbackStartInterior - ((mid - l.setbackStartTime) / 60) / rate;
+  float interior = state.control.interiorTemp;
+  l.stepsToGain =
+      static_cast<int16_t>(std::floor(10 * next - std::floor((interior - l.firstStepOffset) * 10) + 1));
+  l.stepExcess = (10 * next - std::floor(10 * next)) + (l.stepsToGain - inert);
+  if (l.stepExcess <= 0) l.stepExcess = 0;
+  l.ceilingMargin = l.ceilingTemp - interior - l.firstStepOffset - inert / 10;
+  for (int round = 0; round < 5; ++round) EvaluateModels(host);
+  ComputePreheatDuration(host, l.timeConst);
+}
+
+// The latest start, searched between the set-back start and the period's
+// beginning, whose estimated arrival is not after it.
+int32_t SearchLatestStart(ControlHost& host, float rate) {
+  RunState& state = host.State();
+  const LearningState& l = state.learning;
+  int32_t due = state.control.pendingSlotEnd;
+  int32_t earliest = std::max<int32_t>(0, static_cast<int32_t>(std::nearbyint(l.setbackStartTime)));
+  int32_t lo = earliest;
+  int32_t hi = due;
+  int32_t mid = lo;
+  for (int round = 0; round < kMaxSearchRounds; ++round) {
+    mid = static_cast<int32_t>(std::floor((static_cast<double>(hi) + lo + 1) / 2));
+    bool converged = mid == lo || mid == hi;
+    if (!converged) {
+      SimulateStartAt(host, mid, rate);
+      if (l.estimatedArrival == due) return mid;
+      if (l.estimatedArrival < due) {
+        lo = mid;
+      } else {
+        hi = std::max(lo, hi - (l.estimatedArrival - due));
+      }
+      continue;
+    }
+    // Still late where the search closed: search again from the earliest start.
+    if (l.estimatedArrival <= due || lo == earliest || hi <= earliest) return mid;
+    lo = earliest;
+  }
+  return mid;
+}
+
+struct VariantPlan {
+  float steps = 0;
+  std::string start;
+  float energy = 0;
+};
+
+VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int variant) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  state.control.heatPumpHold = static_cast<uint16_t>(variant);
+  l.setbackStartInterior = saved.setbackStartInterior;
+  l.setbackStartTime = std::nearbyint(saved.setbackStartTime);
+  if (state.control.pendingSlotEnd < l.setbackStartTime) l.setbackStartTime -= 86400;
+  state.clock.clockSeconds = static_cast<int32_t>(l.setbackStartTime);
+  ReadPreheatHistory(host);
+  AssumeWeather(state);
+  float rate = PredictDropRate(host);
+  state.clock.clockSeconds = static_cast<int32_t>(std::nearbyint(60 * rate + l.setbackStartTime));
+  state.control.interiorTemp = l.setbackStartInterior - 1;
+  RecomputeProject(host);
+  l.stepIndex = -1;
+  l.estimatedPreheatSeconds = 0;
+  if (l.setbackStartTime < 0) l.setbackStartTime = 0;
+  int32_t mid = SearchLatestStart(host, rate);
+  l.estimatedPreheatSeconds = state.control.pendingSlotEnd - mid;
+  VariantPlan plan;
+  plan.steps = l.stepsToGain;
+  RecomputeProject(host);
+  host.Files().Copy(kProjectFile, "PROJECT" + std::to_string(variant + 1) + ".DAT");
+  plan.start = FormatDuration(mid);
+  plan.energy = l.estimatedPreheatSeconds / 3600.0f * state.card.totalRatedPower;
+  if (variant == 1) plan.energy += (mid - l.setbackStartTime) / 3600 * state.card.heatPumpPower;
+  state.schedule.nextSetpoint -= state.control.weatherOffset;
+  return plan;
+}
+
+void BeginLogLine(ControlHost& host, const std::array<VariantPlan, 2>& plans) {
+  RunState& state = host.State();
+  ZoneWriter line;
+  line.EndLine()
+      .Raw(state.clock.todayDate)
+      .Raw(FormatDuration(static_cast<int32_t>(state.learning.setbackStartTime)))
+      .Number(state.learning.setbackStartExterior);
+  for (const VariantPlan& plan : plans) line.Number(plan.steps / 10).Raw(plan.start).Number(plan.energy);
+  FileLayer& files = host.Files();
+  FileId file = files.OpenAppend(kLearningLog);
+  if (file == kNoFile) return;
+  files.Write(file, line.Text());
+  files.Close(file);
+}
+
+}  // namespace
+
+void LearningUpdate(ControlHost& host) {
+  RunState& state = host.State();
+  LearningState& l = state.learning;
+  SavedState saved = Save(state);
+  l.logPending = 0;
+  if (!FindWarmerPeriod(state)) {
+    state.schedule.nextSetpoint = saved.nextSetpoint;
+    return;
+  }
+  std::array<VariantPlan, 2> plans;
+  for (int variant = 0; variant <= 1; ++variant) plans[variant] = SimulateVariant(host, saved, variant);
+  state.control.heatPumpHold = plans[1].energy <= plans[0].energy ? 1 : 0;
+  l.setbackStartTime = static_cast<float>(saved.clockSeconds);
+  l.logPending = 1;
+  BeginLogLine(host, plans);
+  WriteProject(host);
+  Restore(state, saved);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,245 @@
+#include "Monitor/learning/estimate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Functions/formulas.h"
+#include "Monitor/learning/preheat_history.h"
+#include "Monitor/schedule/day_plan.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+class EstimateTest : public ::testing::Test {
+ protected:
+  EstimateTest() {
+    host.learningOverride = std::make_unique<HouseLearning>(host);
+    SetToday("19/01/18", 6);  // a Friday
+    host.state.settings.Inert_Deg = 3;
+  }
+
+  void SetToday(const std::string& date, uint8_t weekday) {
+    ClockState& clock = host.state.clock;
+    clock.todayDate = date;
+    clock.todayNumber = NumDate(date);
+    clock.todaySeasonDay = Julian07(date);
+    clock.todayWeekday = weekday;
+  }
+
+  // Weekdays wake at 06:30, the weekend at 08:00; every night falls to 17.
+  void UseWeekSchedule(const std::string& weekendWake = "08:00", const std::string& warm = "21") {
+    RunState& state = host.state;
+    state.texts.dayNameTable[0] = {"",          "Sunday",   "Monday", "Tuesday",
+                                   "Wednesday", "Thursday", "Friday", "Saturday"};
+    state.schedule.programRows = {{"WEEKDAY", "00:00", "17"},     {"WEEKDAY", "06:30", warm},
+                                  {"WEEKDAY", "22:30", "17"},     {"WEEKEND", "00:00", "17"},
+                                  {"WEEKEND", weekendWake, warm}, {"WEEKEND", "23:00", "17"}};
+    state.schedule.dayRows = {{"Monday", "WEEKDAY"},   {"Tuesday", "WEEKDAY"}, {"Wednesday", "WEEKDAY"},
+                              {"Thursday", "WEEKDAY"}, {"Friday", "WEEKDAY"},  {"Saturday", "WEEKEND"},
+                              {"Sunday", "WEEKEND"}};
+  }
+
+  // The set-back has just begun at `now` seconds, with the house at 21.
+  void StartSetback(int32_t now, const std::string& clockText) {
+    RunState& state = host.state;
+    SelectDayProgram(state, state.clock.todayWeekday, clockText);
+    state.clock.clockSeconds = now;
+    state.control.interiorTemp = 21;
+    state.control.exteriorTemp = -5;
+    state.learning.setbackStartTime = static_cast<float>(now);
+    state.learning.setbackStartInterior = 21;
+    state.learning.setbackStartExterior = -5;
+    state.schedule.nextSetpoint = 17;
+  }
+
+  std::string LearningLog() { return ReadFileBytes(host.DataFile("PH_HP.LOG")); }
+
+  LearningState& learning() { return host.state.learning; }
+  TestHost host;
+};
+
+TEST_F(EstimateTest, StartUpTimeIsScaledForFewerStepsThanTheInertiaPhase) {
+  LearningState& l = learning();
+  l.riseDelaySeconds = 60;
+  l.inertiaSeconds = 180;
+  l.stepExcess = 0;
+  struct Case {
+    int16_t steps;
+    int32_t seconds;
+  };
+  for (Case c : {Case{0, 0}, Case{1, 120}, Case{3, 240}, Case{5, 240}}) {
+    l.stepsToGain = c.steps;
+    ComputePreheatDuration(host, l.timeConst);
+    EXPECT_EQ(l.estimatedPreheatSeconds, c.seconds) << c.steps << " steps";
+  }
+}
+
+TEST_F(EstimateTest, DurationFollowsTheQuadraticModelAndDuringAPreheatCountsFromItsFirstRow) {
+  LearningState& l = learning();
+  l.curve = 2;
+  l.slope = 10;
+  l.stepExcess = 30;  // three degrees: 2 x 9 + 10 x 3 = 48 minutes
+  l.stepsToGain = 0;
+  host.state.clock.clockSeconds = 20000;
+  ComputePreheatDuration(host, l.timeConst);
+  EXPECT_EQ(l.estimatedPreheatSeconds, 2880);
+  EXPECT_EQ(l.estimatedArrival, 22880);
+  l.fittedTimeConst = 123;
+  l.stepIndex = 4;
+  l.stepTable(0, kStepTime) = 19000;
+  ComputePreheatDuration(host, 123);
+  EXPECT_EQ(l.estimatedArrival, 21880);
+}
+
+TEST_F(EstimateTest, AnUnreachableCeilingGivesALateButFiniteEstimate) {
+  LearningState& l = learning();
+  l.modelKind = 3;
+  l.stepExcess = 50;
+  l.ceilingMargin = 2;  // five degrees to climb, two below the ceiling
+  ComputePreheatDuration(host, 300);
+  EXPECT_GT(l.estimatedPreheatSeconds, 86400);
+}
+
+TEST_F(EstimateTest, AModelIsItsConstantPlusItsWeightedRegressors) {
+  ModelSlot slot;
+  slot.modelVarCount = 3;
+  slot.modelMask = 0b1001;
+  slot.rows[1].modelCoef = 5;
+  slot.rows[2] = ModelRow{2, "", 0, 0.5f, 0};
+  slot.rows[3] = ModelRow{4, "", 0, -2, 0};
+  Regressors x{};
+  x[2] = 10;
+  x[4] = -3;
+  EXPECT_FLOAT_EQ(ModelValue(slot, x), 5 + 5 + 6);
+  slot.rows[3].modelVarIndex = 42;  // names no regressor
+  EXPECT_FLOAT_EQ(ModelValue(slot, x), 10);
+}
+
+TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
+  LearningState& l = learning();
+  l.classDropRate = 240;
+  host.state.clock.clockSeconds = 80000;
+  l.setbackStartTime = 79000;
+  l.setbackStartInterior = 21;
+  host.state.control.interiorTemp = 21;
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.dropRate, 240);
+  host.state.control.interiorTemp = 20;  // a degree in 1000 s
+  EvaluateModels(host);
+  EXPECT_NEAR(l.dropRate, 1000.0f / 60, 0.01f);
+}
+
+TEST_F(EstimateTest, ARiseAboveTheSetbackStartMovesTheStartToTheNewPeak) {
+  LearningState& l = learning();
+  host.state.clock.clockSeconds = 81000;
+  l.setbackStartTime = 80000;
+  l.setbackStartInterior = 21;
+  host.state.control.interiorTemp = 21.3f;
+  EvaluateModels(host);
+  EXPECT_EQ(l.setbackStartTime, 81000);
+  EXPECT_FLOAT_EQ(l.setbackStartInterior, 21.3f);
+}
+
+TEST_F(EstimateTest, OnFridayNightThePlanLooksAtSaturdaysProgram) {
+  UseWeekSchedule();
+  StartSetback(81000, "22:30:00");
+  LearningUpdate(host);
+  EXPECT_EQ(host.state.control.pendingSlotEnd, 8 * 3600);
+  EXPECT_EQ(learning().logPending, 1);
+  EXPECT_EQ(LearningLog().rfind("\r\n19/01/18", 0), 0u);
+  EXPECT_TRUE(host.Files().Exists("PROJECT1.DAT"));
+  EXPECT_TRUE(host.Files().Exists("PROJECT2.DAT"));
+}
+
+TEST_F(EstimateTest, OnSaturdayNightThePlanLooksAtSundaysProgram) {
+  UseWeekSchedule("09:15");
+  SetToday("19/01/19", 7);
+  StartSetback(82800, "23:00:00");
+  LearningUpdate(host);
+  EXPECT_EQ(host.state.control.pendingSlotEnd, 9 * 3600 + 15 * 60);
+}
+
+TEST_F(EstimateTest, WithNoWarmerPeriodNothingIsPlannedOrLogged) {
+  UseWeekSchedule("08:00", "17");
+  StartSetback(81000, "22:30:00");
+  float before = host.state.schedule.nextSetpoint;
+  LearningUpdate(host);
+  EXPECT_EQ(learning().logPending, 0);
+  EXPECT_FALSE(host.Files().Exists("PH_HP.LOG"));
+  EXPECT_EQ(host.state.schedule.nextSetpoint, before);
+}
+
+TEST_F(EstimateTest, EqualEnergiesChooseTheHeatPumpHeldOn) {
+  UseWeekSchedule();
+  host.state.card.heatPumpPower = 0;  // holding it on costs nothing
+  StartSetback(81000, "22:30:00");
+  LearningUpdate(host);
+  EXPECT_EQ(host.state.control.heatPumpHold, 1);
+}
+
+TEST_F(EstimateTest, TheUpdateGivesBackWhatItSimulated) {
+  UseWeekSchedule();
+  StartSetback(81000, "22:30:00");
+  host.state.control.sunHour = 12;
+  LearningUpdate(host);
+  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
+  EXPECT_FLOAT_EQ(host.state.control.interiorTemp, 21);
+  EXPECT_FLOAT_EQ(host.state.control.sunHour, 12);
+  EXPECT_FLOAT_EQ(host.state.schedule.nextSetpoint, 17);
+  EXPECT_EQ(learning().setbackStartTime, 81000);
+  EXPECT_FALSE(learning().dayMeansAssumed);
+}
+
+TEST_F(EstimateTest, ThePlannedStartReachesThePeriodInTime) {
+  UseWeekSchedule();
+  StartSetback(81000, "22:30:00");
+  LearningUpdate(host);
+  // date, set-back start, exterior, then per variant: degrees, start, energy.
+  std::string line = LearningLog();
+  size_t start = line.find("22:30:00");
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_LT(learning().estimatedPreheatSeconds, 86400);
+}
+
+TEST_F(EstimateTest, AnImplausibleFitWithManyRecordsFallsBackToTheClassAverages) {
+  std::vector<PreheatHistoryRecord> records(25);
+  std::string bytes;
+  for (PreheatHistoryRecord& r : records) {
+    r.date = "19/01/10";
+    r.slope = -4;  // a negative slope is no heating curve
+    r.curve = 0.5f;
+    r.fittedTimeConst = 200;
+    r.programmedTime = 23400;
+    r.actualSeconds = 3600;
+    bytes += EncodePreheatRecord(r);
+  }
+  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+  host.state.control.pendingSlotEnd = 23400;
+  ReadPreheatHistory(host);
+  RecomputeProject(host);
+  EXPECT_EQ(learning().minRecords, 10);
+  EXPECT_FLOAT_EQ(learning().slope, learning().classSlope);
+  EXPECT_EQ(learning().currentModel, 3);
+}
+
+TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {
+  PreheatHistoryRecord r;
+  r.date = "19/01/10";
+  r.slope = -4;
+  r.programmedTime = 23400;
+  r.actualSeconds = 3600;
+  std::string bytes;
+  for (int i = 0; i < 12; ++i) bytes += EncodePreheatRecord(r);
+  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+  host.state.control.pendingSlotEnd = 23400;
+  ReadPreheatHistory(host);
+  RecomputeProject(host);
+  EXPECT_EQ(learning().minRecords, 15);
+  EXPECT_EQ(learning().currentModel, 3);
+}
+
+}  // namespace
+}  // namespace kelvora::testing

@@ -1,0 +1,260 @@
+#include "Monitor/learning/preheat_history.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "Functions/formulas.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+class PreheatHistoryTest : public ::testing::Test {
+ protected:
+  PreheatHistoryTest() { SetToday("19/01/15"); }
+
+  void SetToday(const std::string& date) {
+    ClockState& clock = host.state.clock;
+    clock.todayDate = date;
+    clock.todayNumber = NumDate(date);
+    clock.todaySeasonDay = Julian07(date);
+  }
+
+  // A pre-heat of `date` that the default windows take.
+  static PreheatHistoryRecord Pre(const std::string& date, float dayWindChill = 0) {
+    PreheatHistoryRecord r;
+    r.date = date;
+    r.dayWindChill = dayWindChill;
+    r.fittedTimeConst = 200;
+    r.programmedTime = 23400;
+    r.actualSeconds = 5400;
+    r.slope = 10;
+    r.curve = 0.5f;
+    r.dropRate = 120;
+    r.inertDeg = 3;
+    return r;
+  }
+
+  void WriteHistory(const std::vector<PreheatHistoryRecord>& records) {
+    std::string bytes;
+    for (const PreheatHistoryRecord& r : records) bytes += EncodePreheatRecord(r);
+    WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+  }
+  void WriteSettings(const std::string& system) {
+    WriteFileBytes(host.home.path() + "/Settings.ini", "[System]\r\n" + system);
+  }
+  std::vector<PreheatHistoryRecord> ReadBack(const std::string& name) {
+    std::string bytes = ReadFileBytes(host.DataFile(name));
+    std::vector<PreheatHistoryRecord> records;
+    for (size_t at = 0; at + kPreheatRecordLength <= bytes.size(); at += kPreheatRecordLength)
+      records.push_back(DecodePreheatRecord(bytes.substr(at, kPreheatRecordLength)));
+    return records;
+  }
+
+  void Read() {
+    host.state.control.pendingSlotEnd = 23400;
+    ReadPreheatHistory(host);
+  }
+
+  LearningState& learning() { return host.state.learning; }
+  TestHost host;
+};
+
+TEST_F(PreheatHistoryTest, RecordsSurviveEncodingFieldByField) {
+  PreheatHistoryRecord r = Pre("18/12/01", -7.25f);
+  r.riseDelay = -120;
+  r.inertiaDelay = 900;
+  r.variant = 1;
+  r.energyUsed = 12.5f;
+  std::string bytes = EncodePreheatRecord(r);
+  ASSERT_EQ(bytes.size(), kPreheatRecordLength);
+  PreheatHistoryRecord back = DecodePreheatRecord(bytes);
+  EXPECT_EQ(back.date, "18/12/01");
+  EXPECT_EQ(back.dayWindChill, -7.25f);
+  EXPECT_EQ(back.riseDelay, -120);
+  EXPECT_EQ(back.inertiaDelay, 900);
+  EXPECT_EQ(back.variant, 1);
+  EXPECT_EQ(back.energyUsed, 12.5f);
+  EXPECT_EQ(back.curve, 0.5f);
+  // The variant lies at byte 102, least significant byte first.
+  EXPECT_EQ(bytes[102], 1);
+  EXPECT_EQ(bytes[103], 0);
+}
+
+TEST_F(PreheatHistoryTest, ClassWidthFollowsTheNumberOfRecords) {
+  struct Case {
+    int records;
+    int width;
+    int lastClass;
+  };
+  for (Case c : {Case{100, 5, 20}, Case{101, 4, 25}, Case{201, 3, 33}, Case{0, 3, 33}}) {
+    WriteHistory(std::vector<PreheatHistoryRecord>(c.records, Pre("19/01/10")));
+    Read();
+    EXPECT_EQ(learning().classStep, c.width) << c.records << " records";
+    EXPECT_EQ(learning().classTable.Rows(), c.lastClass) << c.records << " records";
+  }
+}
+
+TEST_F(PreheatHistoryTest, ClassWidthSettingOverridesAndNonsenseIsIgnored) {
+  WriteHistory({Pre("19/01/10")});
+  WriteSettings("STP=10\r\n");
+  Read();
+  EXPECT_EQ(learning().classStep, 10);
+  WriteSettings("STP=0\r\n");
+  Read();
+  EXPECT_EQ(learning().classStep, 5);
+}
+
+TEST_F(PreheatHistoryTest, OldSeasonsMoveToTheArchiveAndRecentRecordsAreRenumbered) {
+  std::vector<PreheatHistoryRecord> records = {Pre("12/01/10"), Pre("18/12/20"), Pre("19/01/02")};
+  records[1].slope = 11;
+  records[2].slope = 12;
+  WriteHistory(records);
+  std::string whole = ReadFileBytes(host.DataFile("PREHEAT.DAT"));
+  Read();
+  EXPECT_EQ(ReadFileBytes(host.DataFile("History/PREHEAT.19")), whole);
+  std::vector<PreheatHistoryRecord> kept = ReadBack("PREHEAT.DAT");
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].slope, 11);
+  EXPECT_EQ(kept[1].slope, 12);
+  EXPECT_EQ(learning().historyCount, 2);
+  // Nothing is left to rotate.
+  Read();
+  EXPECT_EQ(ReadBack("PREHEAT.DAT").size(), 2u);
+  EXPECT_FALSE(host.Files().Exists("History\\PREHEAT.19-2"));
+}
+
+TEST_F(PreheatHistoryTest, RotationKeepsAnEarlierArchiveOfTheSameYear) {
+  WriteFileBytes(host.DataFile("History/PREHEAT.19"), "season archive");
+  WriteHistory({Pre("12/01/10")});
+  Read();
+  EXPECT_EQ(ReadFileBytes(host.DataFile("History/PREHEAT.19")), "season archive");
+  EXPECT_EQ(ReadBack("History/PREHEAT.19-2").size(), 1u);
+}
+
+TEST_F(PreheatHistoryTest, RotationThatKeepsNothingLeavesAnOpenEmptyHistory) {
+  WriteHistory({Pre("12/01/10"), Pre("12/02/10")});
+  Read();
+  EXPECT_EQ(learning().historyCount, 0);
+  EXPECT_TRUE(host.Files().IsOpen(learning().historyFile));
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")), "");
+  // The defaults of classes 0 and K still give every value.
+  EXPECT_GT(learning().timeConst, 0);
+  EXPECT_GE(host.state.control.planFlag, 0);
+}
+
+TEST_F(PreheatHistoryTest, TooFewRecordsWidenTheYearRangeBeforeRelaxingAndRestoreIt) {
+  WriteSettings("Year_Range=2\r\n");
+  // Three years back: outside the configured two years, inside a widened three.
+  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("16/01/20")));
+  Read();
+  EXPECT_EQ(learning().relaxLevel, -1);
+  EXPECT_EQ(learning().selectedCount, 12);
+  EXPECT_EQ(host.state.settings.Year_Range, 2);
+}
+
+TEST_F(PreheatHistoryTest, SelectionRelaxesWhenWideningCannotHelp) {
+  // Last autumn, well outside the season window of mid-January.
+  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("18/09/20")));
+  Read();
+  EXPECT_EQ(learning().relaxLevel, 2);
+  EXPECT_EQ(learning().selectedCount, 12);
+  EXPECT_EQ(host.state.settings.Year_Range, 2);
+}
+
+TEST_F(PreheatHistoryTest, SeasonWindowEarlyInTheSeasonStillTakesRecentDays) {
+  SetToday("19/07/20");
+  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("19/07/10")));
+  Read();
+  EXPECT_EQ(learning().relaxLevel, -1);
+  EXPECT_EQ(learning().selectedCount, 12);
+}
+
+TEST_F(PreheatHistoryTest, AnotherVariantIsNeverSelected) {
+  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10"));
+  for (PreheatHistoryRecord& r : records) r.variant = 1;
+  WriteHistory(records);
+  Read();
+  EXPECT_EQ(learning().selectedCount, 0);
+  EXPECT_EQ(learning().relaxLevel, 3);
+}
+
+TEST_F(PreheatHistoryTest, AnEmptyClassIsInterpolatedBetweenItsFilledNeighbours) {
+  std::vector<PreheatHistoryRecord> records;
+  for (int i = 0; i < 6; ++i) {
+    records.push_back(Pre("19/01/10", -20));  // class 6 at width 5
+    records.back().fittedTimeConst = 100;
+    records.push_back(Pre("19/01/11", 0));  // class 10
+    records.back().fittedTimeConst = 300;
+  }
+  WriteHistory(records);
+  host.state.control.exteriorTemp = -10;  // class 8, halfway
+  Read();
+  EXPECT_EQ(learning().currentClass, 8);
+  EXPECT_FLOAT_EQ(learning().timeConst, 200);
+  EXPECT_EQ(host.state.control.planFlag, 8);
+}
+
+TEST_F(PreheatHistoryTest, WindChillBelowMinusFiftyUsesClassZero) {
+  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10", -70));
+  for (PreheatHistoryRecord& r : records) r.fittedTimeConst = 75;
+  WriteHistory(records);
+  host.state.control.exteriorTemp = -60;
+  Read();
+  EXPECT_EQ(learning().currentClass, 0);
+  EXPECT_FLOAT_EQ(learning().timeConst, 75);
+}
+
+TEST_F(PreheatHistoryTest, WindChillAboveTheLastClassIsClamped) {
+  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("19/01/10", 80)));
+  host.state.control.exteriorTemp = 70;
+  Read();
+  EXPECT_EQ(learning().currentClass, learning().classTable.Rows());
+  EXPECT_FLOAT_EQ(learning().timeConst, 200);
+}
+
+TEST_F(PreheatHistoryTest, DamagedRecordsAreLeftOut) {
+  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10"));
+  records[0].fittedTimeConst = std::numeric_limits<float>::quiet_NaN();
+  records[1].slope = std::numeric_limits<float>::infinity();
+  records[2].actualSeconds = -600;
+  WriteHistory(records);
+  Read();
+  EXPECT_EQ(learning().selectedCount, 9);
+  EXPECT_TRUE(std::isfinite(learning().timeConst));
+  EXPECT_TRUE(std::isfinite(learning().slope));
+  EXPECT_TRUE(std::isfinite(learning().ceilingTemp));
+}
+
+TEST_F(PreheatHistoryTest, APartialRecordIsKeptAsideAndCutOff) {
+  WriteHistory({Pre("19/01/10"), Pre("19/01/11")});
+  std::string bytes = ReadFileBytes(host.DataFile("PREHEAT.DAT")) + "torn";
+  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+  Read();
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT.damaged")), bytes);
+  EXPECT_EQ(learning().historyCount, 2);
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")).size(), 2 * kPreheatRecordLength);
+  EXPECT_NE(host.console.find("PREHEAT.DAT"), std::string::npos);
+}
+
+TEST_F(PreheatHistoryTest, AppendGoesAfterTheLastRecordWhateverTheCountOverride) {
+  WriteHistory({Pre("19/01/10"), Pre("19/01/11"), Pre("19/01/12")});
+  WriteSettings("ROF(2)=1\r\n");
+  Read();
+  EXPECT_EQ(learning().historyCount, 1);
+  Record& record = learning().preheatRecord;
+  record = Record(kPreheatRecordLength, EncodePreheatRecord(Pre("19/01/15")));
+  AppendPreheatRecord(host);
+  std::vector<PreheatHistoryRecord> all = ReadBack("PREHEAT.DAT");
+  ASSERT_EQ(all.size(), 4u);
+  EXPECT_EQ(all[3].date, "19/01/15");
+  EXPECT_EQ(all[2].date, "19/01/12");
+  EXPECT_EQ(learning().lastRecord, 4);
+}
+
+}  // namespace
+}  // namespace kelvora::testing
