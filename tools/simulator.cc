@@ -41,6 +41,8 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
     options->seed = static_cast<uint32_t>(number);
   } else if (name == "--snapshot") {
     options->snapshotPath = value;
+  } else if (name == "--preheat-report") {
+    options->preheatReportPath = value;
   } else {
     *error = "unknown option " + name;
   }
@@ -85,6 +87,14 @@ class Observer {
   double lastEnergy_ = 0;
 };
 
+void WritePreheatReport(const std::vector<PreheatLine>& lines, const std::string& path, UserInterface& ui) {
+  if (path.empty()) return;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << PreheatReporter::CsvHeader();
+  for (const PreheatLine& line : lines) out << PreheatReporter::CsvLine(line);
+  if (!out) ui.ConsoleWrite("The pre-heat report could not be written to " + path + "\n");
+}
+
 void WriteSnapshot(const Program& program, const std::string& path, UserInterface& ui) {
   if (path.empty()) return;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -96,7 +106,7 @@ void WriteSnapshot(const Program& program, const std::string& path, UserInterfac
 
 std::string SimulationUsage() {
   return "usage: kelvora-sim --home DIR [--start \"YYYY-MM-DD HH:MM:SS\"] [--days N] [--seed N]\n"
-         "                   [--quit] [--snapshot FILE]\n";
+         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n";
 }
 
 bool ParseSimulationArguments(const std::vector<std::string>& arguments, SimulationOptions* options,
@@ -122,6 +132,7 @@ bool ParseSimulationArguments(const std::vector<std::string>& arguments, Simulat
 SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui) {
   SimulationSummary summary;
   Observer observer(summary);
+  PreheatReporter preheats;
   VirtualClock clock(options.start);
   NullPorts ports;
   Environment environment{clock,
@@ -146,6 +157,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
       clock.SleepFor(kTick);
       program.Tick();
       observer.AfterTick(program.State());
+      preheats.AfterTick(program.State(), static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0);
     }
     WriteSnapshot(program, options.snapshotPath, ui);
     summary.energyKWh += observer.LastEnergy();
@@ -154,6 +166,9 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   } catch (const ProgramExit& exit) {
     summary.exitStatus = exit.status();
   }
+  preheats.Finish();
+  summary.preheats = preheats.Lines();
+  WritePreheatReport(summary.preheats, options.preheatReportPath, ui);
   summary.passes = program.PassCount();
   summary.simulatedSeconds = static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0;
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();

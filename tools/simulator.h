@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/user_interface.h"
+#include "tools/preheat_report.h"
 
 namespace kelvora {
 
@@ -19,8 +20,9 @@ struct SimulationOptions {
   LocalTime start;
   double days = 1;
   uint32_t seed = 1;
-  bool quit = false;         // end through Quit instead of a final save
-  std::string snapshotPath;  // where the last display snapshot goes, as JSON
+  bool quit = false;              // end through Quit instead of a final save
+  std::string snapshotPath;       // where the last display snapshot goes, as JSON
+  std::string preheatReportPath;  // where the pre-heat report goes, as CSV
 };
 
 struct SimulationSummary {
@@ -31,6 +33,7 @@ struct SimulationSummary {
   int closedDays = 0;
   double wallSeconds = 0;
   int exitStatus = 0;
+  std::vector<PreheatLine> preheats;
 };
 
 // Reads the command line; false with `error` set on a bad or missing option.

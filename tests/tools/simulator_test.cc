@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -87,6 +88,34 @@ TEST_F(SimulatorTest, QuitEndsThroughTheProgramAndWritesTheSnapshot) {
   std::string json = ReadFileBytes(snapshot);
   EXPECT_NE(json.find("\"1011\":\"Monday\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"strip\""), std::string::npos);
+}
+
+// The mean of |arrival error| of the pre-heats that started in `week` (0-based).
+double MeanLateness(const SimulationSummary& summary, int week) {
+  double sum = 0;
+  int count = 0;
+  for (const PreheatLine& line : summary.preheats) {
+    if (!line.reached || line.week != week) continue;
+    sum += std::fabs(line.errorMinutes);
+    ++count;
+  }
+  return count > 0 ? sum / count : 1e9;
+}
+
+TEST_F(SimulatorTest, ThreeWeeksOfPreheatsLearnTheHouseAndArriveCloserToTime) {
+  std::string report = home.path() + "/preheats.csv";
+  SimulationSummary summary =
+      Run({"--start", "2024-01-08 00:00:00", "--days", "21", "--preheat-report", report});
+  ASSERT_EQ(summary.exitStatus, 0);
+  EXPECT_GE(Data("PREHEAT.DAT").size(), 5u * 120);
+  EXPECT_EQ(Data("PREHEAT.DAT").size() % 120, 0u);
+  EXPECT_NE(Data("PH_HP.LOG").find("24/01/2"), std::string::npos);
+  EXPECT_FALSE(Data("PROJECT.DAT").empty());
+  std::string csv = ReadFileBytes(report);
+  EXPECT_EQ(csv.rfind("date,programmed,preheat_start,target_reached,arrival_error_min", 0), 0u);
+  double first = MeanLateness(summary, 0);
+  double third = MeanLateness(summary, 2);
+  EXPECT_LT(third, first) << csv;
 }
 
 TEST(SimulatorArguments, BadOptionsAreRefusedWithAReason) {

@@ -1,0 +1,91 @@
+#include "tools/preheat_report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "Monitor/schedule/clock_text.h"
+
+namespace kelvora {
+namespace {
+
+constexpr double kDaySeconds = 86400;
+// A target not reached this long after it was due is reported as missed.
+constexpr double kGiveUpSeconds = 6 * 3600;
+
+std::string ClockOf(int32_t seconds) {
+  char text[16];
+  seconds = ((seconds % 86400) + 86400) % 86400;
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return text;
+}
+
+}  // namespace
+
+void PreheatReporter::AfterTick(const RunState& state, double nowSeconds) {
+  float energy = state.statistics.energyToday;
+  // The day's counter starts again at midnight.
+  double drawn = energy >= lastEnergy_ ? energy - lastEnergy_ : energy;
+  lastEnergy_ = energy;
+  bool preheat = state.control.heatMode == "PRE-HT";
+  if (watch_ && !watch_->preheatEnded) watch_->line.energy += drawn;
+  if (preheat && !inPreheat_) {
+    Close();
+    Begin(state, nowSeconds);
+  }
+  if (!preheat && inPreheat_ && watch_) watch_->preheatEnded = true;
+  inPreheat_ = preheat;
+  if (watch_) Follow(state, nowSeconds);
+}
+
+void PreheatReporter::Begin(const RunState& state, double nowSeconds) {
+  Watch w;
+  w.line.date = state.clock.todayDate;
+  w.line.programmed = state.control.pendingSlotEnd;
+  w.line.start = state.clock.clockSeconds;
+  double ahead = static_cast<double>(state.control.pendingSlotEnd) - state.clock.clockSeconds;
+  if (ahead < -kDaySeconds / 2) ahead += kDaySeconds;
+  w.startAt = nowSeconds;
+  w.line.week = static_cast<int>(std::floor(nowSeconds / (7 * kDaySeconds)));
+  w.dueAt = nowSeconds + ahead;
+  w.target = state.control.setpoint;
+  w.startInterior = state.control.interiorTemp;
+  watch_ = w;
+}
+
+void PreheatReporter::Follow(const RunState& state, double nowSeconds) {
+  Watch& w = *watch_;
+  if (!w.line.reached && state.control.interiorTemp >= w.target) {
+    w.line.reached = state.clock.clockSeconds;
+    w.line.errorMinutes = (nowSeconds - w.dueAt) / 60;
+    w.line.degrees = state.control.interiorTemp - w.startInterior;
+  }
+  bool gaveUp = nowSeconds - w.dueAt > kGiveUpSeconds;
+  if (w.preheatEnded && (w.line.reached || gaveUp)) Close();
+}
+
+void PreheatReporter::Close() {
+  if (!watch_) return;
+  lines_.push_back(watch_->line);
+  watch_.reset();
+}
+
+void PreheatReporter::Finish() { Close(); }
+
+std::string PreheatReporter::CsvHeader() {
+  return "date,programmed,preheat_start,target_reached,arrival_error_min,degrees_gained,energy_kwh\n";
+}
+
+std::string PreheatReporter::CsvLine(const PreheatLine& line) {
+  char numbers[96];
+  std::string reached = line.reached ? ClockOf(*line.reached) : "";
+  std::string error = "";
+  if (line.reached) {
+    std::snprintf(numbers, sizeof numbers, "%.1f", line.errorMinutes);
+    error = numbers;
+  }
+  std::snprintf(numbers, sizeof numbers, ",%.2f,%.3f\n", line.degrees, line.energy);
+  return line.date + "," + ClockOf(line.programmed) + "," + ClockOf(line.start) + "," + reached + "," +
+         error + numbers;
+}
+
+}  // namespace kelvora

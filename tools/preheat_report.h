@@ -1,0 +1,62 @@
+// The pre-heat report of a simulation: for each pre-heat, when it was due,
+// when it started, when the house first reached the target and how far off
+// that was, as CSV lines.
+#ifndef KELVORA_TOOLS_PREHEAT_REPORT_H_
+#define KELVORA_TOOLS_PREHEAT_REPORT_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Monitor/core/run_state.h"
+
+namespace kelvora {
+
+struct PreheatLine {
+  std::string date;                // the pre-heat's start day, "yy/mm/dd"
+  int32_t programmed = 0;          // time of day the target was due, s
+  int32_t start = 0;               // time of day the pre-heat began, s
+  std::optional<int32_t> reached;  // time of day the interior first reached the target, s
+  double errorMinutes = 0;         // reached - due; positive = late
+  float degrees = 0;               // interior gained from the start to reaching the target
+  double energy = 0;               // kWh drawn from the start to the end of the pre-heat
+  int week = 0;                    // simulated week of the start, from 0
+};
+
+// Watches the run state after every tick. `nowSeconds` is the simulated
+// time in seconds from any fixed origin, so days may pass during a pre-heat.
+class PreheatReporter {
+ public:
+  void AfterTick(const RunState& state, double nowSeconds);
+  // Closes a pre-heat still being watched when the simulation ends.
+  void Finish();
+
+  const std::vector<PreheatLine>& Lines() const { return lines_; }
+
+  static std::string CsvHeader();
+  static std::string CsvLine(const PreheatLine& line);
+
+ private:
+  struct Watch {
+    PreheatLine line;
+    double startAt = 0;  // simulated time of the start
+    double dueAt = 0;    // simulated time the target was due
+    float target = 0;
+    float startInterior = 0;
+    bool preheatEnded = false;
+  };
+
+  void Begin(const RunState& state, double nowSeconds);
+  void Follow(const RunState& state, double nowSeconds);
+  void Close();
+
+  std::optional<Watch> watch_;
+  std::vector<PreheatLine> lines_;
+  bool inPreheat_ = false;
+  float lastEnergy_ = 0;
+};
+
+}  // namespace kelvora
+
+#endif  // KELVORA_TOOLS_PREHEAT_REPORT_H_
