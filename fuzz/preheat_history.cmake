@@ -1,0 +1,1 @@
+kelvora_fuzz(preheat_history preheat_history_fuzz.cc kelvora_monitor)
