@@ -1,5 +1,6 @@
 #include "platform/file_layer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace kelvora {
@@ -57,6 +59,59 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 
 std::string TempNameFor(const std::string& path) { return path + ".kelvora-tmp"; }
 
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of `directory` named `name` ignoring ASCII case; of several, the
+// first in byte order, so the choice never depends on the directory's order.
+std::optional<std::string> EntryIgnoringCase(const std::string& directory, std::string_view name) {
+  DIR* stream = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (stream == nullptr) return std::nullopt;
+  std::optional<std::string> found;
+  while (const dirent* entry = ::readdir(stream)) {
+    std::string_view candidate(entry->d_name);
+    if (SameIgnoringAsciiCase(candidate, name) && (!found || candidate < *found))
+      found = std::string(candidate);
+  }
+  ::closedir(stream);
+  return found;
+}
+
+std::string Joined(const std::string& directory, std::string_view component) {
+  return directory.empty() ? std::string(component) : directory + "/" + std::string(component);
+}
+
+// `path` below `base`, each component spelt as the entry that exists with
+// that name ignoring case. A component that exists as written is taken
+// without reading its directory; one that matches nothing is kept as
+// written, and so is everything below it, which cannot exist either.
+std::string MatchCase(const std::string& base, std::string_view path) {
+  std::string resolved = base;
+  bool searching = true;
+  for (size_t start = 0;;) {
+    const size_t end = std::min(path.find('/', start), path.size());
+    const std::string_view component = path.substr(start, end - start);
+    const std::string directory = resolved;
+    resolved = Joined(directory, component);
+    if (searching && !component.empty() && component != "." && component != ".." && !EntryExists(resolved)) {
+      std::optional<std::string> entry = EntryIgnoringCase(directory, component);
+      searching = entry.has_value();
+      if (entry) resolved = Joined(directory, *entry);
+    }
+    if (end == path.size()) return resolved;
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 FileLayer::FileLayer(TrapHandler& handler) : handler_(handler) {}
@@ -77,8 +132,9 @@ std::string FileLayer::Resolve(std::string_view name) const {
     if (c == '\\') c = '/';
   }
   if (!path.empty() && path.front() == '/') return path;
-  if (current_.empty() || current_ == ".") return path;
-  return current_ + "/" + path;
+  // Names are matched without regard to case, as on the system the data
+  // was first kept on; the current directory itself is taken as it is.
+  return MatchCase(current_.empty() || current_ == "." ? std::string() : current_, path);
 }
 
 void FileLayer::InjectFaultForTesting(FileOp op, std::string nameSuffix, int times, int skip) {

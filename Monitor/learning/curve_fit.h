@@ -21,7 +21,10 @@ struct FitInput {
 };
 
 struct FitOutcome {
-  bool ran = false;                 // false: too few rows, nothing changed
+  bool ran = false;  // false: too few rows, nothing changed
+  // Some trial scored below the starting score. When none did, the results
+  // are only the start of the search and are not to be used.
+  bool improved = false;
   double result1 = 0, result2 = 0;  // curve and slope, or ceiling and time constant
   double bestSsq = 0;
   long iterations = 0;  // fitIterations: every trial of both levels
@@ -33,7 +36,8 @@ FitOutcome FitCurve(const FitInput& input);
 // Runs the fit on the step table with model kind `modelKind`, stores the
 // results (curve and slope, or ceilingTemp, fittedTimeConst and
 // ceilingMargin), reports to the diagnostics and recomputes the duration
-// with fittedTimeConst. Does nothing below Inert_Deg + 2 rows.
+// with fittedTimeConst. Does nothing below Inert_Deg + 2 rows; a fit that
+// improved on no trial keeps the parameters in use.
 void FitPreheatCurve(ControlHost& host, int modelKind);
 
 }  // namespace kelvora

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/support/fakes.h"
 
@@ -172,6 +176,60 @@ TEST_F(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
   EXPECT_FALSE(files.TryWriteWholeFile("Settings.ini", "lost"));
   EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
   EXPECT_TRUE(handler.errors.empty());
+}
+
+// The names in a directory, sorted.
+std::vector<std::string> Entries(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST_F(FileLayerTest, AppendingThroughAnotherCaseExtendsTheSameFile) {
+  files.WriteWholeFile("PROJECT.DAT.bak", "model\r\n");
+  FileId id = files.OpenAppend("Project.dat.BAK");
+  files.Write(id, "steps\r\n");
+  files.Close(id);
+  EXPECT_EQ(Entries(dir.path()), Names{"PROJECT.DAT.bak"});
+  EXPECT_EQ(ReadFileBytes(dir.File("PROJECT.DAT.bak")), "model\r\nsteps\r\n");
+}
+
+TEST_F(FileLayerTest, WholeFileOperationsFindTheFileInAnyCase) {
+  WriteFileBytes(dir.File("STAT.DAT"), "day");
+  EXPECT_TRUE(files.Exists("stat.dat"));
+  EXPECT_EQ(files.FileSize("Stat.Dat"), 3u);
+  files.Copy("stat.DAT", "Stat.Prev");
+  files.Rename("STAT.prev", "Stat.Old");
+  EXPECT_EQ(Entries(dir.path()), (Names{"STAT.DAT", "Stat.Old"}));
+  EXPECT_TRUE(files.Remove("STAT.OLD"));
+  EXPECT_EQ(Entries(dir.path()), Names{"STAT.DAT"});
+  EXPECT_TRUE(handler.errors.empty());
+}
+
+TEST_F(FileLayerTest, ADirectoryInAnotherCaseIsFound) {
+  std::filesystem::create_directories(dir.File("History"));
+  WriteFileBytes(dir.File("History/PREHEAT.19"), "season");
+  EXPECT_EQ(files.ReadWholeFile("history\\preheat.19"), "season");
+  EXPECT_EQ(files.Resolve("HISTORY\\..\\history\\new.19"), dir.File("History/../History/new.19"));
+}
+
+TEST_F(FileLayerTest, ANewFileKeepsTheNameItWasFirstWrittenWith) {
+  files.WriteWholeFile("Cycle.Dat", "first");
+  files.WriteWholeFile("CYCLE.DAT", "second");
+  EXPECT_EQ(Entries(dir.path()), Names{"Cycle.Dat"});
+  EXPECT_EQ(ReadFileBytes(dir.File("Cycle.Dat")), "second");
+}
+
+TEST_F(FileLayerTest, OfSeveralNamesMatchingIgnoringCaseTheExactOneElseTheFirstIsTaken) {
+  WriteFileBytes(dir.File("data.TXT"), "lower");
+  WriteFileBytes(dir.File("DATA.txt"), "upper");
+  EXPECT_EQ(files.Resolve("data.TXT"), dir.File("data.TXT"));
+  EXPECT_EQ(files.Resolve("Data.Txt"), dir.File("DATA.txt"));
 }
 
 }  // namespace
