@@ -14,7 +14,8 @@ namespace kelvora {
 inline constexpr const char* kProjectFile = "PROJECT.DAT";
 
 // The block of one model slot: head, one row line per variable, a blank line.
-// A slot with count 0 writes its head only.
+// A slot with count 0 writes no row line; its blank line still ends it, for
+// the reader reads one after every block.
 std::string ModelBlockText(const ModelSlot& slot);
 
 // Lines 1 to 4 of the file, from memory.

@@ -1,0 +1,1 @@
+kelvora_fuzz(project_file project_file_fuzz.cc kelvora_monitor)

@@ -1,0 +1,232 @@
+#include "Monitor/learning/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "Monitor/learning/regression.h"
+#include "tests/support/test_host.h"
+
+namespace kelvora::testing {
+namespace {
+
+// A fitted-looking slot whose every value differs from the others.
+ModelSlot SampleSlot(int m) {
+  ModelSlot slot;
+  slot.modelVarCount = 3;
+  slot.modelMask = static_cast<uint16_t>(1 | 4 | (m == 2 ? 256 : 16));
+  slot.modelSamples = 20.0f + static_cast<float>(m);
+  slot.modelR = 0.875f;
+  const int variables[] = {1, 3, m == 2 ? 9 : 5};
+  for (int t = 1; t <= 3; ++t) {
+    ModelRow& row = slot.rows[t];
+    row.modelVarIndex = static_cast<float>(variables[t - 1]);
+    row.modelVarName = RegressionLabel(m, variables[t - 1]);
+    row.modelMean = -3.25f * static_cast<float>(t + m);
+    row.modelCoef = 0.125f + static_cast<float>(m);
+    row.modelCorr = t == 1 ? 20.0f + static_cast<float>(m) : -0.5f;
+  }
+  return slot;
+}
+
+class ProjectFileTest : public ::testing::Test {
+ protected:
+  // Header values that 7 digits could not carry exactly.
+  void FillHeader(int currentModel) {
+    LearningState& l = host.state.learning;
+    l.currentModel = static_cast<uint8_t>(currentModel);
+    l.variableMask = 509;
+    l.logPending = 1;
+    l.setbackStartTime = 79200.125f;
+    l.setbackStartInterior = 20.1f;
+    l.setbackStartExterior = -7.3f;
+    l.setbackStartEnergy = 12345.678f;
+    l.timeConst = 1.0e-8f;
+    host.state.control.setBackActive = 1;
+    host.state.control.heatPumpHold = 1;
+    host.state.control.pendingSlotEnd = 23400;
+    host.state.schedule.nextSetpoint = 21.1f;
+    for (int m = 0; m < kModelSlots; ++m) l.models[m] = SampleSlot(m);
+  }
+
+  // What a restart finds before reading the file.
+  RunState Reloaded() {
+    TestHost restarted;
+    WriteFileBytes(restarted.DataFile(kProjectFile), ReadFileBytes(host.DataFile(kProjectFile)));
+    ReadProject(restarted);
+    EXPECT_EQ(restarted.console, "");
+    return restarted.state;
+  }
+
+  static void ExpectSameSlot(const ModelSlot& read, const ModelSlot& written) {
+    EXPECT_EQ(read.modelVarCount, written.modelVarCount);
+    EXPECT_EQ(read.modelMask, written.modelMask);
+    EXPECT_EQ(read.modelSamples, written.modelSamples);
+    EXPECT_NEAR(read.modelR, written.modelR, 0.0005);
+    for (int t = 1; t <= static_cast<int>(written.modelVarCount); ++t) {
+      EXPECT_EQ(read.rows[t].modelVarIndex, written.rows[t].modelVarIndex);
+      EXPECT_EQ(read.rows[t].modelVarName, written.rows[t].modelVarName);
+      EXPECT_NEAR(read.rows[t].modelMean, written.rows[t].modelMean, 0.0005);
+      EXPECT_NEAR(read.rows[t].modelCoef, written.rows[t].modelCoef, 0.0005);
+      EXPECT_NEAR(read.rows[t].modelCorr, written.rows[t].modelCorr, 0.0005);
+    }
+  }
+
+  void AppendBlock(const ModelSlot& slot) {
+    FileId file = host.Files().OpenAppend(kProjectFile);
+    host.Files().Write(file, ModelBlockText(slot));
+    host.Files().Close(file);
+  }
+
+  TestHost host;
+};
+
+TEST_F(ProjectFileTest, HeaderAndTheAppendedBlockOfModelZeroReadBack) {
+  FillHeader(0);
+  WriteProject(host);
+  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)).find("\r\n \r\n"),
+            ReadFileBytes(host.DataFile(kProjectFile)).size() - 5);  // header and blank line only
+  AppendBlock(host.state.learning.models[0]);
+
+  RunState read = Reloaded();
+
+  const LearningState& l = read.learning;
+  EXPECT_EQ(l.currentModel, 0);
+  EXPECT_EQ(l.variableMask, 509);
+  EXPECT_EQ(l.logPending, 1);
+  EXPECT_EQ(l.setbackStartTime, 79200.125f);
+  EXPECT_EQ(l.setbackStartInterior, 20.1f);
+  EXPECT_EQ(l.setbackStartExterior, -7.3f);
+  EXPECT_EQ(l.setbackStartEnergy, 12345.678f);
+  EXPECT_EQ(l.timeConst, 1.0e-8f);
+  EXPECT_EQ(read.control.setBackActive, 1);
+  EXPECT_EQ(read.control.heatPumpHold, 1);
+  EXPECT_EQ(read.control.pendingSlotEnd, 23400);
+  EXPECT_EQ(read.schedule.nextSetpoint, 21.1f);
+  ExpectSameSlot(l.models[0], SampleSlot(0));
+  EXPECT_EQ(l.models[1], ModelSlot{});
+}
+
+TEST_F(ProjectFileTest, FinishedRecomputeRestoresSlotsZeroToTwoAndWritesTheValueLines) {
+  FillHeader(3);
+  host.state.learning.predictedSlope = 31.5f;
+  host.state.learning.predictedCurve = 0.75f;
+  WriteProject(host);
+
+  const std::string text = ReadFileBytes(host.DataFile(kProjectFile));
+  EXPECT_NE(text.find(" \r\n 31.5          0.75\r\n"), std::string::npos) << text;
+  RunState read = Reloaded();
+  for (int m = 0; m < 3; ++m) ExpectSameSlot(read.learning.models[m], SampleSlot(m));
+}
+
+TEST_F(ProjectFileTest, ReaderStopsBeforeSlotThreeWhenSixSlotsAreWritten) {
+  FillHeader(6);
+  WriteProject(host);
+
+  EXPECT_NE(ReadFileBytes(host.DataFile(kProjectFile)).find(RegressionLabel(5, 1)), std::string::npos);
+  RunState read = Reloaded();
+  ExpectSameSlot(read.learning.models[2], SampleSlot(2));
+  for (int m = 3; m < kModelSlots; ++m) EXPECT_EQ(read.learning.models[m], ModelSlot{}) << "slot " << m;
+}
+
+TEST_F(ProjectFileTest, MissingFileIsCreatedEmptyAndChangesNothing) {
+  FillHeader(2);
+  RunState before = host.state;
+
+  ReadProject(host);
+
+  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)), "");
+  EXPECT_EQ(host.state.learning.models[2], before.learning.models[2]);
+  EXPECT_EQ(host.state.learning.timeConst, before.learning.timeConst);
+  EXPECT_TRUE(ParseProjectText(" \r\n\r\n", host.state).empty);
+}
+
+TEST_F(ProjectFileTest, DamagedFileIsKeptAsideAndChangesNothing) {
+  FillHeader(1);
+  host.state.learning.currentModel = 0;
+  const std::string damaged = ProjectFileText(host.state) + " 3  5 \r\n";  // block 0 is cut short
+  WriteFileBytes(host.DataFile(kProjectFile), damaged);
+  host.state.learning.currentModel = 2;
+
+  ReadProject(host);
+
+  EXPECT_EQ(host.state.learning.currentModel, 2);
+  EXPECT_EQ(host.state.learning.models[0], SampleSlot(0));
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PROJECT.DAT.damaged")), damaged);
+  EXPECT_NE(host.console.find("line 3 (the head of model 0): it holds 2 items instead of 4"),
+            std::string::npos)
+      << host.console;
+}
+
+TEST(ProjectParseTest, TextThatTheWriterNeverWritesIsRefusedAndChangesNothing) {
+  const std::string header = " 0  0  0  0  1  2  3  4  5  21  0  45  2  50  509\r\n \r\n";
+  const std::string row = " 1  \"DROP RATE\"  1.000  2.000  3.000\r\n";
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {
+      {"short header", " 0  0  0  0  1  2  3  4  5  21  0  45  2  50\r\n \r\n"},
+      {"word for a number", " 0  0  0  0  1  2  x  4  5  21  0  45  2  50  509\r\n \r\n"},
+      {"infinite number", " 0  0  0  0  1  2  1e999  4  5  21  0  45  2  50  509\r\n \r\n"},
+      {"currentModel beyond 6", " 7  0  0  0  1  2  3  4  5  21  0  45  2  50  509\r\n \r\n"},
+      {"mask beyond 16 bits", " 0  0  0  0  1  2  3  4  5  21  0  45  2  50  65536\r\n \r\n"},
+      {"count not whole", header + " 1.5  1  3  0.500\r\n" + row + " \r\n"},
+      {"count beyond 10", header + " 11  1  3  0.500\r\n" + row + " \r\n"},
+      {"missing row", header + " 2  5  3  0.500\r\n" + row + " \r\n"},
+      {"variable beyond 9", header + " 1  1  3  0.500\r\n 10  \"X\"  1.000  2.000  3.000\r\n \r\n"},
+      {"label without quotes", header + " 1  1  3  0.500\r\n 1  DROP  1.000  2.000  3.000\r\n \r\n"},
+      {"unclosed quote", header + " 1  1  3  0.500\r\n 1  \"DROP  1.000  2.000  3.000\r\n \r\n"},
+  };
+  for (const auto& c : cases) {
+    RunState state;
+    state.learning.timeConst = 77;
+    ProjectReadResult result = ParseProjectText(c.text, state);
+    EXPECT_TRUE(result.damaged) << c.name;
+    EXPECT_FALSE(result.problem.empty()) << c.name;
+    EXPECT_EQ(state.learning.timeConst, 77) << c.name;
+    EXPECT_EQ(state.learning.variableMask, 0) << c.name;
+  }
+  RunState state;
+  EXPECT_FALSE(ParseProjectText(header + " 1  1  3  0.500\r\n" + row + " \r\n", state).damaged);
+  EXPECT_EQ(state.learning.models[0].rows[1].modelCoef, 2);
+}
+
+TEST(ProjectParseTest, NumberWiderThanItsMaskKeepsItsValue) {
+  const std::string header = " 1  0  0  0  1  2  3  4  5  21  0  45  2  50  509\r\n \r\n";
+  const std::string block0 = " 1  1  12  0.500\r\n 1  \"DROP RATE\"  %12345.678  %-1234.567  12.000\r\n \r\n";
+  RunState state;
+  ASSERT_FALSE(ParseProjectText(header + block0 + block0, state).damaged);
+  EXPECT_EQ(state.learning.models[1].rows[1].modelMean, 12345.678f);
+  EXPECT_EQ(state.learning.models[1].rows[1].modelCoef, -1234.567f);
+
+  // The writer widens the field instead; that reads back too.
+  ModelSlot wide;
+  wide.modelVarCount = 1;
+  wide.modelMask = 1;
+  wide.rows[1] = {1, RegressionLabel(0, 1), -98765.4375f, 123456.5f, 12};
+  RunState again;
+  ASSERT_FALSE(ParseProjectText(ProjectFileText(again) + ModelBlockText(wide), again).damaged);
+  EXPECT_EQ(again.learning.models[0], wide);
+}
+
+TEST(ProjectParseTest, ValuesThatAreNotNumbersAreWrittenSoThatTheFileReadsBack) {
+  RunState state;
+  state.learning.currentModel = 1;
+  state.learning.timeConst = std::numeric_limits<float>::quiet_NaN();
+  state.learning.models[0].modelVarCount = 1;
+  state.learning.models[0].modelMask = 1;
+  state.learning.models[0].rows[1].modelVarIndex = 1;
+  state.learning.models[0].rows[1].modelCoef = -std::numeric_limits<float>::infinity();
+  const std::string text = ProjectFileText(state) + ModelBlockText(SampleSlot(1));
+
+  RunState read;
+  ProjectReadResult result = ParseProjectText(text, read);
+  ASSERT_FALSE(result.damaged) << result.problem;
+  EXPECT_EQ(read.learning.timeConst, 0);
+  EXPECT_EQ(read.learning.models[0].rows[1].modelCoef, -std::numeric_limits<float>::max());
+}
+
+}  // namespace
+}  // namespace kelvora::testing
