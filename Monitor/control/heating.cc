@@ -143,6 +143,10 @@ bool ChangeDuringPreheat(ControlHost& host) {
     return false;
   }
   if (slotTemperature == c.previousSetpoint) {
+    // The period the pre-heat was heading for has begun. A burn still
+    // climbing towards it goes on as the pre-heat, so that its end is
+    // measured and the pre-heat is learned from.
+    if (s.programTemp <= slotTemperature && c.heatState == "ON") return false;
     TakeOverChange(host);
     return true;
   }

@@ -209,6 +209,27 @@ TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
   EXPECT_EQ(r[102], 1);                                 // the variant: heat pump held
 }
 
+TEST_F(HeatingTest, APreheatStillBurningWhenItsPeriodBeginsGoesOnUntilTheTarget) {
+  ControlState& c = host.state.control;
+  host.state.schedule.programTemp = 17;
+  c.heatMode = "LOW";
+  c.setpoint = 17;
+  c.setBackActive = 1;
+  c.lowSlot = 0;
+  AtSlot(0, "06:00");
+  host.learning.leadSeconds = 3600;
+  Pass(17.5f);
+  ASSERT_EQ(c.heatMode, "PRE-HT");
+  for (float t = 17.6f; t < 20.0f; t += 0.1f) Pass(t);
+  AtSlot(1, "06:30");  // comfort begins with the house still short of it
+  Pass(20.1f);
+  EXPECT_EQ(c.heatMode, "PRE-HT");
+  for (float t = 20.2f; c.heatState == "ON" && t < 22; t += 0.05f) Pass(t);
+  EXPECT_EQ(host.learning.appended, 1);
+  Pass(21.1f);
+  EXPECT_EQ(c.heatMode, "HI");
+}
+
 TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
   RunState& s = host.state;
   s.settings.COLD_Mode = 1;
