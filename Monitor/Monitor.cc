@@ -403,6 +403,10 @@ void Program::RunPassSteps() {
 void Program::CloseDay() {
   if (env_.onDayClosed) env_.onDayClosed(state_);
   CloseDayRecord(*this);
+  // The day's energy counter starts again from 0; the set-back's starting
+  // mark moves with it, so that the energy used since the set-back began
+  // still counts last evening's share.
+  state_.learning.setbackStartEnergy -= state_.statistics.energyToday;
   learning_->WriteProject();
   files_.CloseAll();
   for (const char* name : kDayFiles) files_.Remove(name);

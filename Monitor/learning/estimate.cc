@@ -19,7 +19,18 @@ constexpr float kMaxDropRate = 999;
 // lost its meaning, and a wider value would not fit the 32-bit seconds.
 constexpr double kMaxEstimateSeconds = 2 * 86400.0;
 
-uint16_t Mask(const LearningState& l, int slot) { return l.models[slot].modelMask; }
+// A regression with few records per coefficient follows the noise of those
+// records rather than the house: weather variables fitted on a few dozen
+// pre-heats predict wildly as soon as the weather leaves their mean. As the
+// common rule of thumb has it, a model is used once it has ten records per
+// coefficient; until then the class averages of the history stand.
+constexpr float kRecordsPerCoefficient = 10;
+
+// Whether model `slot` is fitted and has records enough to be trusted.
+bool Usable(const LearningState& l, int slot) {
+  const ModelSlot& model = l.models[slot];
+  return model.modelMask != 0 && model.modelSamples >= kRecordsPerCoefficient * model.modelVarCount;
+}
 
 // Adds a drop row each time the interior has fallen by another tenth.
 void RecordDropRow(RunState& state) {
@@ -72,24 +83,40 @@ void TakeIfFinite(float value, float& into) {
   if (std::isfinite(value)) into = value;
 }
 
+// A slope more than twice or less than half the one the history's classes
+// give for this weather is the model extrapolating from weather its records
+// barely varied in, not the house; so is a curve outside the heating
+// curve's plausible range. The class value stands then.
+bool PlausibleSlope(const LearningState& l, float slope) {
+  if (!std::isfinite(slope) || slope <= 0) return false;
+  return l.classSlope <= 0 || (slope >= l.classSlope / 2 && slope <= l.classSlope * 2);
+}
+bool PlausibleCurve(float curve) { return std::isfinite(curve) && curve >= 0 && curve < 5; }
+
 void EvaluateQuadratic(LearningState& l, Regressors& x) {
   x[9] = l.curve;
-  if (Mask(l, 1) != 0) TakeIfFinite(ModelValue(l.models[1], x), l.slope);
+  if (Usable(l, 1)) {
+    float slope = ModelValue(l.models[1], x);
+    l.slope = PlausibleSlope(l, slope) ? slope : l.classSlope;
+  }
   l.predictedSlope = l.slope;
   x[9] = l.slope;
-  if (Mask(l, 2) != 0) TakeIfFinite(ModelValue(l.models[2], x), l.curve);
+  if (Usable(l, 2)) {
+    float curve = ModelValue(l.models[2], x);
+    l.curve = PlausibleCurve(curve) ? curve : l.classCurve;
+  }
   l.predictedCurve = l.curve;
 }
 
 void EvaluateExponential(RunState& state, Regressors& x) {
   LearningState& l = state.learning;
   x[9] = 0;
-  if (Mask(l, 4) != 0) {
+  if (Usable(l, 4)) {
     float v = ModelValue(l.models[4], x);
     if (v > 30 && std::isfinite(v)) l.timeConst = v;
     x[9] = std::isfinite(v) ? v : 0;
   }
-  if (Mask(l, 5) != 0) TakeIfFinite(ModelValue(l.models[5], x), l.ceilingTemp);
+  if (Usable(l, 5)) TakeIfFinite(ModelValue(l.models[5], x), l.ceilingTemp);
   float lowest = 1.06f * state.schedule.nextSetpoint;
   if (l.ceilingTemp < lowest) l.ceilingTemp = lowest;
   l.ceilingInUse = l.ceilingTemp;

@@ -355,11 +355,43 @@ RegressionRow RegressionVariables(const RunState& state, int slot, const Preheat
   return row;
 }
 
+// A regressor that hardly varies over the records says nothing about the
+// dependent variable, and fitting it beside the constant term makes the
+// normal equations nearly singular: the elimination then turns rounding
+// noise into coefficients of any size. Such a variable is left out of the
+// fit (its mask bit is cleared). The spread is in the variable's own unit,
+// and 0.05 lies below what the sensors resolve. A variable that is 0 in
+// every record stays: its pivot is exactly 0, and the elimination gives it
+// the coefficient 0 cleanly.
+constexpr double kMinimumSpread = 0.05;
+
+bool Informative(const std::vector<RegressionRow>& rows, int variable) {
+  double sum = 0, sq = 0;
+  bool allZero = true;
+  for (const RegressionRow& row : rows) {
+    double x = row[variable - 1];
+    sum += x;
+    sq += x * x;
+    allZero = allZero && x == 0;
+  }
+  double n = static_cast<double>(rows.size());
+  double variance = n > 0 ? (sq - sum * sum / n) / n : 0;
+  return allZero || variance >= kMinimumSpread * kMinimumSpread;
+}
+
+std::vector<int> VaryingVariables(const std::vector<RegressionRow>& rows, const std::vector<int>& selected) {
+  std::vector<int> kept = {selected.front()};
+  for (size_t t = 1; t < selected.size(); ++t) {
+    if (Informative(rows, selected[t])) kept.push_back(selected[t]);
+  }
+  return kept;
+}
+
 RegressionOutcome Regress(const std::vector<RegressionRow>& allRows, uint16_t mask, int modelSlot) {
   Report report;
-  const std::vector<int> selected = SelectedVariables(mask);
   size_t skipped = 0;
-  const std::vector<RegressionRow> rows = FiniteRows(allRows, selected, &skipped);
+  const std::vector<RegressionRow> rows = FiniteRows(allRows, SelectedVariables(mask), &skipped);
+  const std::vector<int> selected = VaryingVariables(rows, SelectedVariables(mask));
   if (skipped > 0) {
     report.Text(PrintedNumber(static_cast<double>(skipped)))
         .Text("RECORDS SKIPPED: A VALUE IS NOT A FINITE NUMBER.")

@@ -45,6 +45,18 @@ TEST_F(DayTest, MidnightWritesTheDayRecordAndStartsTheNewDay) {
   EXPECT_TRUE(Exists("STAT.DAT"));
 }
 
+TEST_F(DayTest, ASetbackAcrossMidnightKeepsCountingItsEnergy) {
+  Program& p = Started("2019-06-15 23:58:00");
+  RunFor(p, 60);
+  RunState& s = p.State();
+  s.learning.setbackStartEnergy = s.statistics.energyToday - 2.5f;  // 2.5 kWh since 22:30
+  RunFor(p, 120);
+  ASSERT_EQ(s.clock.todayDate, "19/06/16");
+  float sinceSetback = s.statistics.energyToday - s.learning.setbackStartEnergy;
+  EXPECT_GE(sinceSetback, 2.5f);
+  EXPECT_LT(sinceSetback, 4.0f);
+}
+
 TEST_F(DayTest, ARestartInARunningCycleGoesOnFromAnOffRow) {
   Program& first = Started("2019-06-15 14:00:00");
   RunFor(first, 600);

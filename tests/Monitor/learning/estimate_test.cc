@@ -118,6 +118,44 @@ TEST_F(EstimateTest, AModelIsItsConstantPlusItsWeightedRegressors) {
   EXPECT_FLOAT_EQ(ModelValue(slot, x), 10);
 }
 
+// A slope model: 10 + 0.5 per degree of the exterior temperature.
+ModelSlot SlopeModel(float samples) {
+  ModelSlot slot;
+  slot.modelVarCount = 2;
+  slot.modelMask = 1 | 16;
+  slot.modelSamples = samples;
+  slot.rows[1].modelCoef = 10;
+  slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
+  return slot;
+}
+
+TEST_F(EstimateTest, AModelIsUsedOnlyWithTenRecordsPerCoefficient) {
+  LearningState& l = learning();
+  l.classSlope = l.slope = 12;
+  host.state.control.exteriorTemp = 4;
+  l.models[1] = SlopeModel(19);
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
+  l.models[1] = SlopeModel(20);
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.predictedSlope, 12);  // 10 + 0.5 x 4, now the model's
+  host.state.control.exteriorTemp = 8;
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.predictedSlope, 14);
+}
+
+TEST_F(EstimateTest, APredictionFarFromTheClassSlopeIsNotTaken) {
+  LearningState& l = learning();
+  l.classSlope = l.slope = 12;
+  l.models[1] = SlopeModel(100);
+  host.state.control.exteriorTemp = 30;  // 25: more than twice the class slope
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
+  host.state.control.exteriorTemp = -10;  // 5: less than half of it
+  EvaluateModels(host);
+  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
+}
+
 TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
   LearningState& l = learning();
   l.classDropRate = 240;

@@ -88,6 +88,19 @@ TEST(RegressionTest, RegressorThatIsAlwaysZeroGetsCoefficientZeroAndTheFitComple
   EXPECT_NEAR(outcome.slot.modelR, 1, 1e-6);
 }
 
+TEST(RegressionTest, RegressorThatBarelyVariesIsLeftOutOfTheFit) {
+  std::vector<RegressionRow> rows = LinearRows(12);
+  // The day's mean temperature, the same to a hundredth in every record.
+  for (size_t i = 0; i < rows.size(); ++i) rows[i][1] = -8.02 + 0.001 * static_cast<double>(i % 3);
+
+  RegressionOutcome outcome = Regress(rows, kVariables1358 | 2, 1);
+
+  ASSERT_EQ(outcome.slot.modelVarCount, 4);
+  EXPECT_EQ(outcome.slot.modelMask, kVariables1358);
+  EXPECT_NEAR(outcome.slot.rows[1].modelCoef, 4, 1e-3);
+  EXPECT_NEAR(outcome.slot.rows[2].modelCoef, 2, 1e-4);
+}
+
 TEST(RegressionTest, RecordWithANonFiniteValueIsLeftOutAndSaidSo) {
   std::vector<RegressionRow> rows = LinearRows(12);
   rows[3][2] = std::numeric_limits<double>::quiet_NaN();
