@@ -10,26 +10,12 @@
 #include <vector>
 
 #include "Monitor/Monitor.h"
+#include "bench/bench_support.h"
 #include "platform/ports.h"
 #include "tools/simulator.h"
 
 namespace kelvora {
 namespace {
-
-class QuietUi final : public UserInterface {
- public:
-  BoxResult ShowMessageBox(const MessageBoxRequest& request) override { return DefaultAnswer(request); }
-  void Beep() override {}
-  void ConsoleWrite(std::string_view) override {}
-};
-
-// A copy of the example home in a fresh temporary directory.
-std::string FreshHome() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
-  std::string home = ::mkdtemp(pattern.data());
-  std::filesystem::copy(KELVORA_SOURCE_DIR "/examples/home", home, std::filesystem::copy_options::recursive);
-  return home;
-}
 
 void ReportPercentiles(benchmark::State& state, std::vector<double>& nanoseconds) {
   std::sort(nanoseconds.begin(), nanoseconds.end());

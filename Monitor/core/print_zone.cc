@@ -130,4 +130,48 @@ std::string_view ZoneReader::TakeUntil(std::string_view stops) {
   return item;
 }
 
+bool IsDecimalText(std::string_view text) {
+  size_t i = 0;
+  auto digits = [&] {
+    size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  auto sign = [&] {
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  };
+  sign();
+  size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    ++i;
+    sign();
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+std::optional<std::vector<ZoneItem>> SplitZoneItems(std::string_view line) {
+  std::vector<ZoneItem> items;
+  size_t pos = line.find_first_not_of(" \t");
+  while (pos != std::string_view::npos) {
+    size_t end;
+    if (line[pos] == '"') {
+      end = line.find('"', pos + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      items.push_back({true, line.substr(pos + 1, end - pos - 1)});
+      ++end;
+    } else {
+      end = std::min(line.find_first_of(" \t\"", pos), line.size());
+      items.push_back({false, line.substr(pos, end - pos)});
+    }
+    pos = line.find_first_not_of(" \t", end);
+  }
+  return items;
+}
+
 }  // namespace kelvora

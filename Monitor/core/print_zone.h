@@ -12,9 +12,11 @@
 #define KELVORA_MONITOR_CORE_PRINT_ZONE_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace kelvora {
 
@@ -81,6 +83,22 @@ class ZoneReader {
   std::string text_;
   size_t pos_ = 0;
 };
+
+// For readers that must tell a damaged file from a good one, which
+// ZoneReader (reading what is not a number as 0) cannot.
+
+// Whether `text` is a number as the writers put it: sign, digits with an
+// optional point, an optional exponent (E or D).
+bool IsDecimalText(std::string_view text);
+
+struct ZoneItem {
+  bool quoted = false;
+  std::string_view text;  // without the quotes
+};
+
+// The items of one line, in order, separated by blanks and tabs. A quote
+// that is not closed on its line makes the line unreadable: nullopt.
+std::optional<std::vector<ZoneItem>> SplitZoneItems(std::string_view line);
 
 }  // namespace kelvora
 

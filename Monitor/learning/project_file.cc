@@ -64,35 +64,6 @@ void WriteValueLines(ZoneWriter& w, const RunState& state) {
 
 // --- Reading ------------------------------------------------------------------
 
-// Whether `text` is a number as the writers put it: sign, digits with an
-// optional point, an optional exponent.
-bool IsDecimalText(std::string_view text) {
-  size_t i = 0;
-  auto digits = [&] {
-    const size_t from = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    return i - from;
-  };
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  size_t mantissa = digits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return false;
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    ++i;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    if (digits() == 0) return false;
-  }
-  return i == text.size();
-}
-
-struct Item {
-  bool quoted = false;
-  std::string_view text;  // without the quotes
-};
-
 // The file line by line, each line split into its items, remembering the
 // first problem with where it was found.
 class ProjectLines {
@@ -160,20 +131,9 @@ class ProjectLines {
     return value;
   }
   bool Split(std::string_view line) {
-    size_t pos = line.find_first_not_of(" \t");
-    while (pos != std::string_view::npos) {
-      size_t end;
-      if (line[pos] == '"') {
-        end = line.find('"', pos + 1);
-        if (end == std::string_view::npos) return false;
-        items_.push_back({true, line.substr(pos + 1, end - pos - 1)});
-        ++end;
-      } else {
-        end = std::min(line.find_first_of(" \t\"", pos), line.size());
-        items_.push_back({false, line.substr(pos, end - pos)});
-      }
-      pos = line.find_first_not_of(" \t", end);
-    }
+    std::optional<std::vector<ZoneItem>> items = SplitZoneItems(line);
+    if (!items) return false;
+    items_ = std::move(*items);
     return true;
   }
   bool Fail(const std::string& why) {
@@ -189,7 +149,7 @@ class ProjectLines {
   std::string_view text_;
   size_t pos_ = 0;
   int number_ = 0;
-  std::vector<Item> items_;
+  std::vector<ZoneItem> items_;
   std::string where_;
   std::string problem_;
   bool ok_ = true;

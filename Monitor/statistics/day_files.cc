@@ -38,59 +38,6 @@ auto StatisticsOf(Day& day) {
 
 // --- Reading ------------------------------------------------------------------
 
-// Whether `text` is a number as the writer puts it: sign, digits with an
-// optional point, an optional exponent.
-bool IsDecimalText(std::string_view text) {
-  size_t i = 0;
-  auto digits = [&] {
-    size_t from = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    return i - from;
-  };
-  auto sign = [&] {
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  };
-  sign();
-  size_t mantissa = digits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return false;
-  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-    ++i;
-    sign();
-    if (digits() == 0) return false;
-  }
-  return i == text.size();
-}
-
-struct Item {
-  bool quoted = false;
-  std::string_view text;  // without the quotes
-};
-
-// The items of one line, in order. A quote that is not closed on its line
-// makes the line unreadable: nullopt.
-std::optional<std::vector<Item>> SplitItems(std::string_view line) {
-  std::vector<Item> items;
-  size_t pos = line.find_first_not_of(" \t");
-  while (pos != std::string_view::npos) {
-    size_t end;
-    if (line[pos] == '"') {
-      end = line.find('"', pos + 1);
-      if (end == std::string_view::npos) return std::nullopt;
-      items.push_back({true, line.substr(pos + 1, end - pos - 1)});
-      ++end;
-    } else {
-      end = std::min(line.find_first_of(" \t\"", pos), line.size());
-      items.push_back({false, line.substr(pos, end - pos)});
-    }
-    pos = line.find_first_not_of(" \t", end);
-  }
-  return items;
-}
-
 // The lines of a file, read in order, each without its CR LF.
 class Lines {
  public:
@@ -134,7 +81,7 @@ class LineReader {
       Fail("it holds a stray carriage return");
       return;
     }
-    std::optional<std::vector<Item>> items = SplitItems(*line);
+    std::optional<std::vector<ZoneItem>> items = SplitZoneItems(*line);
     if (items) {
       items_ = std::move(*items);
     } else {
@@ -157,7 +104,7 @@ class LineReader {
     return static_cast<int>(*value);
   }
   std::string Text() {
-    const Item* item = NextItem();
+    const ZoneItem* item = NextItem();
     if (item == nullptr) return {};
     if (!item->quoted) Fail("item " + std::to_string(next_) + " is not a quoted text");
     return std::string(item->text);
@@ -169,7 +116,7 @@ class LineReader {
   }
 
  private:
-  const Item* NextItem() {
+  const ZoneItem* NextItem() {
     if (!ok_) return nullptr;
     if (next_ >= items_.size()) {
       Fail("it ends after " + std::to_string(next_) + " items");
@@ -179,7 +126,7 @@ class LineReader {
   }
   // A finite number that a single can hold.
   std::optional<double> NextNumber() {
-    const Item* item = NextItem();
+    const ZoneItem* item = NextItem();
     if (item == nullptr) return std::nullopt;
     if (item->quoted || !IsDecimalText(item->text)) {
       Fail("item " + std::to_string(next_) + " is not a number");
@@ -199,7 +146,7 @@ class LineReader {
 
   std::string* problem_;
   std::string where_;
-  std::vector<Item> items_;
+  std::vector<ZoneItem> items_;
   size_t next_ = 0;
   bool ok_ = true;
 };

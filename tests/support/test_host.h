@@ -50,6 +50,21 @@ inline void StartUpLikeState(RunState& state) {
   state.texts.settingsPath = "..\\Settings.ini";
 }
 
+// Learning that does nothing; fakes override what they watch.
+class NullLearning : public LearningOperations {
+ public:
+  void ReadPreheatHistory() override {}
+  void ClosePreheatHistory() override {}
+  void AppendPreheatRecord() override {}
+  void RecomputeProject() override {}
+  void WriteProject() override {}
+  void ReadProject() override {}
+  void EvaluateModels() override {}
+  void ComputePreheatDuration(float) override {}
+  void FitPreheatCurve(int) override {}
+  void LearningUpdate() override {}
+};
+
 class TestHost : public ControlHost {
  public:
   TestHost() : clock_(Start()), files_(traps), profile_(files_), learning_(*this) {

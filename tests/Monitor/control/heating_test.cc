@@ -12,22 +12,16 @@ namespace kelvora::testing {
 namespace {
 
 // Counts the learning calls and can make a pre-heat due at once.
-class CountingLearning : public LearningOperations {
+class CountingLearning : public NullLearning {
  public:
   explicit CountingLearning(ControlHost& host) : host_(host) {}
-  void ReadPreheatHistory() override {}
-  void ClosePreheatHistory() override {}
   void AppendPreheatRecord() override { ++appended; }
-  void RecomputeProject() override {}
   void WriteProject() override { ++projectWrites; }
-  void ReadProject() override {}
-  void EvaluateModels() override {}
   void ComputePreheatDuration(float) override {
     LearningState& l = host_.State().learning;
     l.estimatedPreheatSeconds = leadSeconds;
     l.estimatedArrival = host_.State().clock.clockSeconds + leadSeconds;
   }
-  void FitPreheatCurve(int) override {}
   void LearningUpdate() override { ++updates; }
 
   int32_t leadSeconds = 0;

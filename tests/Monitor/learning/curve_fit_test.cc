@@ -117,19 +117,10 @@ TEST(CurveFitTest, APerfectFitEndsWithAZeroScore) {
   EXPECT_TRUE(std::isfinite(fit.result1) && std::isfinite(fit.result2));
 }
 
-class RecordedDuration final : public LearningOperations {
+class RecordedDuration final : public NullLearning {
  public:
   explicit RecordedDuration(float* timeConstant) : timeConstant_(timeConstant) {}
-  void ReadPreheatHistory() override {}
-  void ClosePreheatHistory() override {}
-  void AppendPreheatRecord() override {}
-  void RecomputeProject() override {}
-  void WriteProject() override {}
-  void ReadProject() override {}
-  void EvaluateModels() override {}
   void ComputePreheatDuration(float timeConstant) override { *timeConstant_ = timeConstant; }
-  void FitPreheatCurve(int) override {}
-  void LearningUpdate() override {}
 
  private:
   float* timeConstant_;
