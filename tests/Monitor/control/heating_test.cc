@@ -73,6 +73,17 @@ class HeatingTest : public ::testing::Test {
     ++host.state.clock.clockSeconds;
   }
 
+  // In the night's set-back at `time`, before the comfort period of 06:30.
+  void InSetback(const std::string& time) {
+    ControlState& c = host.state.control;
+    host.state.schedule.programTemp = 17;
+    c.heatMode = "LOW";
+    c.setpoint = 17;
+    c.setBackActive = 1;
+    c.lowSlot = 0;
+    AtSlot(0, time);
+  }
+
   float RowState(int row) { return host.state.control.cycleLog(row, kCycleState); }
   bool On(uint8_t mask) { return IsOn(host.state.card, mask); }
 
@@ -149,12 +160,7 @@ TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
 
 TEST_F(HeatingTest, APreheatDueNowHeatsWithBothStagesAndEndsAtTheTarget) {
   ControlState& c = host.state.control;
-  host.state.schedule.programTemp = 17;
-  c.heatMode = "LOW";
-  c.setpoint = 17;
-  c.setBackActive = 1;
-  c.lowSlot = 0;
-  AtSlot(0, "05:00");
+  InSetback("05:00");
   host.learning.leadSeconds = 3 * 3600;  // the arrival reaches 06:30
   Pass(17.5f);
   EXPECT_EQ(c.heatMode, "PRE-HT");
@@ -205,12 +211,7 @@ TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
 
 TEST_F(HeatingTest, APreheatStillBurningWhenItsPeriodBeginsGoesOnUntilTheTarget) {
   ControlState& c = host.state.control;
-  host.state.schedule.programTemp = 17;
-  c.heatMode = "LOW";
-  c.setpoint = 17;
-  c.setBackActive = 1;
-  c.lowSlot = 0;
-  AtSlot(0, "06:00");
+  InSetback("06:00");
   host.learning.leadSeconds = 3600;
   Pass(17.5f);
   ASSERT_EQ(c.heatMode, "PRE-HT");
