@@ -237,7 +237,7 @@ void SelectRecords(ControlHost& host) {
     }
     if (l.selectedCount < l.minRecords)
       yearRange = ReadSystemInteger<uint16_t>(host, "Year_Range", 19, yearRange);
-    if (l.selectedCount >= l.minRecords || l.relaxLevel > 2) return;
+    if (l.selectedCount >= l.minRecords || l.relaxLevel >= kLastRelaxLevel) return;
     ++l.relaxLevel;
   }
 }
