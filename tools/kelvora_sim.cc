@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
   }
   kelvora::ConsoleUserInterface ui(stdin, stderr, stderr, /*interactive=*/false);
   kelvora::SimulationSummary summary = kelvora::RunSimulation(options, ui);
+  if (!summary.error.empty()) {
+    std::fprintf(stderr, "kelvora-sim: %s\n", summary.error.c_str());
+    return summary.exitStatus;
+  }
   std::fputs(kelvora::SummaryText(summary).c_str(), stdout);
   return summary.exitStatus;
 }

@@ -1,7 +1,9 @@
 #include "tools/preheat_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "Monitor/schedule/clock_text.h"
 
@@ -21,7 +23,7 @@ std::string ClockOf(int32_t seconds) {
 
 }  // namespace
 
-void PreheatReporter::AfterTick(const RunState& state, double nowSeconds) {
+void PreheatReporter::AfterTick(const RunState& state, double nowSeconds, double interior) {
   float energy = state.statistics.energyToday;
   // The day's counter starts again at midnight.
   double drawn = energy >= lastEnergy_ ? energy - lastEnergy_ : energy;
@@ -34,7 +36,7 @@ void PreheatReporter::AfterTick(const RunState& state, double nowSeconds) {
   }
   if (!preheat && inPreheat_ && watch_) watch_->preheatEnded = true;
   inPreheat_ = preheat;
-  if (watch_) Follow(state, nowSeconds);
+  if (watch_) Follow(state, nowSeconds, interior);
 }
 
 void PreheatReporter::Begin(const RunState& state, double nowSeconds) {
@@ -52,15 +54,18 @@ void PreheatReporter::Begin(const RunState& state, double nowSeconds) {
   watch_ = w;
 }
 
-void PreheatReporter::Follow(const RunState& state, double nowSeconds) {
+void PreheatReporter::Follow(const RunState& state, double nowSeconds, double interior) {
   Watch& w = *watch_;
+  if (!w.line.interiorAtDue && nowSeconds >= w.dueAt) w.line.interiorAtDue = static_cast<float>(interior);
   if (!w.line.reached && state.control.interiorTemp >= w.target) {
     w.line.reached = state.clock.clockSeconds;
     w.line.errorMinutes = (nowSeconds - w.dueAt) / 60;
     w.line.degrees = state.control.interiorTemp - w.startInterior;
   }
   bool gaveUp = nowSeconds - w.dueAt > kGiveUpSeconds;
-  if (w.preheatEnded && (w.line.reached || gaveUp)) Close();
+  // An early arrival is watched on to the programmed time, for the interior then.
+  bool done = (w.line.reached && w.line.interiorAtDue) || gaveUp;
+  if (w.preheatEnded && done) Close();
 }
 
 void PreheatReporter::Close() {
@@ -72,7 +77,8 @@ void PreheatReporter::Close() {
 void PreheatReporter::Finish() { Close(); }
 
 std::string PreheatReporter::CsvHeader() {
-  return "date,programmed,preheat_start,target_reached,arrival_error_min,degrees_gained,energy_kwh\n";
+  return "date,programmed,preheat_start,target_reached,arrival_error_min,degrees_gained,energy_kwh,"
+         "interior_at_programmed\n";
 }
 
 std::string PreheatReporter::CsvLine(const PreheatLine& line) {
@@ -83,9 +89,39 @@ std::string PreheatReporter::CsvLine(const PreheatLine& line) {
     std::snprintf(numbers, sizeof numbers, "%.1f", line.errorMinutes);
     error = numbers;
   }
-  std::snprintf(numbers, sizeof numbers, ",%.2f,%.3f\n", line.degrees, line.energy);
+  std::snprintf(numbers, sizeof numbers, ",%.2f,%.3f,", line.degrees, line.energy);
+  std::string atDue;
+  if (line.interiorAtDue) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", *line.interiorAtDue);
+    atDue = text;
+  }
   return line.date + "," + ClockOf(line.programmed) + "," + ClockOf(line.start) + "," + reached + "," +
-         error + numbers;
+         error + numbers + atDue + "\n";
+}
+
+std::vector<PreheatWeek> SummariseWeeks(const std::vector<PreheatLine>& lines) {
+  std::map<int, std::vector<const PreheatLine*>> byWeek;
+  for (const PreheatLine& line : lines) byWeek[line.week].push_back(&line);
+  std::vector<PreheatWeek> weeks;
+  for (const auto& [week, members] : byWeek) {
+    PreheatWeek summary;
+    summary.week = week;
+    summary.preheats = static_cast<int>(members.size());
+    std::vector<double> errors;
+    for (const PreheatLine* line : members) {
+      if (!line->reached || line->errorMinutes > 0) ++summary.late;
+      if (line->reached) errors.push_back(std::fabs(line->errorMinutes));
+    }
+    if (!errors.empty()) {
+      std::sort(errors.begin(), errors.end());
+      size_t middle = errors.size() / 2;
+      summary.medianError = errors.size() % 2 ? errors[middle] : (errors[middle - 1] + errors[middle]) / 2;
+      summary.largestError = errors.back();
+    }
+    weeks.push_back(summary);
+  }
+  return weeks;
 }
 
 }  // namespace kelvora

@@ -14,21 +14,35 @@
 namespace kelvora {
 
 struct PreheatLine {
-  std::string date;                // the pre-heat's start day, "yy/mm/dd"
-  int32_t programmed = 0;          // time of day the target was due, s
-  int32_t start = 0;               // time of day the pre-heat began, s
-  std::optional<int32_t> reached;  // time of day the interior first reached the target, s
-  double errorMinutes = 0;         // reached - due; positive = late
-  float degrees = 0;               // interior gained from the start to reaching the target
-  double energy = 0;               // kWh drawn from the start to the end of the pre-heat
-  int week = 0;                    // simulated week of the start, from 0
+  std::string date;                    // the pre-heat's start day, "yy/mm/dd"
+  int32_t programmed = 0;              // time of day the target was due, s
+  int32_t start = 0;                   // time of day the pre-heat began, s
+  std::optional<int32_t> reached;      // time of day the interior first reached the target, s
+  double errorMinutes = 0;             // reached - due; positive = late
+  float degrees = 0;                   // interior gained from the start to reaching the target
+  double energy = 0;                   // kWh drawn from the start to the end of the pre-heat
+  int week = 0;                        // simulated week of the start, from 0
+  std::optional<float> interiorAtDue;  // the house's interior at the programmed time
 };
 
+// The pre-heats of one simulated week.
+struct PreheatWeek {
+  int week = 0;
+  int preheats = 0;
+  int late = 0;             // reached after the programmed time, or never
+  double medianError = 0;   // of |arrival error|, min, over those that reached the target
+  double largestError = 0;  // likewise
+};
+
+// One entry per week that saw a pre-heat start, in order.
+std::vector<PreheatWeek> SummariseWeeks(const std::vector<PreheatLine>& lines);
+
 // Watches the run state after every tick. `nowSeconds` is the simulated
-// time in seconds from any fixed origin, so days may pass during a pre-heat.
+// time in seconds from any fixed origin, so days may pass during a pre-heat;
+// `interior` is the house's temperature as the report should give it.
 class PreheatReporter {
  public:
-  void AfterTick(const RunState& state, double nowSeconds);
+  void AfterTick(const RunState& state, double nowSeconds, double interior);
   // Closes a pre-heat still being watched when the simulation ends.
   void Finish();
 
@@ -48,7 +62,7 @@ class PreheatReporter {
   };
 
   void Begin(const RunState& state, double nowSeconds);
-  void Follow(const RunState& state, double nowSeconds);
+  void Follow(const RunState& state, double nowSeconds, double interior);
   void Close();
 
   std::optional<Watch> watch_;

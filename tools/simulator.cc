@@ -4,10 +4,15 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
 
 #include "Monitor/Monitor.h"
 #include "Monitor/ui/display.h"
 #include "platform/ports.h"
+#include "platform/private_profile.h"
+#include "tools/physical_house.h"
 
 namespace kelvora {
 namespace {
@@ -41,6 +46,8 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
     options->seed = static_cast<uint32_t>(number);
   } else if (name == "--snapshot") {
     options->snapshotPath = value;
+  } else if (name == "--house") {
+    options->housePath = value;
   } else if (name == "--preheat-report") {
     options->preheatReportPath = value;
   } else {
@@ -57,12 +64,28 @@ LocalTime NowLocal() {
 }
 
 // The clock's time as milliseconds, for comparing two readings.
-int64_t Milliseconds(const LocalTime& t) {
-  using namespace std::chrono;
-  sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
-                                std::chrono::day{static_cast<unsigned>(t.day)}};
-  return duration_cast<milliseconds>(day.time_since_epoch()).count() + SecondsOfDay(t) * 1000LL +
-         t.millisecond;
+int64_t Milliseconds(const LocalTime& t) { return std::llround(LocalSeconds(t) * 1000); }
+
+// The house file's house, or an error naming what is wrong with it.
+std::unique_ptr<PhysicalHouse> MakeHouse(const SimulationOptions& options, std::string* error) {
+  HouseFile file;
+  std::optional<Weather> weather;
+  if (!ReadHouseFile(options.housePath, &file, error) || !MakeWeather(file, &weather, error)) return nullptr;
+  return std::make_unique<PhysicalHouse>(file.house, std::move(*weather), LocalSeconds(options.start),
+                                         options.seed);
+}
+
+// A card is there, so the program must not be told to simulate anyway.
+bool LeaveSimulationMode(const std::string& home, std::string* error) {
+  std::string path = home + "/Settings.ini";
+  std::string bytes;
+  if (std::ifstream in{path, std::ios::binary}) bytes.assign(std::istreambuf_iterator<char>(in), {});
+  std::string changed = SetProfileString(bytes, "System", "Sim_Mode", "0");
+  if (changed == bytes) return true;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << changed;
+  if (!out) *error = "cannot set Sim_Mode=0 in " + path;
+  return static_cast<bool>(out);
 }
 
 class Observer {
@@ -102,11 +125,34 @@ void WriteSnapshot(const Program& program, const std::string& path, UserInterfac
   if (!out) ui.ConsoleWrite("The snapshot could not be written to " + path + "\n");
 }
 
+// Arrival errors of the pre-heats, week by week.
+std::string WeekTable(const std::vector<PreheatWeek>& weeks) {
+  if (weeks.empty()) return "";
+  std::string table = "week  pre-heats  median |error| min  largest |error| min  late\n";
+  for (const PreheatWeek& w : weeks) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%4d  %9d  %18.1f  %19.1f  %4d\n", w.week + 1, w.preheats, w.medianError,
+                  w.largestError, w.late);
+    table += line;
+  }
+  return table;
+}
+
 }  // namespace
 
 std::string SimulationUsage() {
-  return "usage: kelvora-sim --home DIR [--start \"YYYY-MM-DD HH:MM:SS\"] [--days N] [--seed N]\n"
-         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n";
+  return "usage: kelvora-sim --home DIR [options]\n"
+         "Runs the whole program on a virtual clock, as fast as it can, in the program directory DIR.\n"
+         "  --home DIR             the program directory: its Settings.ini and DATA/ (required)\n"
+         "  --start \"YYYY-MM-DD HH:MM:SS\"  when the simulation begins (default: now)\n"
+         "  --days N               how many days to simulate, a fraction allowed (default 1)\n"
+         "  --seed N               varies the random numbers of the house and the program (default 1)\n"
+         "  --house FILE           heat the physical house of this house file through a card,\n"
+         "                         instead of the built-in simulated house (sets Sim_Mode=0 in DIR)\n"
+         "  --quit                 end through the File menu's Quit instead of a final save\n"
+         "  --snapshot FILE        write the main window's last values there, as JSON\n"
+         "  --preheat-report FILE  write one CSV line per pre-heat there\n"
+         "  --help, -h             show this text\n";
 }
 
 bool ParseSimulationArguments(const std::vector<std::string>& arguments, SimulationOptions* options,
@@ -134,7 +180,16 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   Observer observer(summary);
   PreheatReporter preheats;
   VirtualClock clock(options.start);
-  NullPorts ports;
+  NullPorts noCard;
+  std::unique_ptr<PhysicalHouse> house;
+  if (!options.housePath.empty()) {
+    house = MakeHouse(options, &summary.error);
+    if (house == nullptr || !LeaveSimulationMode(options.home, &summary.error)) {
+      summary.exitStatus = 2;
+      return summary;
+    }
+  }
+  PortAccess& ports = house ? static_cast<PortAccess&>(*house) : noCard;
   Environment environment{clock,
                           ports,
                           ui,
@@ -150,14 +205,20 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   auto wallStart = std::chrono::steady_clock::now();
   int64_t startMs = Milliseconds(options.start);
   auto endMs = startMs + static_cast<int64_t>(std::llround(options.days * 86400000.0));
+  if (house) house->UseCalibration(&program.State().settings);
   try {
     program.StartUp();
     program.OpenMainWindow();
+    summary.cardDetected = !program.State().card.cardKind.empty();
     while (Milliseconds(clock.Now()) < endMs) {
       clock.SleepFor(kTick);
+      int64_t nowMs = Milliseconds(clock.Now());
+      if (house) house->AdvanceTo(static_cast<double>(nowMs) / 1000.0);
       program.Tick();
       observer.AfterTick(program.State());
-      preheats.AfterTick(program.State(), static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0);
+      double interior = house ? house->Interior() : program.State().control.interiorTemp;
+      preheats.AfterTick(program.State(), static_cast<double>(nowMs - startMs) / 1000.0, interior);
+      if (options.afterTickForTesting) options.afterTickForTesting(program.State(), house.get());
     }
     WriteSnapshot(program, options.snapshotPath, ui);
     summary.energyKWh += observer.LastEnergy();
@@ -188,7 +249,7 @@ std::string SummaryText(const SimulationSummary& s) {
                 "passes per wall second  %.0f (%.1f simulated days per wall second)\n",
                 s.simulatedSeconds, s.simulatedSeconds / 86400.0, s.passes, s.closedDays, s.heatingCycles,
                 s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
-  return text;
+  return text + WeekTable(SummariseWeeks(s.preheats));
 }
 
 }  // namespace kelvora

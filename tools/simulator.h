@@ -6,11 +6,13 @@
 #define KELVORA_TOOLS_SIMULATOR_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/user_interface.h"
+#include "tools/physical_house.h"
 #include "tools/preheat_report.h"
 
 namespace kelvora {
@@ -23,6 +25,10 @@ struct SimulationOptions {
   bool quit = false;              // end through Quit instead of a final save
   std::string snapshotPath;       // where the last display snapshot goes, as JSON
   std::string preheatReportPath;  // where the pre-heat report goes, as CSV
+  std::string housePath;          // a house file: the physical house behind a card
+  // Test seam: called after every tick with the run state and the physical
+  // house (null for the built-in one).
+  std::function<void(const RunState&, const PhysicalHouse*)> afterTickForTesting;
 };
 
 struct SimulationSummary {
@@ -33,6 +39,8 @@ struct SimulationSummary {
   int closedDays = 0;
   double wallSeconds = 0;
   int exitStatus = 0;
+  std::string error;  // why the simulation could not start
+  bool cardDetected = false;
   std::vector<PreheatLine> preheats;
 };
 

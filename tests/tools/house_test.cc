@@ -1,0 +1,251 @@
+#include "tools/house.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Monitor/card/card.h"
+#include "Monitor/card/sensors.h"
+#include "tests/support/fakes.h"
+#include "tools/physical_house.h"
+#include "tools/simulator.h"
+#include "tools/weather.h"
+
+namespace kelvora::testing {
+namespace {
+
+std::string SourceDir() {
+  const char* source = std::getenv("KELVORA_SOURCE_DIR");
+  return source != nullptr ? source : ".";
+}
+
+// A house with nothing but its envelope, its mass and the heat put in.
+HouseParameters BareHouse() {
+  HouseParameters p;
+  p.Loss_W_per_K = 200;
+  p.Air_kWh_per_K = 0.5;
+  p.Mass_kWh_per_K = 6;
+  p.Coupling_W_per_K = 800;
+  p.Solar_W_per_pct = 0;
+  p.Wind_W_per_K_per_kmh = 0;
+  p.Internal_W = 0;
+  p.Sensor_Noise_C = 0;
+  p.Start_Interior_C = 0;
+  return p;
+}
+
+// The air temperature `t` seconds after a step of `watts` into a house at
+// rest at the exterior temperature 0: the two-node system solved through
+// its eigenvalues.
+double ClosedFormAir(const HouseParameters& p, double watts, double t) {
+  double ca = p.Air_kWh_per_K * 3.6e6, cm = p.Mass_kWh_per_K * 3.6e6;
+  double l = p.Loss_W_per_K, k = p.Coupling_W_per_K;
+  // x' = A x + b with x = (air, mass); steady state x* = (P/L, P/L).
+  double a11 = -(l + k) / ca, a12 = k / ca, a21 = k / cm, a22 = -k / cm;
+  double trace = a11 + a22, det = a11 * a22 - a12 * a21;
+  double root = std::sqrt(trace * trace / 4 - det);
+  double l1 = trace / 2 + root, l2 = trace / 2 - root;
+  double steady = watts / l;
+  // x(t) - x* = c1 v1 e^{l1 t} + c2 v2 e^{l2 t}, v = (a12, l - a11); x(0) - x* = (-s, -s).
+  double v1b = l1 - a11, v2b = l2 - a11;
+  // Solve c1 a12 + c2 a12 = -s and c1 v1b + c2 v2b = -s.
+  double c1 = (-steady * v2b + steady * a12) / (a12 * (v2b - v1b));
+  double c2 = -steady / a12 - c1;
+  return steady + a12 * (c1 * std::exp(l1 * t) + c2 * std::exp(l2 * t));
+}
+
+TEST(ThermalHouse, AStepOfHeatFollowsTheClosedFormSolution) {
+  HouseParameters p = BareHouse();
+  ThermalHouse house(p);
+  WeatherSample still{0, 0, 0};
+  double elapsed = 0;
+  for (double until : {300.0, 1800.0, 4 * 3600.0, 48 * 3600.0}) {
+    house.Advance(until - elapsed, 10000, still);
+    elapsed = until;
+    EXPECT_NEAR(house.Air(), ClosedFormAir(p, 10000, until), 0.005) << until << " s";
+  }
+}
+
+TEST(ThermalHouse, RelaysBringTheirStagesAndTheHeatPumpOnlyAboveItsLimit) {
+  HouseParameters p = BareHouse();
+  p.Stage1_kW = 9;
+  p.Stage2_kW = 5;
+  p.HeatPump_kW = 4;
+  p.HeatPump_Min_Ext_C = -10;
+  ThermalHouse house(p);
+  EXPECT_EQ(house.HeatingWatts(kStage1Bit | kStage2Bit, 0), 14000);
+  EXPECT_EQ(house.HeatingWatts(kHeatPumpBit | 1 | 2, -5), 4000);  // fan bits bring no heat
+  EXPECT_EQ(house.HeatingWatts(kHeatPumpBit, -12), 0);
+}
+
+TEST(PhysicalHouseCard, IsFoundOnThePciBusAndItsSensorsReadTheHouse) {
+  HouseParameters p = BareHouse();
+  p.Start_Interior_C = 21.37;
+  WeatherGenerator calm;
+  calm.Front_Swing_C = 0;
+  PhysicalHouse house(p, Weather(calm), 0, 1);
+  Settings settings;
+  settings.Int_Adjust = 0.5f;
+  settings.Ext_Adjust = -1;
+  house.UseCalibration(&settings);
+
+  uint32_t memoryBase = 0;
+  uint16_t ioBase = 0;
+  ASSERT_EQ(PciFindCard(house, kCardIdentifier, memoryBase, ioBase), kCardIdentifier);
+  EXPECT_EQ(ioBase, PhysicalHouse::kIoBase);
+
+  CardState card;
+  card.cardKind = "PCI";
+  card.inputPort = ioBase;
+  card.outputPort = static_cast<uint16_t>(ioBase + kPciLatchOffset);
+  VirtualClock clock(LocalTime{});
+  float interior =
+      InteriorFromRaw(ReadCardChannel(house, clock, card, kInteriorChannel), settings.Int_Adjust);
+  EXPECT_NEAR(interior, house.Interior(), 0.05);
+  float exterior =
+      ExteriorFromRaw(ReadCardChannel(house, clock, card, kExteriorChannel), settings.Ext_Adjust);
+  EXPECT_NEAR(exterior, house.Outside().exteriorC, 0.5 / 2.55);
+
+  // The latch written through the card is what heats the house.
+  WriteCardOutputs(house, card, kStage1Bit);
+  double before = house.Interior();
+  house.AdvanceTo(600);
+  EXPECT_GT(house.Interior(), before + 1);
+}
+
+class WeatherFileTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const std::string& bytes) {
+    WriteFileBytes(dir.File(name), bytes);
+    return dir.File(name);
+  }
+  TempDir dir;
+};
+
+TEST_F(WeatherFileTest, RowsAreInterpolatedAndHeldBeyondTheEnds) {
+  std::string path = Write("winter.csv",
+                           "time,exterior_C,wind_kmh,sun_pct\r\n"
+                           "2024-01-08 00:00,-4,10,0\r\n"
+                           "2024-01-08 01:00:00,-2,20,50\r\n");
+  Weather weather{WeatherGenerator{}};
+  std::string error;
+  ASSERT_TRUE(Weather::ReadCsv(path, &weather, &error)) << error;
+  LocalTime midnight;
+  ASSERT_TRUE(ParseLocalTime("2024-01-08 00:00:00", &midnight));
+  double t0 = LocalSeconds(midnight);
+  WeatherSample quarter = weather.At(t0 + 900);
+  EXPECT_DOUBLE_EQ(quarter.exteriorC, -3.5);
+  EXPECT_DOUBLE_EQ(quarter.windKmh, 12.5);
+  EXPECT_DOUBLE_EQ(quarter.sunPct, 12.5);
+  EXPECT_EQ(weather.At(t0 - 3600).exteriorC, -4);
+  EXPECT_EQ(weather.At(t0 + 7200).exteriorC, -2);
+}
+
+TEST_F(WeatherFileTest, ADamagedRowIsNamedByItsLine) {
+  Weather weather{WeatherGenerator{}};
+  std::string error;
+  std::string path = Write("bad.csv", "2024-01-08 00:00,-4,10,0\n2024-01-08 01:00,cold,10,0\n");
+  EXPECT_FALSE(Weather::ReadCsv(path, &weather, &error));
+  EXPECT_EQ(error, path + " line 2: exterior_C \"cold\" is not a number");
+  path = Write("order.csv", "2024-01-08 01:00,-4,10,0\n2024-01-08 00:00,-3,10,0\n");
+  EXPECT_FALSE(Weather::ReadCsv(path, &weather, &error));
+  EXPECT_NE(error.find("line 2: the time does not come after"), std::string::npos) << error;
+}
+
+TEST_F(WeatherFileTest, BadHouseFilesNameTheLineAndTheKey) {
+  HouseFile file;
+  std::string error;
+  std::string path = Write("house.ini", "[House]\nLoss_W_per_K=150\nLoss_W_per_Kelvin=3\n");
+  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
+  EXPECT_EQ(error, path + " line 3: unknown key Loss_W_per_Kelvin in [House]");
+  path = Write("house.ini", "[Weather]\nSeed=1.5\n");
+  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
+  EXPECT_NE(error.find("line 2: Seed wants a whole number"), std::string::npos) << error;
+  path = Write("house.ini", "[House]\nStage1_kW=-3\n");
+  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
+  EXPECT_NE(error.find("line 2: Stage1_kW wants a number of at least 0"), std::string::npos) << error;
+  path = Write("house.ini", "[Garden]\n");
+  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
+  EXPECT_NE(error.find("line 1: unknown section [Garden]"), std::string::npos) << error;
+
+  // A weather file is found beside its house file, and its faults are named too.
+  Write("w.csv", "2024-01-08 00:00,-4,10\n");
+  path = Write("house.ini", "; a comment\n[Weather]\nFile=w.csv\n");
+  ASSERT_TRUE(ReadHouseFile(path, &file, &error)) << error;
+  std::optional<Weather> weather;
+  EXPECT_FALSE(MakeWeather(file, &weather, &error));
+  EXPECT_EQ(error, dir.File("w.csv") + " line 1: wants 4 fields (time,exterior_C,wind_kmh,sun_pct), has 3");
+}
+
+TEST(WeatherGenerator, DawnIsColderThanTheAfternoonAndOnlyDaysAreSunny) {
+  WeatherGenerator g;
+  g.Front_Swing_C = 0;
+  g.Cloudy_Share = 0;
+  Weather weather(g);
+  double day = 19730 * 86400.0;
+  EXPECT_NEAR(weather.At(day + 6 * 3600).exteriorC, g.Mean_C - g.Daily_Swing_C / 2, 1e-9);
+  EXPECT_NEAR(weather.At(day + 15 * 3600).exteriorC, g.Mean_C + g.Daily_Swing_C / 2, 1e-9);
+  EXPECT_EQ(weather.At(day + 3 * 3600).sunPct, 0);
+  EXPECT_NEAR(weather.At(day + 12 * 3600).sunPct, g.Clear_Sun_pct, 1e-9);
+}
+
+TEST(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) {
+  TempDir home;
+  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
+                        std::filesystem::copy_options::recursive);
+  ScriptedUi ui;
+  SimulationOptions options;
+  std::string error;
+  ASSERT_TRUE(
+      ParseSimulationArguments({"--home", home.path(), "--house", SourceDir() + "/examples/houses/flat.ini",
+                                "--start", "2024-01-08 00:00:00", "--days", "7"},
+                               &options, &error))
+      << error;
+  long ticks = 0, disagreements = 0, burning = 0;
+  double coldest = 99, warmest = -99;
+  options.afterTickForTesting = [&](const RunState& state, const PhysicalHouse* house) {
+    ASSERT_NE(house, nullptr);
+    ++ticks;
+    uint8_t latch = house->Card().Latch();
+    bool heating = state.control.heatState == "ON";
+    if (latch != state.card.outputByte || heating != ((latch & kStage1Bit) != 0)) ++disagreements;
+    burning += heating ? 1 : 0;
+    // The first night runs before the day's program has taken hold.
+    if (ticks < 2 * 86400) return;
+    coldest = std::min(coldest, house->Interior());
+    warmest = std::max(warmest, house->Interior());
+  };
+  SimulationSummary summary = RunSimulation(options, ui);
+  ASSERT_EQ(summary.exitStatus, 0) << summary.error;
+  EXPECT_TRUE(summary.cardDetected);
+  for (const ScriptedUi::Shown& box : ui.boxes) EXPECT_NE(box.request.caption, "MODE") << box.request.text;
+  EXPECT_NE(ReadFileBytes(home.File("Settings.ini")).find("Sim_Mode=0"), std::string::npos);
+  EXPECT_EQ(disagreements, 0);
+  // The burner ran part of the time and, from the second day on, held the
+  // house near its set-points.
+  EXPECT_GT(burning, ticks / 20);
+  EXPECT_LT(burning, ticks / 2);
+  EXPECT_GT(coldest, 14);
+  EXPECT_LT(warmest, 24);
+  EXPECT_GE(summary.preheats.size(), 10u);
+}
+
+TEST(PhysicalHouseSimulation, ABadHouseFileStopsBeforeTheProgramStarts) {
+  TempDir home;
+  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
+                        std::filesystem::copy_options::recursive);
+  WriteFileBytes(home.File("house.ini"), "[House]\nWindows=4\n");
+  ScriptedUi ui;
+  SimulationOptions options;
+  std::string error;
+  ASSERT_TRUE(
+      ParseSimulationArguments({"--home", home.path(), "--house", home.File("house.ini")}, &options, &error));
+  SimulationSummary summary = RunSimulation(options, ui);
+  EXPECT_EQ(summary.exitStatus, 2);
+  EXPECT_EQ(summary.error, home.File("house.ini") + " line 2: unknown key Windows in [House]");
+  EXPECT_NE(ReadFileBytes(home.File("Settings.ini")).find("Sim_Mode=1"), std::string::npos);
+  EXPECT_EQ(summary.passes, 0);
+}
+
+}  // namespace
+}  // namespace kelvora::testing
