@@ -395,7 +395,8 @@ void Program::RunPassSteps() {
     // The window's values are refreshed in place; readers on other threads
     // copy them under the same lock, so a pass costs no copy of its own.
     std::lock_guard<std::mutex> lock(snapshotMutex_);
-    RefreshDisplay(state_, now, display_);
+    bool wanted = !unwatched_ || snapshotWanted_.exchange(false);
+    RefreshDisplay(state_, now, display_, wanted);
   }
   UpdateCycleStrip(state_);
 }
@@ -409,6 +410,7 @@ void Program::CloseDay() {
   state_.learning.setbackStartEnergy -= state_.statistics.energyToday;
   learning_->WriteProject();
   files_.CloseAll();
+  heldDaySave_.reset();
   for (const char* name : kDayFiles) files_.Remove(name);
   // The new day's relays are configured afresh, which drops the burner's
   // stage: a burn still marked as running would then never end nor start
@@ -432,8 +434,21 @@ void Program::WaitPastMidnight() {
 }
 
 DisplaySnapshot Program::Snapshot() const {
+  snapshotWanted_ = true;
   std::lock_guard<std::mutex> lock(snapshotMutex_);
   return display_;
+}
+
+void Program::RefreshDisplayNow() {
+  std::lock_guard<std::mutex> lock(snapshotMutex_);
+  RefreshDisplay(state_, env_.clock.Now(), display_, /*everyText=*/true);
+}
+
+void Program::FlushDaySaves() {
+  if (!heldDaySave_) return;
+  auto [stat, cycle] = std::move(*heldDaySave_);
+  heldDaySave_.reset();
+  WriteDayFiles(files_, stat, cycle);
 }
 
 void Program::CheckSignals() {
@@ -478,6 +493,12 @@ void Program::SaveDayState() {
     dayStateSaver_(*this);
     return;
   }
+  if (unwatched_) {
+    // Nobody reads the day files while the run goes on: only the last
+    // save's texts reach the disk.
+    heldDaySave_.emplace(StatFileText(state_), cycleWriter_.Text(state_));
+    return;
+  }
   kelvora::SaveDayState(*this);
 }
 
@@ -503,6 +524,7 @@ void Program::ExitWithoutSave() {
 void Program::ShutDown() {
   state_.card.outputByte = 0;
   WriteOutputs(0);
+  FlushDaySaves();
   files_.CloseAll();
   if (state_.card.simulationMode != 0) {
     for (const char* name : kSimulationFiles) files_.Remove(name);

@@ -5,6 +5,7 @@
 #ifndef KELVORA_MONITOR_MONITOR_H_
 #define KELVORA_MONITOR_MONITOR_H_
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"
+#include "Monitor/statistics/day_files.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -89,8 +91,20 @@ class Program final : public ControlHost {
   // "&Save Stats".
   void SaveStats() { SaveDayState(); }
 
-  // The window's values after the last pass; safe from any thread.
+  // The window's values after the last pass; safe from any thread. With the
+  // display built on demand, a read asks for the texts of the next pass.
   DisplaySnapshot Snapshot() const;
+  // For runs that nobody watches pass by pass (the simulator): the texts that
+  // every pass rewrites are built only once a snapshot has been asked for or
+  // RefreshDisplayNow runs, and the day's saves are kept in memory until
+  // FlushDaySaves or the end of the run writes the last of them. The fields
+  // refreshed by the change flags, and every file as it is left, stay as in
+  // a watched run.
+  void SetUnwatched(bool unwatched) { unwatched_ = unwatched; }
+  // Control thread: the window's texts for the state as it stands.
+  void RefreshDisplayNow();
+  // Control thread: writes the day's last save when it is still held back.
+  void FlushDaySaves();
   // Control passes run so far.
   int PassCount() const { return passCount_; }
 
@@ -151,6 +165,10 @@ class Program final : public ControlHost {
   int failDimensioning_ = 0;
   int passCount_ = 0;
   std::function<void(Program&)> dayStateSaver_;
+  bool unwatched_ = false;
+  mutable std::atomic<bool> snapshotWanted_{false};
+  std::optional<std::pair<std::string, std::string>> heldDaySave_;  // STAT.DAT and CYCLE.DAT texts
+  CycleFileWriter cycleWriter_;
   std::unique_ptr<LearningOperations> learning_;
   mutable std::mutex snapshotMutex_;
   DisplaySnapshot display_;  // guarded by snapshotMutex_

@@ -118,8 +118,9 @@ void WritePreheatReport(const std::vector<PreheatLine>& lines, const std::string
   if (!out) ui.ConsoleWrite("The pre-heat report could not be written to " + path + "\n");
 }
 
-void WriteSnapshot(const Program& program, const std::string& path, UserInterface& ui) {
+void WriteSnapshot(Program& program, const std::string& path, UserInterface& ui) {
   if (path.empty()) return;
+  program.RefreshDisplayNow();
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << SnapshotJson(program.Snapshot()) << "\n";
   if (!out) ui.ConsoleWrite("The snapshot could not be written to " + path + "\n");
@@ -199,6 +200,8 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
                           /*makeLearning=*/{},
                           /*onDayClosed=*/[&observer](const RunState& state) { observer.DayClosed(state); }};
   Program program(environment);
+  // Nobody watches the window or the day files until the run ends.
+  program.SetUnwatched(!options.watchedForTesting);
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
@@ -227,6 +230,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   } catch (const ProgramExit& exit) {
     summary.exitStatus = exit.status();
   }
+  program.FlushDaySaves();
   preheats.Finish();
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);

@@ -29,6 +29,8 @@ struct SimulationOptions {
   // Test seam: called after every tick with the run state and the physical
   // house (null for the built-in one).
   std::function<void(const RunState&, const PhysicalHouse*)> afterTickForTesting;
+  // Test seam: the window and the day files refreshed as in a watched run.
+  bool watchedForTesting = false;
 };
 
 struct SimulationSummary {

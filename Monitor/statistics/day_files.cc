@@ -4,6 +4,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -392,19 +393,45 @@ std::string StatFileText(const RunState& state) {
 }
 
 std::string CycleFileText(const RunState& state) {
+  CycleFileWriter writer;
+  return writer.Text(state);
+}
+
+std::string CycleFileWriter::Text(const RunState& state) {
   const ControlState& c = state.control;
-  ZoneWriter out;
-  out.Integer(c.cycleIndex).EndLine();
-  for (int row = 1; row <= c.cycleIndex && row <= c.cycleLog.Rows(); ++row) {
-    for (int column = kCycleState; column <= kCycleEnergy; ++column) out.Number(c.cycleLog(row, column));
-    out.EndLine();
+  ZoneWriter count;
+  count.Integer(c.cycleIndex).EndLine();
+  std::string text = count.Text();
+  int rows = std::min(c.cycleIndex, c.cycleLog.Rows());
+  if (rows > static_cast<int>(lines_.size())) {
+    values_.resize(static_cast<size_t>(rows));
+    lines_.resize(static_cast<size_t>(rows));
   }
-  return out.Text();
+  for (int row = 1; row <= rows; ++row) {
+    Row values;
+    for (int column = kCycleState; column <= kCycleEnergy; ++column) values[column] = c.cycleLog(row, column);
+    auto index = static_cast<size_t>(row - 1);
+    // Only the running cycle's row changes from one save to the next; every
+    // line starts a new zone line, so its text stands on its own.
+    if (lines_[index].empty() || std::memcmp(values.data(), values_[index].data(), sizeof values) != 0) {
+      ZoneWriter line;
+      for (float value : values) line.Number(value);
+      line.EndLine();
+      values_[index] = values;
+      lines_[index] = line.Text();
+    }
+    text += lines_[index];
+  }
+  return text;
 }
 
 void SaveDayState(ControlHost& host) {
-  WriteDayFile(host.Files(), kStatFile, StatFileText(host.State()));
-  WriteDayFile(host.Files(), kCycleFile, CycleFileText(host.State()));
+  WriteDayFiles(host.Files(), StatFileText(host.State()), CycleFileText(host.State()));
+}
+
+void WriteDayFiles(FileLayer& files, const std::string& statText, const std::string& cycleText) {
+  WriteDayFile(files, kStatFile, statText);
+  WriteDayFile(files, kCycleFile, cycleText);
 }
 
 void RestoreDayState(ControlHost& host) {

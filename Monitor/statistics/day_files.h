@@ -5,8 +5,10 @@
 #ifndef KELVORA_MONITOR_STATISTICS_DAY_FILES_H_
 #define KELVORA_MONITOR_STATISTICS_DAY_FILES_H_
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Monitor/core/control_host.h"
 
@@ -20,8 +22,22 @@ void ResetDayState(RunState& state);
 std::string StatFileText(const RunState& state);
 std::string CycleFileText(const RunState& state);
 
+// CycleFileText for a caller that saves the day again and again: the text of
+// a row is made again only when its values changed since the last call.
+class CycleFileWriter {
+ public:
+  std::string Text(const RunState& state);
+
+ private:
+  using Row = std::array<float, kCycleEnergy + 1>;
+  std::vector<Row> values_;
+  std::vector<std::string> lines_;
+};
+
 // Writes both files, each replaced whole.
 void SaveDayState(ControlHost& host);
+// Writes the two day files from texts made earlier by the two functions above.
+void WriteDayFiles(FileLayer& files, const std::string& statText, const std::string& cycleText);
 
 // Restores the day from both files when they hold anything, then resumes
 // the cycle rows: a running cycle is closed by an off row up to now, and an

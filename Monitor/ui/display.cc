@@ -300,9 +300,8 @@ void UpdateCycleStrip(RunState& state) {
   }
 }
 
-void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot) {
+void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot, bool everyText) {
   ControlState& control = state.control;
-  HeaderTexts(state, now, snapshot);
   if ((control.changeFlags & kProgramFieldsFlag) != 0) {
     control.changeFlags &= static_cast<uint8_t>(~kProgramFieldsFlag);
     ProgramTexts(state, snapshot);
@@ -311,6 +310,8 @@ void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snap
     control.changeFlags &= static_cast<uint8_t>(~kStripFlag);
     StripLines(control, snapshot);
   }
+  if (!everyText) return;
+  HeaderTexts(state, now, snapshot);
   StatusTexts(state, snapshot);
   HeatingTexts(state, snapshot);
   PreheatTexts(state, snapshot);

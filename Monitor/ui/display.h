@@ -32,8 +32,9 @@ void UpdateCycleStrip(RunState& state);
 
 // Writes the window's texts into `snapshot`; the program fields and the
 // slot list only when changeFlags bit 0 is set, the strip when bit 1 is
-// (each bit is cleared).
-void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot);
+// (each bit is cleared). The texts that every pass rewrites are left as they
+// are when `everyText` is false, for a pass that nobody watches.
+void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot, bool everyText = true);
 
 // The snapshot as a JSON object: "controls" (identifier -> text), "slots"
 // and "strip", texts converted to UTF-8 (code page 437 for the strip,

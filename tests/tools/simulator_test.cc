@@ -90,6 +90,29 @@ TEST_F(SimulatorTest, QuitEndsThroughTheProgramAndWritesTheSnapshot) {
   EXPECT_NE(json.find("\"strip\""), std::string::npos);
 }
 
+TEST_F(SimulatorTest, AnUnwatchedRunLeavesTheSameFilesAndWindowAsAWatchedOne) {
+  TempDir watchedHome;
+  std::filesystem::copy(ExampleHome(), watchedHome.path(), std::filesystem::copy_options::recursive);
+  std::vector<std::string> arguments = {"--start", "2024-01-08 05:00:00", "--days", "1.2", "--seed", "5"};
+  auto run = [&](const std::string& where, bool watched) {
+    std::vector<std::string> all = {"--home", where, "--snapshot", where + "/snapshot.json"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    SimulationOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseSimulationArguments(all, &options, &error)) << error;
+    options.watchedForTesting = watched;
+    return RunSimulation(options, ui);
+  };
+  SimulationSummary unwatched = run(home.path(), false);
+  SimulationSummary watched = run(watchedHome.path(), true);
+  EXPECT_EQ(unwatched.heatingCycles, watched.heatingCycles);
+  for (const char* name : {"DATA/STAT.DAT", "DATA/CYCLE.DAT", "DATA/TEMP.DAT", "snapshot.json"}) {
+    std::string bytes = ReadFileBytes(home.File(name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    EXPECT_EQ(bytes, ReadFileBytes(watchedHome.File(name))) << name;
+  }
+}
+
 // The mean of |arrival error| of the pre-heats that started in `week` (0-based).
 double MeanLateness(const SimulationSummary& summary, int week) {
   double sum = 0;

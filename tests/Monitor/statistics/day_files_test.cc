@@ -149,5 +149,24 @@ TEST(CycleFileTest, ACountAboveTheRowsPresentIsDamage) {
   EXPECT_FALSE(ParseCycleFile("-1\r\n", state, &problem));
 }
 
+TEST(CycleFileTest, AWriterSavingAgainWritesTheRowsAsTheyStandNow) {
+  RunState state;
+  std::string problem;
+  ASSERT_TRUE(ParseCycleFile(" 2\r\n 1 0 20 5 60 0\r\n 0 60 20 5 60 0\r\n", state, &problem)) << problem;
+  CycleFileWriter writer;
+  EXPECT_EQ(writer.Text(state), CycleFileText(state));
+  // The running row grows, a row is added, then the day starts again with fewer.
+  state.control.cycleLog(2, kCycleDuration) = 120;
+  EXPECT_EQ(writer.Text(state), CycleFileText(state));
+  EXPECT_NE(writer.Text(state).find(" 120 "), std::string::npos);
+  state.control.cycleIndex = 3;
+  state.control.cycleLog(3, kCycleState) = 1;
+  EXPECT_EQ(writer.Text(state), CycleFileText(state));
+  state.control.cycleIndex = 1;
+  state.control.cycleLog(1, kCycleInterior) = 18.5f;
+  EXPECT_EQ(writer.Text(state), CycleFileText(state));
+  EXPECT_NE(writer.Text(state).find("18.5"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kelvora::testing
