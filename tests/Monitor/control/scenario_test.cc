@@ -70,6 +70,7 @@ TEST_F(ScenarioTest, AStartInTheSetbackWithTheHouseBelowItHeatsWithinAMinute) {
     const ControlState& c = p.State().control;
     EXPECT_EQ(c.heatMode, "LOW") << start;
     EXPECT_EQ(c.setpoint, 18) << start;  // 17 and the COLD degree
+    EXPECT_EQ(c.setBackActive, 1) << start;
     EXPECT_TRUE(BurnerRowOpened(c)) << start;
     program.reset();
     std::filesystem::remove_all(home.path() + "/DATA");
