@@ -6,7 +6,7 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {

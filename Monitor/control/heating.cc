@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "Functions/formulas.h"
-#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/core/cycle_log.h"
+#include "Monitor/core/learning_operations.h"
+#include "Monitor/core/preheat_record.h"
 #include "Monitor/core/print_zone.h"
-#include "Monitor/learning/learning.h"
-#include "Monitor/learning/preheat_record.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {

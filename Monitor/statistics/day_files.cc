@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Monitor/card/sensors.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/schedule/clock_text.h"

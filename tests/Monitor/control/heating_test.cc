@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Functions/record.h"
-#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 #include "tests/support/test_host.h"
 

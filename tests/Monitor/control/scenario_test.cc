@@ -7,7 +7,7 @@
 #include <functional>
 #include <sstream>
 
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {

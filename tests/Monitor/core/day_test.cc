@@ -6,7 +6,7 @@
 
 #include "Functions/record.h"
 #include "Monitor/Monitor.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
