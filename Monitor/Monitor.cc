@@ -9,10 +9,10 @@
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
-#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/heating.h"
 #include "Monitor/control/relays.h"
 #include "Monitor/control/weather.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/schedule/clock_text.h"
 #include "Monitor/schedule/day_plan.h"
@@ -235,11 +235,13 @@ void Program::Initialise() {
   ReadToday();
   env_.clock.SleepFor(std::chrono::seconds(1));
   TickSeconds(env_.clock, state_.clock.clockSeconds, state_.clock.previousClockSeconds);
-  // 7. The season file, rotated when a new season has begun.
+  // 7. The day so far, when the program ran earlier today. Day files left
+  // from an earlier day are closed into the season file first, so that the
+  // day's record lands in the season it belongs to.
   files_.CloseAll();
-  CheckTempFile(*this);
-  // 8. The day so far, when the program ran earlier today.
   RestoreDayState(*this);
+  // 8. The season file, rotated when a new season has begun.
+  CheckTempFile(*this);
   // 9. What was learned.
   learning_->ReadProject();
   // 10. The relays as they stand now.
@@ -276,7 +278,8 @@ void Program::ApplyHeldHeatPump() {
 }
 
 void Program::LoadSchedules() {
-  LoadScheduleFiles(files_, state_.schedule);
+  std::string skipped = LoadScheduleFiles(files_, state_.schedule);
+  if (!skipped.empty()) env_.ui.ConsoleWrite(skipped);
   // The date again: loading may have waited on a retry box past midnight.
   ReadToday();
   // Each day starts from its own day row: a program chosen by hand, or
@@ -384,7 +387,9 @@ void Program::RunPassSteps() {
   std::string clockText = ClockText(now);
   ReadSensors(*this);
   MinuteStep(state_, clockText);
-  if (state_.clock.clockSeconds % kQuarterHourSeconds == 0) QuarterHourStep(state_);
+  // The clock's own second: the accounting stamp stands still after the
+  // clock is set back, and keyed on it the step would run at every pass.
+  if (SecondsOfDay(now) % kQuarterHourSeconds == 0) QuarterHourStep(state_);
   UpdateDayStatistics(state_);
   ControlState& control = state_.control;
   control.previousSlot = state_.schedule.currentSlot;

@@ -6,7 +6,7 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
@@ -39,7 +39,10 @@ void StartSimulation(RunState& state, int32_t now) {
   sim.simStartTemp = settings.D_Int_Temp;
   int row = control.cycleIndex;
   control.cycleLog(row, kCycleInterior) = settings.D_Int_Temp;
-  if (row == 1) {
+  // The house starts now, at its own temperature, in the day's first row or
+  // before there is one (the settings load's reading at start-up): from a
+  // start at second 0 it would have cooled since midnight.
+  if (row <= 1) {
     control.cycleLog(row, kCycleStart) = static_cast<float>(now);
     control.cycleLog(row, kCycleExterior) = settings.D_Ext_Temp;
     control.cycleLog(row, kCycleDuration) = 0;

@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "Functions/formulas.h"
-#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/core/cycle_log.h"
+#include "Monitor/core/learning_operations.h"
+#include "Monitor/core/preheat_record.h"
 #include "Monitor/core/print_zone.h"
-#include "Monitor/learning/learning.h"
-#include "Monitor/learning/preheat_record.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
@@ -142,7 +142,9 @@ bool ChangeDuringPreheat(ControlHost& host) {
     }
     return false;
   }
-  if (slotTemperature == c.previousSetpoint) {
+  // The pre-heat's set-point carries the weather's correction of its start.
+  float wanted = slotTemperature + c.weatherOffset;
+  if (wanted == c.previousSetpoint) {
     // The period the pre-heat was heading for has begun. A burn still
     // climbing towards it goes on as the pre-heat, so that its end is
     // measured and the pre-heat is learned from.
@@ -150,7 +152,7 @@ bool ChangeDuringPreheat(ControlHost& host) {
     TakeOverChange(host);
     return true;
   }
-  c.setpoint = slotTemperature;
+  c.setpoint = wanted;
   float lowTemperature = SlotTemperature(state, c.lowSlot);
   if (lowTemperature <= c.setpoint) {
     GrowStepsToGain(state, c.setpoint - c.previousSetpoint);
@@ -333,7 +335,10 @@ void PreheatPlanning(ControlHost& host) {
     GrowStepsToGain(state, s.nextSetpoint - c.setpoint);
     c.setpoint = s.nextSetpoint;
   }
-  if (s.nextSetpoint <= s.programTemp && c.setpoint <= s.programTemp) return;
+  // Both set-points carry the weather's correction: a pre-heat is for a
+  // warmer slot, not for the correction of the slot in force.
+  float held = s.programTemp + c.weatherOffset;
+  if (s.nextSetpoint <= held && c.setpoint <= held) return;
   if (!InPreheat(c)) {
     PlanPreheat(host);
   } else if (c.heatState == "OFF") {
@@ -498,7 +503,10 @@ void SecondStage(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   CardState& card = state.card;
-  if (c.interiorTemp >= c.setpoint - c.stage2Band) {
+  if (InPreheat(c)) {
+    // A pre-heat burns with both stages from its start to its end.
+    SwitchOn(card, card.stage2Mask);
+  } else if (c.interiorTemp >= c.setpoint - c.stage2Band) {
     SwitchOff(card, card.stage2Mask);
     c.stage2Band = Dwell(state);
   } else {

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "Monitor/Monitor.h"
-#include "Monitor/control/cycle_log.h"
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/cycle_log.h"
+#include "Monitor/core/duration_text.h"
 
 namespace kelvora {
 

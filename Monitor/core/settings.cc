@@ -1,5 +1,6 @@
 #include "Monitor/core/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -148,8 +149,9 @@ void LoadSimulationMode(const PrivateProfile& profile, std::string_view path, ui
 
 void Correct(Settings& settings) {
   if (settings.WIND_Adjust <= 0) settings.WIND_Adjust = 1.0f;
-  if (settings.Temp_Dwell > 1.0f) settings.Temp_Dwell = 1.0f;
-  if (settings.HP_SetForward > 1.0f) settings.HP_SetForward = 1.0f;
+  // Only the magnitude counts, and it is limited either way.
+  settings.Temp_Dwell = std::clamp(settings.Temp_Dwell, -1.0f, 1.0f);
+  settings.HP_SetForward = std::clamp(settings.HP_SetForward, -1.0f, 1.0f);
   if (settings.HP != 1) {
     settings.HP = 0;
     settings.Auto_HP = 0;

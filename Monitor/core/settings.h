@@ -73,7 +73,7 @@ struct Settings {
 // Reads every key of [User], [System], [Demo] and [Config] from the file at
 // `path`, each with its field's current value as default, then corrects what
 // cannot be used (WIND_Adjust <= 0 becomes 1, Temp_Dwell and HP_SetForward
-// above 1 become 1, an HP other than 1 clears HP, Auto_HP and HP_Cont).
+// are limited to -1..1, an HP other than 1 clears HP, Auto_HP and HP_Cont).
 // A missing file or key leaves the field as it was, provided its value's text
 // fits the key's read width (the default is cut like a value in the file).
 // A float key whose number is beyond a single also leaves the field as it

@@ -93,17 +93,30 @@ bool PlausibleSlope(const LearningState& l, float slope) {
 }
 bool PlausibleCurve(float curve) { return std::isfinite(curve) && curve >= 0 && curve < 5; }
 
+// The class averages come from the records themselves and can be as wrong
+// as they are: a slope of 0 or below, or a negative curve, would estimate
+// no time at all and the pre-heat would never start early. A straight half
+// hour a degree stands in for them then.
+constexpr float kFallbackSlope = 30;
+constexpr float kFallbackCurve = 0;
+float ClassSlope(const LearningState& l) {
+  return std::isfinite(l.classSlope) && l.classSlope > 0 ? l.classSlope : kFallbackSlope;
+}
+float ClassCurve(const LearningState& l) {
+  return PlausibleCurve(l.classCurve) ? l.classCurve : kFallbackCurve;
+}
+
 void EvaluateQuadratic(LearningState& l, Regressors& x) {
   x[9] = l.curve;
   if (Usable(l, 1)) {
     float slope = ModelValue(l.models[1], x);
-    l.slope = PlausibleSlope(l, slope) ? slope : l.classSlope;
+    l.slope = PlausibleSlope(l, slope) ? slope : ClassSlope(l);
   }
   l.predictedSlope = l.slope;
   x[9] = l.slope;
   if (Usable(l, 2)) {
     float curve = ModelValue(l.models[2], x);
-    l.curve = PlausibleCurve(curve) ? curve : l.classCurve;
+    l.curve = PlausibleCurve(curve) ? curve : ClassCurve(l);
   }
   l.predictedCurve = l.curve;
 }
@@ -226,8 +239,8 @@ void RecomputeProject(ControlHost& host) {
     // With enough pre-heats, or with every one of them already in the
     // selection, no wider selection can help: the class averages stand.
     if (l.selectedCount >= 20 || l.minRecords > static_cast<int>(l.historyCount)) {
-      l.predictedSlope = l.slope = l.classSlope;
-      l.predictedCurve = l.curve = l.classCurve;
+      l.predictedSlope = l.slope = ClassSlope(l);
+      l.predictedCurve = l.curve = ClassCurve(l);
       return Finish(host);
     }
     l.minRecords = static_cast<int16_t>(l.minRecords + 5);

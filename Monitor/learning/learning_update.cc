@@ -118,7 +118,9 @@ std::optional<std::pair<float, int32_t>> WarmerSlotTomorrow(const RunState& stat
 bool FindWarmerPeriod(RunState& state) {
   ScheduleState& s = state.schedule;
   float current = s.slotTemps[s.currentSlot];
-  if (s.nextSetpoint > current) {
+  // The weather is assumed afresh below: the bare slot temperatures count.
+  if (s.slotTemps[s.nextSlot] > current) {
+    s.nextSetpoint = s.slotTemps[s.nextSlot];
     state.control.pendingSlotEnd = SlotSeconds(s.daySlots[s.currentSlot].end);
     return true;
   }
@@ -174,14 +176,16 @@ float PredictDropRate(ControlHost& host) {
 }
 
 // The state at `mid` seconds: the simulated interior and the arrival of a
-// pre-heat started then.
-void SimulateStartAt(ControlHost& host, int32_t mid, float rate) {
+// pre-heat started then. The night cools from the set-back's start at `rate`
+// minutes a degree, down to `floor`, where the burner holds it.
+void SimulateStartAt(ControlHost& host, int32_t mid, float rate, float floor) {
   RunState& state = host.State();
   LearningState& l = state.learning;
   float next = state.schedule.nextSetpoint;
   float inert = state.settings.Inert_Deg;
   state.clock.clockSeconds = mid;
-  state.control.interiorTemp = l.setbackStartInterior - ((mid - l.setbackStartTime) / 60) / rate;
+  float cooled = l.setbackStartInterior - ((mid - l.setbackStartTime) / 60) / rate;
+  state.control.interiorTemp = std::max(cooled, floor);
   float interior = state.control.interiorTemp;
   l.stepsToGain =
       static_cast<int16_t>(std::floor(10 * next - std::floor((interior - l.firstStepOffset) * 10) + 1));
@@ -194,7 +198,7 @@ void SimulateStartAt(ControlHost& host, int32_t mid, float rate) {
 
 // The latest start, searched between the set-back start and the period's
 // beginning, whose estimated arrival is not after it.
-int32_t SearchLatestStart(ControlHost& host, float rate) {
+int32_t SearchLatestStart(ControlHost& host, float rate, float floor) {
   RunState& state = host.State();
   const LearningState& l = state.learning;
   int32_t due = state.control.pendingSlotEnd;
@@ -206,7 +210,7 @@ int32_t SearchLatestStart(ControlHost& host, float rate) {
     mid = static_cast<int32_t>(std::floor((static_cast<double>(hi) + lo + 1) / 2));
     bool converged = mid == lo || mid == hi;
     if (!converged) {
-      SimulateStartAt(host, mid, rate);
+      SimulateStartAt(host, mid, rate, floor);
       if (l.estimatedArrival == due) return mid;
       if (l.estimatedArrival < due) {
         lo = mid;
@@ -244,8 +248,12 @@ VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int vari
   RecomputeProject(host);
   l.stepIndex = -1;
   l.estimatedPreheatSeconds = 0;
-  if (l.setbackStartTime < 0) l.setbackStartTime = 0;
-  int32_t mid = SearchLatestStart(host, rate);
+  // The set-back's own set-point, which the burner holds through the night.
+  const ScheduleState& s = state.schedule;
+  float floor = s.slotTemps[s.currentSlot] + state.control.weatherOffset;
+  // A set-back begun last evening cools from then on; the start searched
+  // for still lies in the new day.
+  int32_t mid = SearchLatestStart(host, rate, floor);
   l.estimatedPreheatSeconds = state.control.pendingSlotEnd - mid;
   VariantPlan plan;
   plan.steps = l.stepsToGain;

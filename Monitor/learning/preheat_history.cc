@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "Functions/formulas.h"
+#include "Monitor/core/preheat_record.h"
 #include "Monitor/core/text_number.h"
-#include "Monitor/learning/preheat_record.h"
 #include "Monitor/statistics/kept_files.h"
 
 namespace kelvora {

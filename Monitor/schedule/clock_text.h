@@ -1,12 +1,13 @@
-// Clock texts of the day: durations as hh:mm:ss (a blank and "0:" below one
-// hour), times of day "hh:mm" read into seconds, and the clock second that
-// every pass and log stamps use.
+// Clock texts of the day: times of day "hh:mm" read into seconds, and the
+// clock second that every pass and log stamps use. Durations as texts
+// (FormatDuration) come with it.
 #ifndef KELVORA_MONITOR_SCHEDULE_CLOCK_TEXT_H_
 #define KELVORA_MONITOR_SCHEDULE_CLOCK_TEXT_H_
 
 #include <cstdint>
 #include <string>
 
+#include "Monitor/core/duration_text.h"
 #include "platform/clock.h"
 
 namespace kelvora {
@@ -23,10 +24,6 @@ struct ClockTime {
 // Hours are the number in its characters 1-2, minutes in 4-5, each read as
 // ReadNumber reads and rounded down; a text that is no time reads as 0.
 ClockTime ParseClockTime(std::string& text);
-
-// 3725 -> "01:02:05", 65 -> " 0:01:05", 0 -> " 0:00:00". Hours above 99 show
-// their last two digits; a negative count is shown as 0.
-std::string FormatDuration(int32_t seconds);
 
 // The clock's time of day in whole seconds (hh * 3600 + mm * 60 + ss).
 int32_t ClockSecond(Clock& clock);

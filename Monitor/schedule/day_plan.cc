@@ -1,6 +1,7 @@
 #include "Monitor/schedule/day_plan.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,6 @@ namespace kelvora {
 namespace {
 
 constexpr uint8_t kSlotChanged = 1;  // changeFlags bit 0
-constexpr float kNoProgramTemp = 999;
 
 // A field names a time or a number when it starts with a digit; anything
 // else is a name to look up.
@@ -138,8 +138,12 @@ uint8_t SlotInForce(const ScheduleState& s, uint8_t n, std::string_view now) {
       current = i;
     }
   }
-  // Nothing covers now: the slot being waited for, which pre-heat aims at.
-  return current != 0 ? current : i;
+  if (current != 0) return current;
+  // Before the day's first step the evening's temperature, carried into
+  // slot 0, still holds; the first step is what the pre-heat aims at.
+  if (now < s.daySlots[0].end) return 0;
+  // A gap between slots: the slot being waited for.
+  return i;
 }
 
 // The slot, among those of one kind (manual or not), that takes over at the
@@ -178,6 +182,23 @@ void ChainEnds(ScheduleState& s, uint8_t n, bool toOwnStart) {
   for (uint8_t i = 0; i <= n; ++i) s.daySlots[i].end = s.daySlots[toOwnStart ? i : i + 1].start;
 }
 
+// What `programTemp` becomes after a resolution: the temperature of the
+// nearest earlier slot that differs from the one in force, so that the next
+// pass takes that slot over as a rise or a fall. The day repeats, so the
+// search goes on round from the day's end (slot 0 carries the evening).
+// When no slot differs, a value just below it: the slot is still taken
+// over, as a rise.
+float TakeOverReference(const ScheduleState& s) {
+  uint8_t n = std::min(s.slotCount, kMaxDaySlots);
+  uint8_t current = std::min<uint8_t>(s.currentSlot, n);
+  float temperature = s.slotTemps[s.currentSlot];
+  for (int step = 1; step <= n; ++step) {
+    int slot = (current - step + n + 1) % (n + 1);
+    if (s.slotTemps[slot] != temperature) return s.slotTemps[slot];
+  }
+  return std::nextafter(temperature, -1000.0f);
+}
+
 }  // namespace
 
 std::string SelectDayProgram(RunState& state, uint8_t weekday, std::string_view now) {
@@ -211,12 +232,17 @@ std::string ExpandProgram(RunState& state, std::string_view now) {
   SortSlots(state, now);
   ChainEnds(s, n, false);
   SortSlots(state, now);
-  if (s.daySlots[0].end == "00:00") s.slotTemps[0] = s.slotTemps[1];
-  // Once the control loop has a schedule temperature, the temperature the
-  // day ends on runs on into the morning before the first slot.
-  if (s.programTemp != kNoProgramTemp) s.slotTemps[0] = s.slotTemps[n];
-  // The temperature the day ends on: the closing entry carries the last slot's.
-  s.programTemp = s.slotTemps[n + 1];
+  if (s.daySlots[0].end == "00:00") {
+    s.slotTemps[0] = s.slotTemps[1];
+  } else if (n > 0) {
+    // The temperature the day ends on runs on into the morning before the
+    // first step, from the first expansion on: slot 0 is in force then, and
+    // a 0 there would leave the house unheated until the first step.
+    s.slotTemps[0] = s.slotTemps[n];
+  }
+  // The next slot may be slot 0, whose temperature is only now in place.
+  FindCurrentSlot(state, now);
+  s.programTemp = TakeOverReference(s);
   return report;
 }
 
@@ -236,7 +262,9 @@ void FindCurrentSlot(RunState& state, std::string_view now) {
   uint8_t before = s.currentSlot;
   s.currentSlot = SlotInForce(s, n, now);
   s.nextSlot = NextSlot(s, n, s.currentSlot, now);
-  s.nextSetpoint = s.slotTemps[s.nextSlot];
+  // The pre-heat target keeps the weather's correction: a running pre-heat
+  // must not lose it at the next pass.
+  s.nextSetpoint = s.slotTemps[s.nextSlot] + state.control.weatherOffset;
   if (s.currentSlot != before) state.control.changeFlags |= kSlotChanged;
 }
 

@@ -30,9 +30,13 @@ std::string SelectDayProgram(RunState& state, uint8_t weekday, std::string_view 
 // order, following hand-overs to other programs; a time or temperature name
 // found nowhere leaves that slot's previous value, an empty one names
 // nothing. At most kMaxDaySlots slots: later rows are not expanded. Then
-// sorts, closes the table, carries the temperature into slot 0 and sets
-// `programTemp` to the temperature the day ends on. `currentProgram` is
-// copied into `requestedProgram` and keeps its name.
+// sorts, closes the table and carries the temperature the day ends on into
+// slot 0 (slot 1's when the first step is at midnight). `programTemp`
+// becomes the temperature of the nearest earlier slot, going round from the
+// day's end, that differs from the slot in force, or a value just below
+// that slot's when none differs: the next control pass takes the slot in
+// force over. `currentProgram` is copied into `requestedProgram` and keeps
+// its name.
 // Returns "" normally. A hand-over back to a program already visited would
 // walk for ever: the walk ends there, keeping the slots gathered, and the
 // result is one console line (ended by "\n") naming the chain.
@@ -45,11 +49,12 @@ std::string ExpandProgram(RunState& state, std::string_view now);
 // kMaxDaySlots is brought down to it first.
 void SortSlots(RunState& state, std::string_view now);
 
-// Sets `currentSlot`, `nextSlot` and `nextSetpoint` for `now` on a sorted and
-// closed table. In force: among the slots covering now, a manual one wins
-// (the first of several with one start), else the last; with none covering
-// now, the first slot that starts later, or n + 1. Sets `changeFlags` bit 0
-// when the slot in force changes.
+// Sets `currentSlot`, `nextSlot` and `nextSetpoint` (the next slot's
+// temperature plus `weatherOffset`) for `now` on a sorted and closed table.
+// In force: among the slots covering now, a manual one wins (the first of
+// several with one start), else the last; before the first slot's start,
+// slot 0; in a gap between slots, the first slot that starts later, or
+// n + 1. Sets `changeFlags` bit 0 when the slot in force changes.
 void FindCurrentSlot(RunState& state, std::string_view now);
 
 }  // namespace kelvora

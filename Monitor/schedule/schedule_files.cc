@@ -1,6 +1,8 @@
 #include "Monitor/schedule/schedule_files.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <optional>
 #include <utility>
 
@@ -111,7 +113,73 @@ class TextLines {
   size_t position_ = 0;
 };
 
-void LoadScheduleFile(FileLayer& files, ScheduleState& schedule, uint8_t kind) {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "hh:mm", from "00:00" to "23:59": times compare as texts, so "6:30" would
+// sort after "22:00".
+bool IsClockTime(std::string_view text) {
+  if (text.size() != 5 || text[2] != ':') return false;
+  for (size_t i : {0, 1, 3, 4}) {
+    if (!IsDigit(text[i])) return false;
+  }
+  return text.substr(0, 2) <= "23" && text[3] <= '5';
+}
+
+// A number a house can be heated to, and nothing after it.
+bool IsPlausibleTemperature(std::string_view text) {
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= kMinSlotTemperature &&
+         value <= kMaxSlotTemperature;
+}
+
+// Why a hand-edited row cannot be used, or empty. Names (a field that does
+// not start with a digit) are looked up later; only times and numbers are
+// checked here. A row that hands over to another program uses no
+// temperature.
+std::string RowProblem(uint8_t kind, const ProgramRow& row, const std::vector<ProgramRow>& rows) {
+  if (kind != kProgramsKind) return {};
+  bool literalTime = !row.time.empty() && IsDigit(row.time[0]);
+  if (literalTime && !IsClockTime(row.time)) return "the time is not hh:mm";
+  bool handOver = !literalTime && std::any_of(rows.begin(), rows.end(), [&](const ProgramRow& other) {
+    return !row.time.empty() && other.program == row.time;
+  });
+  if (!handOver && !row.temperature.empty() && IsDigit(row.temperature[0]) &&
+      !IsPlausibleTemperature(row.temperature))
+    return "the temperature is not a number from 5 to 30";
+  return {};
+}
+std::string RowProblem(uint8_t kind, const LabelRow& row, const std::vector<LabelRow>&) {
+  if (kind == kHoursKind && !IsClockTime(row.value)) return "the time is not hh:mm";
+  if (kind == kTempsKind && !IsPlausibleTemperature(row.value))
+    return "the temperature is not a number from 5 to 30";
+  return {};
+}
+template <typename Row>
+std::string RowProblem(uint8_t, const Row&, const std::vector<Row>&) {
+  return {};
+}
+
+// Leaves out the rows that cannot be used, each with a console line.
+template <typename Row, size_t N>
+void SkipUnusableRows(uint8_t kind, std::vector<Row>& rows, const std::array<std::string Row::*, N>& fields,
+                      std::string& report) {
+  std::vector<Row> kept;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    std::string problem = RowProblem(kind, rows[i], rows);
+    if (problem.empty()) {
+      kept.push_back(rows[i]);
+      continue;
+    }
+    std::string line = LineOf(rows[i], fields);
+    line.resize(line.size() - kLineEnd.size());
+    report += std::string(ScheduleFileName(kind)) + " row " + std::to_string(i + 1) + " (" + line +
+              "): " + problem + "; the row is skipped.\n";
+  }
+  rows = std::move(kept);
+}
+
+void LoadScheduleFile(FileLayer& files, ScheduleState& schedule, uint8_t kind, std::string& report) {
   VisitTable(schedule, kind, [&](auto& table, const auto& fields, size_t capacity) {
     FileId id = files.OpenInput(ScheduleFileName(kind));
     if (id == kNoFile) return;  // the handler skipped the open: the table stays as it was
@@ -120,7 +188,9 @@ void LoadScheduleFile(FileLayer& files, ScheduleState& schedule, uint8_t kind) {
     // the file; part of a file must not replace a whole table.
     bool complete = rows.size() >= capacity || files.AtEnd(id);
     files.Close(id);
-    if (complete) table = std::move(rows);
+    if (!complete) return;
+    SkipUnusableRows(kind, rows, fields, report);
+    table = std::move(rows);
   });
 }
 
@@ -170,8 +240,10 @@ std::string ScheduleFileText(const ScheduleState& schedule, uint8_t kind) {
   return text;
 }
 
-void LoadScheduleFiles(FileLayer& files, ScheduleState& schedule) {
-  for (uint8_t kind : kLoadOrder) LoadScheduleFile(files, schedule, kind);
+std::string LoadScheduleFiles(FileLayer& files, ScheduleState& schedule) {
+  std::string report;
+  for (uint8_t kind : kLoadOrder) LoadScheduleFile(files, schedule, kind, report);
+  return report;
 }
 
 void SaveScheduleFile(FileLayer& files, const ScheduleState& schedule, uint8_t kind) {

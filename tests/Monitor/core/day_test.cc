@@ -6,7 +6,7 @@
 
 #include "Functions/record.h"
 #include "Monitor/Monitor.h"
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
@@ -41,7 +41,7 @@ TEST_F(DayTest, MidnightWritesTheDayRecordAndStartsTheNewDay) {
   EXPECT_EQ(s.clock.todayDate, "19/06/16");
   EXPECT_EQ(s.clock.todayWeekday, 1);
   EXPECT_LT(s.statistics.heatingSeconds, 200.0f);
-  EXPECT_EQ(s.control.cycleLog(1, kCycleStart), 0.0f);
+  EXPECT_LT(s.control.cycleLog(1, kCycleStart), 3.0f);
   EXPECT_TRUE(Exists("STAT.DAT"));
 }
 
@@ -81,15 +81,58 @@ TEST_F(DayTest, ARestartInARunningCycleGoesOnFromAnOffRow) {
   EXPECT_EQ(second.State().card.outputByte & 4, 0);
 }
 
+// The stamp freezes on a quarter hour, 03:00:00: the quarter-hour step
+// still runs only when the clock reaches one.
 TEST_F(DayTest, AClockSetBackFreezesTheStampButNotTheControl) {
-  Program& p = Started("2019-06-15 03:00:00");
-  RunFor(p, 5);
+  Program& p = Started("2019-06-15 02:59:50");
+  while (p.State().clock.clockSeconds < 3 * 3600) RunFor(p, 1);
   int32_t stamp = p.State().clock.clockSeconds;
+  ASSERT_EQ(stamp, 3 * 3600);
   int passes = p.PassCount();
+  int quarters = p.State().control.quarterRows;
   clock.Set(TimeAt("2019-06-15 02:00:05"));
   RunFor(p, 30);
   EXPECT_EQ(p.State().clock.clockSeconds, stamp);
   EXPECT_GE(p.PassCount(), passes + 29);
+  EXPECT_EQ(p.State().control.quarterRows, quarters);
+}
+
+// Day files left on 30 June and a start on 1 July: the 30 June record
+// belongs to the ended season, and a second start that day rotates nothing.
+TEST_F(DayTest, TheSeasonTurnsOnceWithEveryRecordInItsSeason) {
+  Program& june = Started("2019-06-29 23:59:00");
+  RunFor(june, 120);
+  june.SaveDayState();  // the run ends on 30 June without closing it
+  program.reset();
+  WriteFileBytes(DataFile("PREHEAT.DAT"), std::string(120, 'o'));
+
+  Program& first = Started("2019-07-01 08:00:00");
+  RunFor(first, 5);
+  first.SaveDayState();
+  program.reset();
+  std::string ended = ReadFileBytes(DataFile("History/TEMP.19"));
+  ASSERT_EQ(ended.size(), 2u * 52);
+  EXPECT_EQ(ended.substr(52, 8), "19/06/30");
+  EXPECT_EQ(ReadFileBytes(DataFile("TEMP.DAT")), "");
+  EXPECT_EQ(ReadFileBytes(DataFile("History/PREHEAT.19")), std::string(120, 'o'));
+  WriteFileBytes(DataFile("PREHEAT.DAT"), std::string(120, 'n'));  // the new season's first pre-heat
+
+  Program& second = Started("2019-07-01 09:00:00");
+  RunFor(second, 5);
+  EXPECT_EQ(ReadFileBytes(DataFile("PREHEAT.DAT")), std::string(120, 'n'));
+  EXPECT_EQ(ReadFileBytes(DataFile("History/TEMP.19")), ended);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(DataFile("History")), {}), 2);
+}
+
+// Before the first recompute the learned state is the header alone; it
+// reads back whole at midnight, with no copy set aside as damaged.
+TEST_F(DayTest, AMidnightBeforeTheFirstRecomputeReadsTheProjectFileBack) {
+  Program& p = Started("2019-06-15 23:59:00");
+  RunFor(p, 120);
+  ASSERT_EQ(p.State().clock.todayDate, "19/06/16");
+  EXPECT_EQ(p.State().learning.currentModel, 0);
+  EXPECT_FALSE(Exists("PROJECT.DAT.damaged"));
+  EXPECT_EQ(ui.console.find("damaged"), std::string::npos) << ui.console;
 }
 
 TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {

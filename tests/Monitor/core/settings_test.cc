@@ -122,10 +122,14 @@ TEST_F(SettingsLoadTest, WindAdjustAtOrBelowZeroBecomesOne) {
   EXPECT_EQ(settings_.WIND_Adjust, 0.8f);
 }
 
-TEST_F(SettingsLoadTest, TempDwellAndHeatPumpSetForwardAboveOneBecomeOne) {
+TEST_F(SettingsLoadTest, TempDwellAndHeatPumpSetForwardAreLimitedToOneEitherWay) {
   LoadFrom("[System]\r\nTemp_Dwell=2\r\nHP_SetForward=1.5\r\n");
   EXPECT_EQ(settings_.Temp_Dwell, 1.0f);
   EXPECT_EQ(settings_.HP_SetForward, 1.0f);
+  // Only the magnitude is used: -3 would have the burner wait for a 3 degree fall.
+  LoadFrom("[System]\r\nTemp_Dwell=-3\r\nHP_SetForward=-1.5\r\n");
+  EXPECT_EQ(settings_.Temp_Dwell, -1.0f);
+  EXPECT_EQ(settings_.HP_SetForward, -1.0f);
 }
 
 TEST_F(SettingsLoadTest, HeatPumpSetForwardIsRaisedToTempDwellOnlyWhenAsked) {
@@ -210,7 +214,7 @@ TEST_F(SettingsLoadTest, BinaryGarbageLoadsIntoUsableValues) {
     LoadFrom(garbage + "\r\n[Demo]\r\nD_Wind=33\r\n");
     EXPECT_TRUE(std::isfinite(settings_.KWh_Cost) && std::isfinite(settings_.Sun_Sensor_Ceil));
     EXPECT_GT(settings_.WIND_Adjust, 0.0f);
-    EXPECT_LE(settings_.Temp_Dwell, 1.0f);
+    EXPECT_LE(std::fabs(settings_.Temp_Dwell), 1.0f);
     EXPECT_EQ(settings_.D_Wind, 33.0f);
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -231,18 +233,34 @@ TEST_F(EstimateTest, TheUpdateGivesBackWhatItSimulated) {
   EXPECT_FALSE(learning().dayMeansAssumed);
 }
 
-TEST_F(EstimateTest, ThePlannedStartReachesThePeriodInTime) {
+// The night cools from the set-back's start at 22:30, not from midnight,
+// and only down to the set-back's 17, which the burner holds: a house at
+// 17.5 is planned from 17.
+TEST_F(EstimateTest, ThePlannedNightCoolsFromTheSetbackStartDownToItsSetpoint) {
   UseWeekSchedule();
   StartSetback(81000, "22:30:00");
+  host.state.control.interiorTemp = 17.5f;
+  learning().setbackStartInterior = 17.5f;
   LearningUpdate(host);
   // date, set-back start, exterior, then per variant: degrees, start, energy.
-  std::string line = LearningLog();
-  size_t start = line.find("22:30:00");
-  ASSERT_NE(start, std::string::npos);
-  EXPECT_LT(learning().estimatedPreheatSeconds, 86400);
+  std::istringstream line(LearningLog());
+  std::string date, setbackStart, exterior, degrees[2], start[2], energy[2];
+  line >> date >> setbackStart >> exterior >> degrees[0] >> start[0] >> energy[0] >> degrees[1] >> start[1] >>
+      energy[1];
+  EXPECT_EQ(setbackStart, "22:30:00");
+  // From 17, less the offset of the history's first step, to 21.
+  float floor = 17 - learning().firstStepOffset;
+  float expected = std::floor(210 - std::floor(floor * 10) + 1) / 10;
+  for (int variant = 0; variant < 2; ++variant) {
+    EXPECT_FLOAT_EQ(std::stof(degrees[variant]), expected) << variant;
+    EXPECT_LT(start[variant], "08:00:00") << variant;  // Saturday's wake-up
+    EXPECT_GT(start[variant], "00:00:00") << variant;
+  }
 }
 
-TEST_F(EstimateTest, AnImplausibleFitWithManyRecordsFallsBackToTheClassAverages) {
+// Records whose own slope is no heating curve give a class average that is
+// none either: the estimate must still give the pre-heat some time.
+TEST_F(EstimateTest, AnImplausibleFitAndClassAverageStillEstimateAPositiveDuration) {
   std::vector<PreheatHistoryRecord> records(25);
   std::string bytes;
   for (PreheatHistoryRecord& r : records) {
@@ -259,8 +277,12 @@ TEST_F(EstimateTest, AnImplausibleFitWithManyRecordsFallsBackToTheClassAverages)
   ReadPreheatHistory(host);
   RecomputeProject(host);
   EXPECT_EQ(learning().minRecords, 10);
-  EXPECT_FLOAT_EQ(learning().slope, learning().classSlope);
   EXPECT_EQ(learning().currentModel, 3);
+  EXPECT_GT(learning().slope, 0);
+  learning().stepsToGain = 40;
+  learning().stepExcess = 40;
+  ComputePreheatDuration(host, learning().timeConst);
+  EXPECT_GT(learning().estimatedPreheatSeconds, 3600);
 }
 
 TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {

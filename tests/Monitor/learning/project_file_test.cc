@@ -83,11 +83,16 @@ class ProjectFileTest : public ::testing::Test {
   TestHost host;
 };
 
-TEST_F(ProjectFileTest, HeaderAndTheAppendedBlockOfModelZeroReadBack) {
+// Before the first recompute the file is the header alone; once the
+// regression has appended the block of model 0, that block reads back too.
+TEST_F(ProjectFileTest, TheHeaderAloneAndWithTheAppendedBlockOfModelZeroReadBack) {
   FillHeader(0);
   WriteProject(host);
   EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)).find("\r\n \r\n"),
             ReadFileBytes(host.DataFile(kProjectFile)).size() - 5);  // header and blank line only
+  RunState alone = Reloaded();
+  EXPECT_EQ(alone.control.setBackActive, 1);
+  EXPECT_EQ(alone.learning.models[0], ModelSlot{});
   AppendBlock(host.state.learning.models[0]);
 
   RunState read = Reloaded();

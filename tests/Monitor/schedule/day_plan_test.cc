@@ -115,8 +115,8 @@ TEST_F(DayPlanTest, ExpansionSortsTheProgramsStepsIntoSlots) {
   EXPECT_EQ(
       Slots(),
       (std::vector<Slot>{
-          {"00:00", "06:30", 0}, {"06:30", "22:00", 21}, {"22:00", "24:00", 17}, {"24:00", "99:99", 17}}));
-  EXPECT_EQ(state.schedule.programTemp, 17);
+          {"00:00", "06:30", 17}, {"06:30", "22:00", 21}, {"22:00", "24:00", 17}, {"24:00", "99:99", 17}}));
+  EXPECT_EQ(state.schedule.programTemp, 17);  // the slot before the one in force
   EXPECT_EQ(state.schedule.currentSlot, 1);
   EXPECT_EQ(state.control.changeFlags & 1, 1);
 }
@@ -128,10 +128,10 @@ TEST_F(DayPlanTest, AFirstStepAtMidnightGivesSlotZeroItsTemperature) {
   EXPECT_EQ(state.schedule.slotTemps[0], 19);
 }
 
-TEST_F(DayPlanTest, AfterTheFirstExpansionTheEveningRunsIntoTheMorning) {
+TEST_F(DayPlanTest, FromTheFirstExpansionOnTheEveningRunsIntoTheMorning) {
   state.schedule.programRows = kWeek;
   Expand("REST");
-  EXPECT_EQ(state.schedule.slotTemps[0], 0);  // the first since start-up carries nothing
+  EXPECT_EQ(state.schedule.slotTemps[0], 16);
   Expand("WEEK");
   EXPECT_EQ(state.schedule.slotTemps[0], 17);  // WEEK's evening, not its 0 before 06:30
 }
@@ -145,7 +145,7 @@ TEST_F(DayPlanTest, AHandOverContinuesWithTheOtherProgramsRows) {
   EXPECT_EQ(
       Slots(),
       (std::vector<Slot>{
-          {"00:00", "06:30", 0}, {"06:30", "23:00", 21}, {"23:00", "24:00", 16}, {"24:00", "99:99", 16}}));
+          {"00:00", "06:30", 16}, {"06:30", "23:00", 21}, {"23:00", "24:00", 16}, {"24:00", "99:99", 16}}));
   EXPECT_EQ(state.schedule.currentProgram, "WEEK");
 }
 
@@ -185,9 +185,11 @@ TEST_F(DayPlanTest, AProgramWithoutRowsLeavesOnlySlotZeroAndTheClosingEntry) {
   state.schedule.slotTemps[0] = 18;
   Expand("EMPTY");
   EXPECT_EQ(Slots(), (std::vector<Slot>{{"00:00", "24:00", 18}, {"24:00", "99:99", 18}}));
-  EXPECT_EQ(state.schedule.currentSlot, 1);
+  EXPECT_EQ(state.schedule.currentSlot, 0);
   EXPECT_EQ(state.schedule.nextSlot, 0);
-  EXPECT_EQ(state.schedule.programTemp, 18);
+  // Nothing differs from the slot in force: it is still taken over, as a rise.
+  EXPECT_LT(state.schedule.programTemp, 18);
+  EXPECT_GT(state.schedule.programTemp, 17.99f);
 }
 
 TEST_F(DayPlanTest, ExpansionStopsAtTwentyNineSlots) {
@@ -199,7 +201,7 @@ TEST_F(DayPlanTest, ExpansionStopsAtTwentyNineSlots) {
   ASSERT_EQ(state.schedule.slotCount, kMaxDaySlots);
   EXPECT_EQ(state.schedule.daySlots[29].start, "28:00");
   EXPECT_EQ(state.schedule.daySlots[30].start, "24:00");
-  EXPECT_EQ(state.schedule.programTemp, 38);
+  EXPECT_EQ(state.schedule.programTemp, 21);  // at 12:00, the slot of 11:00
 }
 
 TEST_F(DayPlanTest, ARebuiltDayHasNoManualSlots) {
@@ -263,7 +265,7 @@ TEST_P(SlotChoiceTest, ChoosesTheSlotInForceAndTheNext) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, SlotChoiceTest,
-                         ::testing::Values(NowCase{"05:59", 1, 2},  // before the first: the awaited slot
+                         ::testing::Values(NowCase{"05:59", 0, 1},  // before the first step: the evening's
                                            NowCase{"06:30", 1, 2}, NowCase{"21:59:30", 1, 2},
                                            NowCase{"22:00", 2, 0},
                                            NowCase{"23:59", 2, 0}));  // the closing entry covers nothing

@@ -106,7 +106,7 @@ TEST_F(ScheduleFilesTest, ASkippedOpenKeepsTheTableAsItWas) {
 }
 
 TEST_F(ScheduleFilesTest, ASkippedReadKeepsTheTableRatherThanPartOfTheFile) {
-  WriteAll("A,B\r\nC,D\r\nE,F\r\n");
+  WriteAll("A,06:00\r\nC,07:00\r\nE,08:00\r\n");
   files.InjectFaultForTesting(FileOp::kRead, "TEMPS.prg", 1, 1);
   ScheduleState s = SampleTables();
   LoadScheduleFiles(files, s);
@@ -114,6 +114,27 @@ TEST_F(ScheduleFilesTest, ASkippedReadKeepsTheTableRatherThanPartOfTheFile) {
   EXPECT_EQ(s.hourLabels.size(), 3u);
   ASSERT_EQ(handler.errors.size(), 1u);
   EXPECT_EQ(handler.errors[0].number, kFileIoError);
+}
+
+TEST_F(ScheduleFilesTest, HandEditedRowsWithAnImpossibleTimeOrTemperatureAreSkippedAndSaidSo) {
+  WriteAll("");
+  const std::string programs =
+      "WEEK,06:30,21\r\nWEEK,6:30,21\r\nWEEK,22:00,210\r\nWEEK,LATE,0\r\nLATE,23:00,16\r\n";
+  WriteFileBytes(dir.File("PROGRAMS.prg"), programs);
+  WriteFileBytes(dir.File("HOURS.prg"), "WAKE,7:00\r\n");
+  WriteFileBytes(dir.File("TEMPS.prg"), "COMFORT,21.5\r\nHOT,45\r\n");
+  ScheduleState s;
+  EXPECT_EQ(LoadScheduleFiles(files, s),
+            "PROGRAMS.prg row 2 (WEEK,6:30,21): the time is not hh:mm; the row is skipped.\n"
+            "PROGRAMS.prg row 3 (WEEK,22:00,210): the temperature is not a number from 5 to 30; the row is "
+            "skipped.\n"
+            "HOURS.prg row 1 (WAKE,7:00): the time is not hh:mm; the row is skipped.\n"
+            "TEMPS.prg row 2 (HOT,45): the temperature is not a number from 5 to 30; the row is skipped.\n");
+  // A hand-over's temperature is never used: its "0" is no fault.
+  EXPECT_EQ(RowsOf(s, kProgramsKind),
+            (Fields{"WEEK", "06:30", "21", "WEEK", "LATE", "0", "LATE", "23:00", "16"}));
+  EXPECT_EQ(RowsOf(s, kTempsKind), (Fields{"COMFORT", "21.5"}));
+  EXPECT_EQ(ReadFileBytes(dir.File("PROGRAMS.prg")), programs);
 }
 
 TEST_F(ScheduleFilesTest, AnEmptyFileGivesNoRows) {

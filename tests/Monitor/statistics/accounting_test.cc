@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/statistics/day_files.h"
 #include "tests/support/test_host.h"
 

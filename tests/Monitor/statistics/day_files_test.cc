@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 #include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/season_file.h"
 #include "tests/support/test_host.h"

@@ -66,19 +66,6 @@ TEST_F(SeasonFileTest, ADamagedSeasonFileKeepsItsWholeRecordsAndACopyOfAll) {
   EXPECT_NE(host.console.find("TEMP.DAT.damaged"), std::string::npos);
 }
 
-TEST_F(SeasonFileTest, ClosingTheDayAppendsItsRecordAndCarriesARunningSetBacksMark) {
-  StartSeason("19/01/10", "19/01/11");
-  CheckTempFile(host);
-  StatisticsState& s = host.state.statistics;
-  s.energyToday = 40;
-  s.energyMark = 30;
-  host.state.control.setBackActive = 1;
-  CloseDayRecord(host);
-  EXPECT_EQ(s.energyMark, -10);
-  host.Files().CloseAll();
-  EXPECT_EQ(Data("TEMP.DAT").substr(2 * kDayRecordLength), DayRecordBytes(host.state));
-}
-
 TEST_F(SeasonFileTest, TheDayRecordIsTheDateThenElevenSinglesInFileOrder) {
   StatisticsState& s = host.state.statistics;
   host.state.clock.todayDate = "19/06/15";

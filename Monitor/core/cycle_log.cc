@@ -1,4 +1,4 @@
-#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/cycle_log.h"
 
 namespace kelvora {
 

@@ -1,7 +1,7 @@
 // The day's heating-cycle table: adding a row never runs out of room, so a
 // day with more cycles than the table was dimensioned for goes on.
-#ifndef KELVORA_MONITOR_CONTROL_CYCLE_LOG_H_
-#define KELVORA_MONITOR_CONTROL_CYCLE_LOG_H_
+#ifndef KELVORA_MONITOR_CORE_CYCLE_LOG_H_
+#define KELVORA_MONITOR_CORE_CYCLE_LOG_H_
 
 #include "Monitor/core/run_state.h"
 
@@ -20,4 +20,4 @@ void StartCycleRow(ControlState& control, float state, float start, float interi
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_CONTROL_CYCLE_LOG_H_
+#endif  // KELVORA_MONITOR_CORE_CYCLE_LOG_H_

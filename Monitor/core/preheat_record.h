@@ -1,8 +1,8 @@
 // Named fields of the 120-byte pre-heat record, over the layout declared at
 // start-up: the control pass fills them while a pre-heat runs, the history
 // reads them back.
-#ifndef KELVORA_MONITOR_LEARNING_PREHEAT_RECORD_H_
-#define KELVORA_MONITOR_LEARNING_PREHEAT_RECORD_H_
+#ifndef KELVORA_MONITOR_CORE_PREHEAT_RECORD_H_
+#define KELVORA_MONITOR_CORE_PREHEAT_RECORD_H_
 
 #include "Monitor/core/records.h"
 
@@ -54,4 +54,4 @@ struct PreheatFields {
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_LEARNING_PREHEAT_RECORD_H_
+#endif  // KELVORA_MONITOR_CORE_PREHEAT_RECORD_H_
