@@ -100,6 +100,53 @@ std::string PreheatReporter::CsvLine(const PreheatLine& line) {
          error + numbers + atDue + "\n";
 }
 
+namespace {
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Minutes of burn from the start to the target.
+double NeededMinutes(const PreheatLine& line) {
+  double seconds = *line.reached - line.start;
+  if (seconds < 0) seconds += kDaySeconds;
+  return seconds / 60;
+}
+
+}  // namespace
+
+std::vector<PreheatLine> WithFixedLead(const std::vector<PreheatLine>& lines, double lead) {
+  std::vector<PreheatLine> fixed;
+  for (PreheatLine line : lines) {
+    if (line.reached) line.errorMinutes = NeededMinutes(line) - lead;
+    fixed.push_back(line);
+  }
+  return fixed;
+}
+
+double BestFixedLead(const std::vector<PreheatLine>& lines, int fromWeek) {
+  std::vector<double> needed;
+  for (const PreheatLine& line : lines) {
+    if (line.reached && line.week >= fromWeek) needed.push_back(NeededMinutes(line));
+  }
+  if (needed.empty()) return 0;
+  double longest = *std::max_element(needed.begin(), needed.end());
+  double best = 0, bestMedian = 1e300;
+  for (double lead = 0; lead <= longest; lead += 0.5) {
+    std::vector<double> errors;
+    for (double n : needed) errors.push_back(std::fabs(n - lead));
+    double median = Median(errors);
+    if (median < bestMedian) {
+      best = lead;
+      bestMedian = median;
+    }
+  }
+  return best;
+}
+
 std::vector<PreheatWeek> SummariseWeeks(const std::vector<PreheatLine>& lines) {
   std::map<int, std::vector<const PreheatLine*>> byWeek;
   for (const PreheatLine& line : lines) byWeek[line.week].push_back(&line);
@@ -114,10 +161,8 @@ std::vector<PreheatWeek> SummariseWeeks(const std::vector<PreheatLine>& lines) {
       if (line->reached) errors.push_back(std::fabs(line->errorMinutes));
     }
     if (!errors.empty()) {
-      std::sort(errors.begin(), errors.end());
-      size_t middle = errors.size() / 2;
-      summary.medianError = errors.size() % 2 ? errors[middle] : (errors[middle - 1] + errors[middle]) / 2;
-      summary.largestError = errors.back();
+      summary.medianError = Median(errors);
+      summary.largestError = *std::max_element(errors.begin(), errors.end());
     }
     weeks.push_back(summary);
   }

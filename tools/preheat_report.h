@@ -37,6 +37,14 @@ struct PreheatWeek {
 // One entry per week that saw a pre-heat start, in order.
 std::vector<PreheatWeek> SummariseWeeks(const std::vector<PreheatLine>& lines);
 
+// What the pre-heats would have done had each started a fixed `lead`
+// minutes before its programmed time, taking the burn each one needed to
+// reach its target as given: the same lines with their errors replaced.
+std::vector<PreheatLine> WithFixedLead(const std::vector<PreheatLine>& lines, double lead);
+// The fixed lead, in half minutes, with the smallest median |arrival error|
+// over the pre-heats of weeks `fromWeek` on (from 0); 0 when there are none.
+double BestFixedLead(const std::vector<PreheatLine>& lines, int fromWeek);
+
 // Watches the run state after every tick. `nowSeconds` is the simulated
 // time in seconds from any fixed origin, so days may pass during a pre-heat;
 // `interior` is the house's temperature as the report should give it.

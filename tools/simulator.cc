@@ -253,7 +253,16 @@ std::string SummaryText(const SimulationSummary& s) {
                 "passes per wall second  %.0f (%.1f simulated days per wall second)\n",
                 s.simulatedSeconds, s.simulatedSeconds / 86400.0, s.passes, s.closedDays, s.heatingCycles,
                 s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
-  return text + WeekTable(SummariseWeeks(s.preheats));
+  std::string summary = text + WeekTable(SummariseWeeks(s.preheats));
+  // The learning earns its keep when it beats the best single lead time that
+  // hindsight could have chosen for the weeks after it settled.
+  constexpr int kSettledWeek = 2;
+  bool settled = !s.preheats.empty() && s.preheats.back().week >= kSettledWeek;
+  if (!settled) return summary;
+  double lead = BestFixedLead(s.preheats, kSettledWeek);
+  std::snprintf(text, sizeof text, "the best fixed lead in hindsight (from week %d on): %.1f min\n",
+                kSettledWeek + 1, lead);
+  return summary + text + WeekTable(SummariseWeeks(WithFixedLead(s.preheats, lead)));
 }
 
 }  // namespace kelvora
