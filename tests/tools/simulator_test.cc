@@ -157,5 +157,19 @@ TEST(SimulatorArguments, BadOptionsAreRefusedWithAReason) {
   EXPECT_TRUE(options.quit);
 }
 
+TEST(SimulatorArguments, HelpListsEveryOptionTheParserTakes) {
+  std::string usage = SimulationUsage();
+  for (const char* option :
+       {"--home", "--start", "--days", "--seed", "--house", "--quit", "--snapshot", "--preheat-report"}) {
+    EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
+    SimulationOptions options;
+    std::string error;
+    std::vector<std::string> arguments = {"--home", "x", option};
+    if (std::string(option) != "--quit") arguments.push_back("2024-01-08 00:00:00");
+    ParseSimulationArguments(arguments, &options, &error);
+    EXPECT_EQ(error.find("unknown option"), std::string::npos) << option;
+  }
+}
+
 }  // namespace
 }  // namespace kelvora::testing
