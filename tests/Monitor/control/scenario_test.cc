@@ -101,6 +101,21 @@ TEST_F(ScenarioTest, AStartInASlotWarmerThanTheOneBeforeItIsComfort) {
   EXPECT_EQ(p.State().control.setBackActive, 0);
 }
 
+// A Friday that ends in comfort, a Saturday that starts and ends set back:
+// at midnight Saturday's first slot is a fall from Friday's evening.
+TEST_F(ScenarioTest, AfterAComfortEveningMidnightStartsTheSetback) {
+  Home("", 21.5f);
+  WriteFileBytes(DataFile("PROGRAMS.prg"),
+                 "FRI,00:00,17\r\nFRI,06:30,21\r\nSAT,00:00,17\r\nSAT,08:00,21\r\nSAT,23:00,17\r\n");
+  WriteFileBytes(DataFile("DAYS.prg"), "Friday,FRI\r\nSaturday,SAT\r\n");
+  Program& p = Started("2019-06-14 23:55:00");
+  RunFor(p, 60);
+  EXPECT_EQ(p.State().control.heatMode, "HI");
+  RunFor(p, 600);
+  EXPECT_EQ(p.State().control.heatMode, "LOW");
+  EXPECT_EQ(p.State().control.setpoint, 18);
+}
+
 // "Set back at 22:30, comfort at 06:30", written without a midnight step:
 // the evening's set-back runs on through the night, a pre-heat brings the
 // house to 21 and the COLD degree by 06:30 with both stages burning, and
