@@ -376,6 +376,8 @@ void BurnerOn(ControlHost& host) {
   CardState& card = state.card;
   c.heatState = "ON";
   SwitchOn(card, card.heatPumpMask | card.stage1Mask | card.fanHighMask | c.contFanBits);
+  // A pre-heat burn has both stages from its first pass.
+  if (InPreheat(c)) SwitchOn(card, card.stage2Mask);
   c.cycleState = InPreheat(c) ? -1 : 1;
   LearnOvershoot(c);
   c.troughTemp = c.interiorTemp;

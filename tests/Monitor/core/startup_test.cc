@@ -101,19 +101,6 @@ void WriteSchedules(const std::string& dataDirectory, const std::string& program
     WriteFileBytes(dataDirectory + "/" + name, "");
 }
 
-TEST_F(StartUpTest, TodaysProgramIsResolvedFromTheExistingSchedules) {
-  // 14:05 on a Saturday.
-  WriteSchedules(home.File("DATA"), "WEEKEND,07:00,21\r\nWEEKEND,22:30,17.5\r\n", "Saturday,WEEKEND\r\n");
-  Program& p = Make();
-  p.StartUp();
-  const ScheduleState& s = p.State().schedule;
-  EXPECT_EQ(s.currentProgram, "WEEKEND");
-  EXPECT_EQ(s.slotCount, 2);
-  EXPECT_EQ(s.currentSlot, 1);
-  EXPECT_FLOAT_EQ(s.nextSetpoint, 17.5f);
-  EXPECT_EQ(ReadFileBytes(DataFile("DAYS.prg")), "Saturday,WEEKEND\r\n");
-}
-
 TEST_F(StartUpTest, AMissingScheduleFileStopsTheProgram) {
   WriteSchedules(home.File("DATA"), "", "");
   fs::remove(DataFile("TEMPS.prg"));
