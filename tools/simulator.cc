@@ -1,5 +1,8 @@
 #include "tools/simulator.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +46,11 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
     options->snapshotPath = value;
   } else if (name == "--preheat-report") {
     options->preheatReportPath = value;
+  } else if (name == "--kill-at-operation") {
+    if (!ParseNumber(value, &number) || number < 1 || number > 1e9 || number != std::floor(number)) {
+      *error = "--kill-at-operation wants a whole number from 1, not \"" + value + "\"";
+    }
+    options->killAtOperation = static_cast<long>(number);
   } else {
     *error = "unknown option " + name;
   }
@@ -106,7 +114,8 @@ void WriteSnapshot(const Program& program, const std::string& path, UserInterfac
 
 std::string SimulationUsage() {
   return "usage: kelvora-sim --home DIR [--start \"YYYY-MM-DD HH:MM:SS\"] [--days N] [--seed N]\n"
-         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n";
+         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n"
+         "                   [--kill-at-operation N]\n";
 }
 
 bool ParseSimulationArguments(const std::vector<std::string>& arguments, SimulationOptions* options,
@@ -147,6 +156,13 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
+  if (options.killAtOperation > 0) {
+    program.Files().SetOperationHookForTesting(
+        [kill = options.killAtOperation](int number, FileOp, const std::string&) {
+          if (number == kill) ::kill(::getpid(), SIGKILL);
+          return 0;
+        });
+  }
   auto wallStart = std::chrono::steady_clock::now();
   int64_t startMs = Milliseconds(options.start);
   auto endMs = startMs + static_cast<int64_t>(std::llround(options.days * 86400000.0));
@@ -165,11 +181,13 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
     program.SaveDayState();
   } catch (const ProgramExit& exit) {
     summary.exitStatus = exit.status();
+    summary.stopReason = exit.reason();
   }
   preheats.Finish();
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);
   summary.passes = program.PassCount();
+  summary.fileOperations = program.Files().OperationNumberForTesting();
   summary.simulatedSeconds = static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0;
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   return summary;
@@ -183,12 +201,15 @@ std::string SummaryText(const SimulationSummary& s) {
                 "control passes   %ld\n"
                 "days closed      %d\n"
                 "heating cycles   %ld\n"
+                "file operations  %ld\n"
                 "energy           %.3f kWh\n"
                 "wall time        %.3f s\n"
                 "passes per wall second  %.0f (%.1f simulated days per wall second)\n",
                 s.simulatedSeconds, s.simulatedSeconds / 86400.0, s.passes, s.closedDays, s.heatingCycles,
-                s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
-  return text;
+                s.fileOperations, s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
+  if (s.exitStatus == 0) return text;
+  return std::string(text) + "stopped          " + (s.stopReason.empty() ? "by an error" : s.stopReason) +
+         ", exit status " + std::to_string(s.exitStatus) + "\n";
 }
 
 }  // namespace kelvora

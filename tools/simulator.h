@@ -23,6 +23,9 @@ struct SimulationOptions {
   bool quit = false;              // end through Quit instead of a final save
   std::string snapshotPath;       // where the last display snapshot goes, as JSON
   std::string preheatReportPath;  // where the pre-heat report goes, as CSV
+  // The process kills itself (SIGKILL) just before this file operation,
+  // counted from 1 over the whole run: a crash at a chosen moment. 0: never.
+  long killAtOperation = 0;
 };
 
 struct SimulationSummary {
@@ -33,6 +36,8 @@ struct SimulationSummary {
   int closedDays = 0;
   double wallSeconds = 0;
   int exitStatus = 0;
+  long fileOperations = 0;  // every file operation of the run, failed ones included
+  std::string stopReason;   // why the run stopped through the error path
   std::vector<PreheatLine> preheats;
 };
 

@@ -115,6 +115,7 @@ class ProjectLines {
   }
 
   const std::string& Problem() const { return problem_; }
+  bool AtEnd() const { return pos_ >= text_.size(); }
 
  private:
   // A leading "%" (how a formatted print marks a number wider than its
@@ -215,10 +216,12 @@ bool ReadSlot(ProjectLines& lines, int m, ModelSlot& slot) {
   return lines.Next(0, "the blank line after " + model);
 }
 
-// Slots 0 up to `currentModel` itself (which the regression appends),
-// stopping before slot 3.
+// Slots 0 up to `currentModel` itself, stopping before slot 3. The writer
+// writes the slots below `currentModel`; the block of `currentModel` is
+// there only when the regression has appended it since.
 bool ReadSlots(ProjectLines& lines, ProjectValues& v) {
   for (int m = 0; m <= v.currentModel && m < kFirstUnreadSlot; ++m) {
+    if (m == v.currentModel && lines.AtEnd()) break;
     ModelSlot slot;
     if (!ReadSlot(lines, m, slot)) return false;
     v.slots.push_back(slot);

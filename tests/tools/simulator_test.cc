@@ -8,6 +8,7 @@
 
 #include "Functions/record.h"
 #include "Monitor/core/print_zone.h"
+#include "platform/trap.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -88,6 +89,16 @@ TEST_F(SimulatorTest, QuitEndsThroughTheProgramAndWritesTheSnapshot) {
   std::string json = ReadFileBytes(snapshot);
   EXPECT_NE(json.find("\"1011\":\"Monday\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"strip\""), std::string::npos);
+}
+
+TEST_F(SimulatorTest, AStopThroughTheErrorPathExitsNonZeroAndSaysWhy) {
+  std::filesystem::remove(home.path() + "/DATA/HOURS.prg");
+  std::filesystem::create_directory(home.path() + "/DATA/HOURS.prg");
+  SimulationSummary summary = Run({"--start", "2024-01-08 06:00:00", "--days", "0.01"});
+  EXPECT_EQ(summary.exitStatus, kExitStoppedByError);
+  std::string text = SummaryText(summary);
+  EXPECT_NE(text.find("stopped          error 2 ("), std::string::npos) << text;
+  EXPECT_NE(text.find("HOURS.prg: not a regular file"), std::string::npos) << text;
 }
 
 // The mean of |arrival error| of the pre-heats that started in `week` (0-based).
