@@ -30,7 +30,10 @@ constexpr std::chrono::milliseconds kSecondPoll{10};
 constexpr int kMaxSettlingReadings = 50;
 
 constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
-constexpr const char* kDayFiles[] = {"STAT.DAT", "CYCLE.DAT"};
+// "CYCLE.DAT" goes first: a "STAT.DAT" left by a crash between the two
+// closes its day again (which the season file takes once), while a lone
+// "CYCLE.DAT" would carry yesterday's rows into the new day.
+constexpr const char* kDayFiles[] = {"CYCLE.DAT", "STAT.DAT"};
 constexpr int kQuarterHourSeconds = 900;
 
 std::string JoinPath(const std::string& directory, const std::string& name) {

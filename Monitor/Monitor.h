@@ -81,6 +81,7 @@ class Program final : public ControlHost {
   [[noreturn]] void ShutDown(int status = 0, std::string reason = {});
   // Saves the day's state so that a restart goes on with it.
   void SaveDayState() override;
+  void PauseDaySaving(bool paused) override { daySavingPaused_ = paused; }
 
   // Safe from any thread: the control thread runs `command` at its next tick.
   void PostCommand(Command command);
@@ -116,7 +117,8 @@ class Program final : public ControlHost {
   bool MainWindowOpen() const { return mainWindowOpen_; }
   // Whether the day's state has been read back at start-up: before that,
   // saving it would overwrite the files with an empty day.
-  bool DayRestored() const { return dayRestored_; }
+  // Nor while the learning replays the night on the run state.
+  bool DayStateSavable() const { return dayRestored_ && !daySavingPaused_; }
 
   // --- Test seams ------------------------------------------------------------
   // Makes the next `count` table dimensionings fail as if memory ran out.
@@ -156,6 +158,7 @@ class Program final : public ControlHost {
   UniformRandom random_;
   bool mainWindowOpen_ = false;
   bool dayRestored_ = false;
+  bool daySavingPaused_ = false;
   // Set when the program starts to stop: from then on the latch gets only 0.
   bool stopBegun_ = false;
   bool latchDriven_ = false;  // whether a byte ever went to the card's latch

@@ -146,7 +146,7 @@ void ErrorHandler::FatalPath(const TrappedError& error) {
   CloseRunningCycle();
   // Before the day was read back there is nothing of it to save, and
   // saving would overwrite the day's files with an empty day.
-  if (program_.DayRestored()) program_.SaveDayState();
+  if (program_.DayStateSavable()) program_.SaveDayState();
   program_.Ui().Beep();
   program_.Ui().Beep();
   bool requested =

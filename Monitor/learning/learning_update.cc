@@ -284,6 +284,13 @@ void LearningUpdate(ControlHost& host) {
     state.schedule.nextSetpoint = saved.nextSetpoint;
     return;
   }
+  // The variants are simulated on the run state itself; a stop from inside
+  // them must not save that state as the day's.
+  struct PauseSaving {
+    ControlHost& host;
+    explicit PauseSaving(ControlHost& h) : host(h) { host.PauseDaySaving(true); }
+    ~PauseSaving() { host.PauseDaySaving(false); }
+  } pause(host);
   std::array<VariantPlan, 2> plans;
   for (int variant = 0; variant <= 1; ++variant) plans[variant] = SimulateVariant(host, saved, variant);
   state.control.heatPumpHold = plans[1].energy <= plans[0].energy ? 1 : 0;

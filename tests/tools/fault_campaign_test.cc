@@ -212,6 +212,9 @@ class FaultCampaign : public ::testing::Test {
       bool fails = fromThenOn ? number >= failing : number == failing;
       return fails ? (fromThenOn ? ENOSPC : EIO) : 0;
     });
+    if (const char* keep = std::getenv("KELVORA_CAMPAIGN_KEEP")) {
+      fs::copy(home.path(), std::string(keep) + (fromThenOn ? "/on" : "/once"), fs::copy_options::recursive);
+    }
     RunResult restart = RunOnCard(home.path(), kRestart, 0.25, {});
     std::string outcome = run.status == 0 ? "ran-on" : "stopped-" + std::to_string(run.status);
     return {outcome, HomeProblems(home.path(), userFiles, restart) + run.problems,
