@@ -30,7 +30,10 @@ constexpr std::chrono::milliseconds kSecondPoll{10};
 constexpr int kMaxSettlingReadings = 50;
 
 constexpr const char* kSimulationFiles[] = {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"};
-constexpr const char* kDayFiles[] = {"STAT.DAT", "CYCLE.DAT"};
+// "CYCLE.DAT" goes first: a "STAT.DAT" left by a crash between the two
+// closes its day again (which the season file takes once), while a lone
+// "CYCLE.DAT" would carry yesterday's rows into the new day.
+constexpr const char* kDayFiles[] = {"CYCLE.DAT", "STAT.DAT"};
 constexpr int kQuarterHourSeconds = 900;
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
@@ -59,6 +62,7 @@ Program::Program(const Environment& environment)
 int Program::Run() {
   try {
     StartUp();
+    if (env_.service != nullptr) env_.service->Ready();
     RunTickLoop();
   } catch (const ProgramExit& exit) {
     emergency_.Uninstall();
@@ -181,7 +185,7 @@ void Program::PrepareDataDirectory() {
     box.text = "Impossible to create 'DATA' Directory in the 'HEATING' Directory";
     box.icon = BoxIcon::kStop;
     env_.ui.ShowMessageBox(box);
-    ShutDown();
+    ShutDown(kExitStoppedByError, "the data directory cannot be created");
   }
   files_.SetCurrentDirectory(JoinPath(env_.programDirectory, "DATA"));
   // A first run: the five schedule tables are empty, so are their files.
@@ -199,6 +203,8 @@ void Program::DetectCard() {
     std::string note = SelectCard(env_.ports, profile_, state_.texts.settingsPath, card);
     if (!note.empty()) env_.ui.ConsoleWrite(note + "\n");
   }
+  detectedInputPort_ = card.inputPort;
+  detectedOutputPort_ = card.outputPort;
   if (!card.cardKind.empty()) return;
   // With no card every port is "none": nothing may ever drive a port that
   // was not found.
@@ -227,6 +233,7 @@ void Program::Initialise() {
   ConfigureRelays(state_);
   // 4. A fresh day.
   ResetDayState(state_);
+  dayRestored_ = false;
   // 5. Corrections that need two keys, and the rated power.
   RaiseHeatPumpSetForward(state_.settings);
   CardState& card = state_.card;
@@ -240,6 +247,7 @@ void Program::Initialise() {
   // day's record lands in the season it belongs to.
   files_.CloseAll();
   RestoreDayState(*this);
+  dayRestored_ = true;
   // 8. The season file, rotated when a new season has begun.
   CheckTempFile(*this);
   // 9. What was learned.
@@ -258,14 +266,16 @@ void Program::Initialise() {
 
 void Program::LoadSettings() {
   CardState& card = state_.card;
+  // The settings may hand the house to the simulation: relays that were
+  // driven go off while the card can still be reached, never left as they were.
+  if (latchDriven_) WriteOutputs(0);
   kelvora::LoadSettings(profile_, state_.texts.settingsPath, state_.settings, card.simulationMode);
   // Without a card there is nothing to drive: Sim_Mode=0 cannot leave the
-  // simulation then. A forced simulation with a card never touches its ports.
+  // simulation then. A forced simulation with a card never touches its ports,
+  // but the card stays known, so that Sim_Mode=0 later drives it again.
   if (card.cardKind.empty()) card.simulationMode = 1;
-  if (card.simulationMode != 0) {
-    card.inputPort = kNoPort;
-    card.outputPort = kNoPort;
-  }
+  card.inputPort = card.simulationMode != 0 ? kNoPort : detectedInputPort_;
+  card.outputPort = card.simulationMode != 0 ? kNoPort : detectedOutputPort_;
   // The first reading starts the simulated house; on a card it is discarded.
   ReadChannel(kInteriorChannel);
   WriteOutputs(card.outputByte);
@@ -380,6 +390,8 @@ void Program::RunControlPass() {
   RunPassSteps();
   diagnostics_.Flush();
   PublishEmergencyState();
+  // A pass that ends feeds the watchdog: a hung control loop stops feeding it.
+  if (env_.service != nullptr) env_.service->Alive();
 }
 
 void Program::RunPassSteps() {
@@ -486,7 +498,12 @@ void Program::ConsoleWrite(std::string_view text) { env_.ui.ConsoleWrite(std::st
 
 void Program::Diagnostic(std::string_view text) { diagnostics_.Write(text); }
 
-void Program::WriteOutputs(uint8_t byte) { WriteCardOutputs(env_.ports, state_.card, byte); }
+void Program::WriteOutputs(uint8_t byte) {
+  // Once the stop has begun, whatever asks for the relays gets them off.
+  if (stopBegun_ || errorHandler_.Stopping()) byte = 0;
+  latchDriven_ = latchDriven_ || CardDrivable(state_.card);
+  WriteCardOutputs(env_.ports, state_.card, byte);
+}
 
 float Program::ReadChannel(int8_t channel) {
   SensorContext context{env_.ports, env_.clock, random_};
@@ -508,6 +525,7 @@ void Program::SaveDayState() {
 }
 
 void Program::Quit() {
+  stopBegun_ = true;
   ControlState& control = state_.control;
   control.controlStarted = 1;
   if (control.cycleLog(control.cycleIndex, kCycleState) != 0) {
@@ -520,21 +538,27 @@ void Program::Quit() {
 }
 
 void Program::ExitWithoutSave() {
+  stopBegun_ = true;
   state_.control.controlStarted = 1;
   // Out of simulation ShutDown deletes nothing.
   state_.card.simulationMode = 0;
   ShutDown();
 }
 
-void Program::ShutDown() {
+void Program::ShutDown(int status, std::string reason) {
+  stopBegun_ = true;
   state_.card.outputByte = 0;
   WriteOutputs(0);
   FlushDaySaves();
+  if (env_.service != nullptr) env_.service->Stopping();
+  if (!reason.empty()) env_.ui.ConsoleWrite("\nKelvora stopped: " + reason + "\n");
+  // Every save of the stop is done: a rewrite still open was cut short.
+  files_.AbandonOutputs();
   files_.CloseAll();
   if (state_.card.simulationMode != 0) {
     for (const char* name : kSimulationFiles) files_.Remove(name);
   }
-  throw ProgramExit(0);
+  throw ProgramExit(status, std::move(reason));
 }
 
 }  // namespace kelvora

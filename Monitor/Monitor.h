@@ -27,6 +27,7 @@
 #include "platform/file_layer.h"
 #include "platform/ports.h"
 #include "platform/private_profile.h"
+#include "platform/service_notify.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -48,6 +49,8 @@ struct Environment {
   // Whether the learning's reports are echoed on the terminal as well as
   // kept in the data directory's log.
   bool diagnosticsToTerminal = false;
+  // The service manager to tell of readiness and of every pass; none when null.
+  ServiceNotifier* service = nullptr;
 };
 
 class Program final : public ControlHost {
@@ -75,10 +78,12 @@ class Program final : public ControlHost {
   void Tick();
   void RunControlPass();
 
-  // All relays off, files closed, simulation files deleted; throws ProgramExit(0).
-  [[noreturn]] void ShutDown();
+  // All relays off, files closed, simulation files deleted; throws
+  // ProgramExit(status, reason): 0 for an ordinary end.
+  [[noreturn]] void ShutDown(int status = 0, std::string reason = {});
   // Saves the day's state so that a restart goes on with it.
   void SaveDayState() override;
+  void PauseDaySaving(bool paused) override { daySavingPaused_ = paused; }
 
   // Safe from any thread: the control thread runs `command` at its next tick.
   void PostCommand(Command command);
@@ -124,6 +129,10 @@ class Program final : public ControlHost {
   Clock& ClockSource() override { return env_.clock; }
   ErrorHandler& Errors() { return errorHandler_; }
   bool MainWindowOpen() const { return mainWindowOpen_; }
+  // Whether the day's state has been read back at start-up: before that,
+  // saving it would overwrite the files with an empty day.
+  // Nor while the learning replays the night on the run state.
+  bool DayStateSavable() const { return dayRestored_ && !daySavingPaused_; }
 
   // --- Test seams ------------------------------------------------------------
   // Makes the next `count` table dimensionings fail as if memory ran out.
@@ -162,6 +171,15 @@ class Program final : public ControlHost {
   EmergencyStop emergency_;
   UniformRandom random_;
   bool mainWindowOpen_ = false;
+  bool dayRestored_ = false;
+  bool daySavingPaused_ = false;
+  // Set when the program starts to stop: from then on the latch gets only 0.
+  bool stopBegun_ = false;
+  bool latchDriven_ = false;  // whether a byte ever went to the card's latch
+  // The card's ports as detection found them, kept while the settings ask
+  // for the simulation so that a later reload can drive the card again.
+  uint16_t detectedInputPort_ = kNoPort;
+  uint16_t detectedOutputPort_ = kNoPort;
   int failDimensioning_ = 0;
   int passCount_ = 0;
   std::function<void(Program&)> dayStateSaver_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -20,14 +21,80 @@ struct FileLayer::Channel {
   std::string path;       // final name
   std::string writePath;  // where the bytes go (a temporary name for kOutput)
   int fd = -1;
-  std::string text;  // whole content of an input file
+  std::string text;  // whole content of an input file; every byte of an output
   size_t position = 0;
   size_t recordLength = 0;
+  bool failed = false;  // an output with a skipped write is never committed
 };
 
 namespace {
 
-std::string ErrnoText() { return std::strerror(errno); }
+bool WriteAll(int fd, std::string_view bytes);
+
+// Set as errno when a name is there but is not a regular file; beyond the
+// system's own numbers.
+constexpr int kNotARegularFile = 100000;
+
+std::string FailureText(int error) {
+  return error == kNotARegularFile ? "not a regular file" : std::strerror(error);
+}
+
+bool DiskFull(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+// The first line of the log's message when the layer can say more than the
+// usual explanation.
+std::string ExplanationFor(int error, const std::string& path) {
+  if (DiskFull(error)) return "The disk is full: " + path + " could not be written.";
+  if (error == kNotARegularFile) return path + " is not a regular file: move it out of the way.";
+  return {};
+}
+
+// Opens a regular file without blocking: a pipe or device in its place is
+// refused before open() could wait for a writer.
+int OpenRegular(const std::string& path, int flags) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    errno = kNotARegularFile;
+    return -1;
+  }
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0644);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    errno = kNotARegularFile;
+    return -1;
+  }
+  return fd;
+}
+
+// A symbolic link is written through: its target is replaced, the link stays.
+std::string FinalPath(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* target = ::realpath(path.c_str(), nullptr);
+  if (target == nullptr) return path;
+  std::string resolved(target);
+  ::free(target);
+  return resolved;
+}
+
+// Writes `bytes` as the whole content of `temp`, synced when asked; `fd` is
+// the open temporary file or -1. Every attempt starts again from the first
+// byte, so a retry after a short write never doubles what was written.
+bool WriteTemporary(int& fd, const std::string& temp, std::string_view bytes, bool sync) {
+  if (fd < 0) {
+    ::unlink(temp.c_str());
+    fd = OpenRegular(temp, O_WRONLY | O_CREAT | O_TRUNC);
+  } else if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) < 0) {
+    return false;
+  }
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && (!sync || ::fsync(fd) == 0);
+  if (!ok) return false;
+  int closing = fd;
+  fd = -1;
+  return ::close(closing) == 0;
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -58,6 +125,12 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 }
 
 std::string TempNameFor(const std::string& path) { return path + ".kelvora-tmp"; }
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -137,8 +210,8 @@ std::string FileLayer::Resolve(std::string_view name) const {
   return MatchCase(current_.empty() || current_ == "." ? std::string() : current_, path);
 }
 
-void FileLayer::InjectFaultForTesting(FileOp op, std::string nameSuffix, int times, int skip) {
-  faults_.push_back(Fault{op, std::move(nameSuffix), skip, times});
+void FileLayer::InjectFaultForTesting(FileOp op, std::string nameSuffix, int times, int skip, int error) {
+  faults_.push_back(Fault{op, std::move(nameSuffix), skip, times, error == 0 ? EIO : error});
 }
 
 int FileLayer::OperationCountForTesting(FileOp op) const {
@@ -148,6 +221,13 @@ int FileLayer::OperationCountForTesting(FileOp op) const {
 
 bool FileLayer::ShouldFail(FileOp op, const std::string& path) {
   ++counts_[op];
+  ++operationNumber_;
+  if (hook_) {
+    if (int error = hook_(operationNumber_, op, path); error != 0) {
+      errno = error;
+      return true;
+    }
+  }
   for (Fault& fault : faults_) {
     if (fault.op != op || fault.times <= 0 || !EndsWith(path, fault.suffix)) continue;
     if (fault.skip > 0) {
@@ -155,7 +235,7 @@ bool FileLayer::ShouldFail(FileOp op, const std::string& path) {
       continue;
     }
     --fault.times;
-    errno = EIO;
+    errno = fault.error;
     return true;
   }
   return false;
@@ -164,14 +244,12 @@ bool FileLayer::ShouldFail(FileOp op, const std::string& path) {
 template <typename Attempt>
 bool FileLayer::Trapped(FileOp op, uint8_t number, const std::string& path, Where where, Attempt attempt) {
   for (;;) {
-    std::string why;
-    if (!ShouldFail(op, path)) {
-      if (attempt()) return true;
-      why = ErrnoText();
-    } else {
-      why = "injected failure";
-    }
-    TrappedError error{number, where, path + ": " + why};
+    bool injected = ShouldFail(op, path);
+    if (!injected && attempt()) return true;
+    int cause = errno;
+    std::string why = FailureText(cause);
+    if (injected) why = "injected failure: " + why;
+    TrappedError error{number, where, path + ": " + why, ExplanationFor(cause, path)};
     if (handler_.Trap(error) == Resume::kSkip) return false;
   }
 }
@@ -203,7 +281,7 @@ FileId FileLayer::OpenInput(std::string_view name, Where where) {
   channel.kind = ChannelKind::kInput;
   channel.path = Resolve(name);
   bool ok = Trapped(FileOp::kOpen, kFileNotFound, channel.path, where, [&] {
-    int fd = ::open(channel.path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegular(channel.path, O_RDONLY);
     if (fd < 0) return false;
     channel.text.clear();
     bool read = ReadAll(fd, &channel.text);
@@ -216,10 +294,18 @@ FileId FileLayer::OpenInput(std::string_view name, Where where) {
 FileId FileLayer::OpenOutput(std::string_view name, Where where) {
   Channel channel;
   channel.kind = ChannelKind::kOutput;
-  channel.path = Resolve(name);
+  channel.path = FinalPath(Resolve(name));
   channel.writePath = TempNameFor(channel.path);
+  // The bytes are kept until the close writes them in one go; the temporary
+  // file is created now so that a file that cannot be made fails here.
   bool ok = Trapped(FileOp::kOpen, kFileNotFound, channel.path, where, [&] {
-    channel.fd = ::open(channel.writePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    struct stat info {};
+    if (::stat(channel.path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      errno = kNotARegularFile;
+      return false;
+    }
+    ::unlink(channel.writePath.c_str());
+    channel.fd = OpenRegular(channel.writePath, O_WRONLY | O_CREAT | O_TRUNC);
     return channel.fd >= 0;
   });
   return ok ? Add(std::move(channel)) : kNoFile;
@@ -231,7 +317,7 @@ FileId FileLayer::OpenAppend(std::string_view name, Where where) {
   channel.path = Resolve(name);
   channel.writePath = channel.path;
   bool ok = Trapped(FileOp::kOpen, kFileNotFound, channel.path, where, [&] {
-    channel.fd = ::open(channel.path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    channel.fd = OpenRegular(channel.path, O_WRONLY | O_CREAT | O_APPEND);
     return channel.fd >= 0;
   });
   return ok ? Add(std::move(channel)) : kNoFile;
@@ -244,7 +330,7 @@ FileId FileLayer::OpenRecord(std::string_view name, size_t recordLength, Where w
   channel.writePath = channel.path;
   channel.recordLength = recordLength == 0 ? 1 : recordLength;
   bool ok = Trapped(FileOp::kOpen, kFileNotFound, channel.path, where, [&] {
-    channel.fd = ::open(channel.path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    channel.fd = OpenRegular(channel.path, O_RDWR | O_CREAT);
     return channel.fd >= 0;
   });
   return ok ? Add(std::move(channel)) : kNoFile;
@@ -278,8 +364,25 @@ void FileLayer::Write(FileId id, std::string_view bytes, Where where) {
   Channel* found = Get(id, where);
   if (found == nullptr) return;
   Channel& channel = *found;
-  Trapped(FileOp::kWrite, kFileIoError, channel.path, where,
-          [&] { return channel.fd >= 0 && WriteAll(channel.fd, bytes); });
+  if (channel.kind == ChannelKind::kOutput) {
+    // Marked failed until the write is through: a stop from inside the
+    // handler must not commit what was never written.
+    const bool failedBefore = channel.failed;
+    channel.failed = true;
+    if (Trapped(FileOp::kWrite, kFileIoError, channel.path, where, [] { return true; })) {
+      channel.failed = failedBefore;
+      channel.text.append(bytes);
+    }
+    return;
+  }
+  // An append that fails part-way is cut back to where it began, so that a
+  // retry writes the bytes once and a skip leaves no half line.
+  const off_t before = channel.fd >= 0 ? ::lseek(channel.fd, 0, SEEK_END) : -1;
+  bool written = Trapped(FileOp::kWrite, kFileIoError, channel.path, where, [&] {
+    if (channel.fd < 0 || before < 0 || ::ftruncate(channel.fd, before) != 0) return false;
+    return WriteAll(channel.fd, bytes);
+  });
+  if (!written && before >= 0) static_cast<void>(::ftruncate(channel.fd, before));
 }
 
 std::string FileLayer::GetRecord(FileId id, uint32_t number, Where where) {
@@ -319,11 +422,38 @@ uint32_t FileLayer::RecordCount(FileId id) const {
 }
 
 void FileLayer::CommitOutput(Channel& channel, Where where) {
-  if (syncOnCommit_) ::fsync(channel.fd);
-  Trapped(FileOp::kClose, kFileIoError, channel.path, where, [&] { return ::close(channel.fd) == 0; });
-  channel.fd = -1;
-  Trapped(FileOp::kRename, kFileIoError, channel.path, where,
-          [&] { return ::rename(channel.writePath.c_str(), channel.path.c_str()) == 0; });
+  // The old file is replaced only once every byte is on the disk; whatever
+  // failed and was skipped, or stopped the program, leaves it as it was, and
+  // no temporary file behind.
+  struct Abandon {
+    Channel& channel;
+    bool armed = true;
+    ~Abandon() {
+      if (!armed) return;
+      if (channel.fd >= 0) ::close(channel.fd);
+      channel.fd = -1;
+      ::unlink(channel.writePath.c_str());
+    }
+  } abandon{channel};
+  bool ok = !channel.failed && Trapped(FileOp::kClose, kFileIoError, channel.path, where, [&] {
+    return WriteTemporary(channel.fd, channel.writePath, channel.text, syncOnCommit_);
+  });
+  if (ok) {
+    ok = Trapped(FileOp::kRename, kFileIoError, channel.path, where,
+                 [&] { return ::rename(channel.writePath.c_str(), channel.path.c_str()) == 0; });
+  }
+  if (!ok) return;
+  abandon.armed = false;
+  SyncDirectoryOf(channel.path);
+}
+
+void FileLayer::SyncDirectoryOf(const std::string& path) const {
+  // A rename lives in the directory: without this a power cut can undo it.
+  if (!syncOnCommit_) return;
+  int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 void FileLayer::Close(FileId id, Where where) {
@@ -335,6 +465,18 @@ void FileLayer::Close(FileId id, Where where) {
     CommitOutput(channel, where);
   } else if (channel.fd >= 0) {
     Trapped(FileOp::kClose, kFileIoError, channel.path, where, [&] { return ::close(channel.fd) == 0; });
+  }
+}
+
+void FileLayer::AbandonOutputs() {
+  for (auto it = channels_.begin(); it != channels_.end();) {
+    if (it->second.kind != ChannelKind::kOutput) {
+      ++it;
+      continue;
+    }
+    if (it->second.fd >= 0) ::close(it->second.fd);
+    ::unlink(it->second.writePath.c_str());
+    it = channels_.erase(it);
   }
 }
 
@@ -360,8 +502,10 @@ void FileLayer::WriteWholeFile(std::string_view name, std::string_view bytes, Wh
 void FileLayer::Rename(std::string_view from, std::string_view to, Where where) {
   std::string source = Resolve(from);
   std::string target = Resolve(to);
-  Trapped(FileOp::kRename, kFileNotFound, source, where,
-          [&] { return ::rename(source.c_str(), target.c_str()) == 0; });
+  if (Trapped(FileOp::kRename, kFileNotFound, source, where,
+              [&] { return ::rename(source.c_str(), target.c_str()) == 0; })) {
+    SyncDirectoryOf(target);
+  }
 }
 
 void FileLayer::Copy(std::string_view from, std::string_view to, Where where) {
@@ -369,7 +513,7 @@ void FileLayer::Copy(std::string_view from, std::string_view to, Where where) {
   std::string target = Resolve(to);
   std::string bytes;
   bool read = Trapped(FileOp::kCopy, kFileNotFound, source, where, [&] {
-    int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegular(source, O_RDONLY);
     if (fd < 0) return false;
     bytes.clear();
     bool ok = ReadAll(fd, &bytes);
@@ -410,7 +554,7 @@ bool FileLayer::IsDirectory(std::string_view name) const {
 std::optional<std::string> FileLayer::TryReadWholeFile(std::string_view name) {
   std::string path = Resolve(name);
   if (ShouldFail(FileOp::kOpen, path)) return std::nullopt;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegular(path, O_RDONLY);
   if (fd < 0) return std::nullopt;
   std::string bytes;
   bool ok = ReadAll(fd, &bytes);
@@ -420,23 +564,27 @@ std::optional<std::string> FileLayer::TryReadWholeFile(std::string_view name) {
 }
 
 bool FileLayer::TryWriteWholeFile(std::string_view name, std::string_view bytes) {
-  std::string path = Resolve(name);
+  std::string path = FinalPath(Resolve(name));
   std::string temp = TempNameFor(path);
   if (ShouldFail(FileOp::kWrite, path)) return false;
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
-  if (ok && syncOnCommit_) ok = ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return false;
+  int fd = -1;
+  bool ok = WriteTemporary(fd, temp, bytes, syncOnCommit_);
+  if (fd >= 0) ::close(fd);
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
+  if (ok) {
+    SyncDirectoryOf(path);
+  } else {
+    ::unlink(temp.c_str());
+  }
   return ok;
 }
 
 bool FileLayer::TryAppend(std::string_view name, std::string_view bytes) {
   std::string path = Resolve(name);
   if (ShouldFail(FileOp::kWrite, path)) return false;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  int fd = OpenRegular(path, O_WRONLY | O_CREAT | O_APPEND);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes);
   return (::close(fd) == 0) && ok;
@@ -445,7 +593,10 @@ bool FileLayer::TryAppend(std::string_view name, std::string_view bytes) {
 bool FileLayer::TryRename(std::string_view from, std::string_view to) {
   std::string source = Resolve(from);
   if (ShouldFail(FileOp::kRename, source)) return false;
-  return ::rename(source.c_str(), Resolve(to).c_str()) == 0;
+  std::string target = Resolve(to);
+  if (::rename(source.c_str(), target.c_str()) != 0) return false;
+  SyncDirectoryOf(target);
+  return true;
 }
 
 }  // namespace kelvora

@@ -4,15 +4,20 @@
 // program. Names may use "\" as the original did; they are resolved against
 // the layer's current directory, which is the program's own notion of it, not
 // the process's. A file that is rewritten whole is written beside its final
-// name and renamed over it on close, so a crash never leaves half a file.
+// name and renamed over it on close, so a crash never leaves half a file; a
+// rewrite any of whose steps failed never replaces the old file. Only regular
+// files are opened, and without blocking: a pipe or a device in place of a
+// data file is refused by name instead of hanging the program.
 #ifndef KELVORA_PLATFORM_FILE_LAYER_H_
 #define KELVORA_PLATFORM_FILE_LAYER_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/trap.h"
@@ -73,6 +78,9 @@ class FileLayer {
   void Close(FileId id, Where where = Where::current());
   // Closes every open channel; pending whole-file rewrites are committed.
   void CloseAll(Where where = Where::current());
+  // Drops every unfinished rewrite without touching its file: what a stop
+  // interrupted half-way is never put in place of the old file.
+  void AbandonOutputs();
   bool IsOpen(FileId id) const;
 
   // --- Whole files and names ----------------------------------------------
@@ -96,10 +104,17 @@ class FileLayer {
   // --- Test seam ------------------------------------------------------------
   // Makes operation `op` on a name ending in `nameSuffix` (empty: any name)
   // fail `times` times, after letting `skip` matching operations succeed.
-  void InjectFaultForTesting(FileOp op, std::string nameSuffix, int times = 1, int skip = 0);
+  // `error` is the errno the failure reports.
+  void InjectFaultForTesting(FileOp op, std::string nameSuffix, int times = 1, int skip = 0, int error = 0);
   void ClearFaultsForTesting() { faults_.clear(); }
   // How many operations of each kind ran (failed ones included).
   int OperationCountForTesting(FileOp op) const;
+  // Every operation, of any kind, is numbered from 1 in the order it runs;
+  // `hook` sees each number before the operation and makes it fail (with
+  // the errno it returns) by returning non-zero. For fault and kill campaigns.
+  using OperationHook = std::function<int(int number, FileOp op, const std::string& path)>;
+  void SetOperationHookForTesting(OperationHook hook) { hook_ = std::move(hook); }
+  int OperationNumberForTesting() const { return operationNumber_; }
 
  private:
   struct Channel;
@@ -108,6 +123,7 @@ class FileLayer {
     std::string suffix;
     int skip;
     int times;
+    int error;
   };
 
   bool ShouldFail(FileOp op, const std::string& path);
@@ -118,6 +134,7 @@ class FileLayer {
   const Channel* Find(FileId id) const;
   FileId Add(Channel channel);
   void CommitOutput(Channel& channel, Where where);
+  void SyncDirectoryOf(const std::string& path) const;
 
   TrapHandler& handler_;
   std::string current_ = ".";
@@ -126,6 +143,8 @@ class FileLayer {
   std::map<FileId, Channel> channels_;
   std::vector<Fault> faults_;
   std::map<FileOp, int> counts_;
+  int operationNumber_ = 0;
+  OperationHook hook_;
 };
 
 }  // namespace kelvora

@@ -173,6 +173,9 @@ std::string SetProfileString(std::string_view fileBytes, std::string_view sectio
 std::string PrivateProfile::Read(std::string_view section, std::string_view key, std::string_view defaultText,
                                  size_t chars, std::string_view path) const {
   std::optional<std::string> bytes = files_.TryReadWholeFile(path);
+  // A file that is there but failed to read once is read again: its keys
+  // taken as missing would let a later write replace the person's values.
+  if (!bytes && files_.FileSize(path)) bytes = files_.TryReadWholeFile(path);
   return GetProfileString(bytes ? *bytes : std::string_view(), section, key, defaultText, chars);
 }
 

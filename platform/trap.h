@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace kelvora {
 
@@ -51,9 +52,16 @@ class SourceLocation {
 
 // One trapped error: its number and the place of the failing operation.
 struct TrappedError {
+  TrappedError() = default;
+  TrappedError(uint8_t errorNumber, SourceLocation place, std::string what, std::string advice = {})
+      : number(errorNumber), where(place), detail(std::move(what)), explanation(std::move(advice)) {}
+
   uint8_t number = 0;
   SourceLocation where;
   std::string detail;  // what failed, for the console; never part of "ERROR.LOG"
+  // What the person can do about it, when the file layer knows better than
+  // the usual explanation (a full disk, something that is not a file).
+  std::string explanation;
 };
 
 // How the handler lets the failing code go on.
@@ -71,15 +79,22 @@ class TrapHandler {
 
 // Thrown by ShutDown: unwinds every frame to the program's entry, which ends
 // the process with `status`. Tests catch it instead of losing the process.
+// A stop through the error path carries a non-zero status and says why.
 class ProgramExit : public std::exception {
  public:
-  explicit ProgramExit(int status) : status_(status) {}
+  explicit ProgramExit(int status, std::string reason = {}) : status_(status), reason_(std::move(reason)) {}
   int status() const { return status_; }
+  const std::string& reason() const { return reason_; }
   const char* what() const noexcept override { return "program exit"; }
 
  private:
   int status_;
+  std::string reason_;
 };
+
+// Exit statuses: a stop asked for by a signal is told apart from a failure.
+inline constexpr int kExitStoppedByError = 1;
+inline constexpr int kExitStoppedOnRequest = 3;
 
 }  // namespace kelvora
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-14-dev clang-format)
+          clang libclang-rt-14-dev clang-format libsystemd-dev systemd)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,8 @@
 #include "tools/simulator.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -50,6 +53,11 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
     options->housePath = value;
   } else if (name == "--preheat-report") {
     options->preheatReportPath = value;
+  } else if (name == "--kill-at-operation") {
+    if (!ParseNumber(value, &number) || number < 1 || number > 1e9 || number != std::floor(number)) {
+      *error = "--kill-at-operation wants a whole number from 1, not \"" + value + "\"";
+    }
+    options->killAtOperation = static_cast<long>(number);
   } else {
     *error = "unknown option " + name;
   }
@@ -153,6 +161,7 @@ std::string SimulationUsage() {
          "  --quit                 end through the File menu's Quit instead of a final save\n"
          "  --snapshot FILE        write the main window's last values there, as JSON\n"
          "  --preheat-report FILE  write one CSV line per pre-heat there\n"
+         "  --kill-at-operation N  kill the process just before its Nth file operation (crash tests)\n"
          "  --help, -h             show this text\n";
 }
 
@@ -201,10 +210,18 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
                           /*onDayClosed=*/[&observer](const RunState& state) { observer.DayClosed(state); }};
   Program program(environment);
   // Nobody watches the window or the day files until the run ends.
-  program.SetUnwatched(!options.watchedForTesting);
+  // A kill run must crash amid the day files' real writes, so it is watched.
+  program.SetUnwatched(!options.watchedForTesting && options.killAtOperation == 0);
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
+  if (options.killAtOperation > 0) {
+    program.Files().SetOperationHookForTesting(
+        [kill = options.killAtOperation](int number, FileOp, const std::string&) {
+          if (number == kill) ::kill(::getpid(), SIGKILL);
+          return 0;
+        });
+  }
   auto wallStart = std::chrono::steady_clock::now();
   int64_t startMs = Milliseconds(options.start);
   auto endMs = startMs + static_cast<int64_t>(std::llround(options.days * 86400000.0));
@@ -229,12 +246,14 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
     program.SaveDayState();
   } catch (const ProgramExit& exit) {
     summary.exitStatus = exit.status();
+    summary.stopReason = exit.reason();
   }
   program.FlushDaySaves();
   preheats.Finish();
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);
   summary.passes = program.PassCount();
+  summary.fileOperations = program.Files().OperationNumberForTesting();
   summary.simulatedSeconds = static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0;
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   return summary;
@@ -248,12 +267,18 @@ std::string SummaryText(const SimulationSummary& s) {
                 "control passes   %ld\n"
                 "days closed      %d\n"
                 "heating cycles   %ld\n"
+                "file operations  %ld\n"
                 "energy           %.3f kWh\n"
                 "wall time        %.3f s\n"
                 "passes per wall second  %.0f (%.1f simulated days per wall second)\n",
                 s.simulatedSeconds, s.simulatedSeconds / 86400.0, s.passes, s.closedDays, s.heatingCycles,
-                s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
-  std::string summary = text + WeekTable(SummariseWeeks(s.preheats));
+                s.fileOperations, s.energyKWh, s.wallSeconds, rate, rate / 86400.0);
+  std::string summary = text;
+  if (s.exitStatus != 0) {
+    summary += "stopped          " + (s.stopReason.empty() ? std::string("by an error") : s.stopReason) +
+               ", exit status " + std::to_string(s.exitStatus) + "\n";
+  }
+  summary += WeekTable(SummariseWeeks(s.preheats));
   // The learning earns its keep when it beats the best single lead time that
   // hindsight could have chosen for the weeks after it settled.
   constexpr int kSettledWeek = 2;

@@ -31,6 +31,9 @@ struct SimulationOptions {
   std::function<void(const RunState&, const PhysicalHouse*)> afterTickForTesting;
   // Test seam: the window and the day files refreshed as in a watched run.
   bool watchedForTesting = false;
+  // The process kills itself (SIGKILL) just before this file operation,
+  // counted from 1 over the whole run: a crash at a chosen moment. 0: never.
+  long killAtOperation = 0;
 };
 
 struct SimulationSummary {
@@ -43,6 +46,8 @@ struct SimulationSummary {
   int exitStatus = 0;
   std::string error;  // why the simulation could not start
   bool cardDetected = false;
+  long fileOperations = 0;  // every file operation of the run, failed ones included
+  std::string stopReason;   // why the run stopped through the error path
   std::vector<PreheatLine> preheats;
 };
 

@@ -9,6 +9,7 @@
 #include "Monitor/core/learning_operations.h"
 #include "Monitor/core/preheat_record.h"
 #include "Monitor/core/print_zone.h"
+#include "Monitor/core/saturate.h"
 #include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
@@ -181,8 +182,8 @@ bool TakeOverSchedule(ControlHost& host) {
 void PlanSteps(RunState& state, float target, float offset) {
   LearningState& l = state.learning;
   float inert = state.settings.Inert_Deg;
-  l.stepsToGain = static_cast<int16_t>(
-      std::floor(10 * target - std::floor(10 * (state.control.interiorTemp - offset)) + 1));
+  l.stepsToGain =
+      Saturate<int16_t>(std::floor(10 * target - std::floor(10 * (state.control.interiorTemp - offset)) + 1));
   l.stepExcess = (10 * target - std::floor(10 * target)) + (l.stepsToGain - inert);
   if (l.stepExcess <= 0) l.stepExcess = 0;
   if (l.stepsToGain < 1) l.stepsToGain = 0;

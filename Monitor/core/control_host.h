@@ -31,6 +31,9 @@ class ControlHost {
   virtual float ReadChannel(int8_t channel) = 0;
   // Writes "STAT.DAT" and "CYCLE.DAT".
   virtual void SaveDayState() = 0;
+  // While the learning replays the night on the run state, the state is not
+  // the day's: a stop meanwhile must leave the day's files as last saved.
+  virtual void PauseDaySaving(bool paused) { static_cast<void>(paused); }
   virtual void ConsoleWrite(std::string_view text) = 0;
   // The learning's working reports (regression, curve fit): kept in a log
   // that nothing reads back, and shown on the terminal when there is one.

@@ -19,9 +19,31 @@ namespace {
 // installed EmergencyStop.
 std::atomic<EmergencyStop*> installedStop{nullptr};
 
-constexpr int kSignals[] = {SIGINT, SIGILL, SIGFPE, SIGSEGV, SIGTERM, SIGABRT, SIGQUIT};
+// Every signal whose default would end the process takes one of the two
+// paths: a hang-up (the terminal or the session closed) is an interrupt, the
+// other requests a termination; the faults end on the crash path.
+constexpr int kSignals[] = {SIGINT, SIGILL,  SIGFPE,  SIGSEGV, SIGTERM,   SIGABRT, SIGQUIT,
+                            SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGBUS,
+                            SIGSYS, SIGTRAP, SIGXCPU, SIGPWR,  SIGSTKFLT};
+// A reader that went away, or a file over its size limit, is a failed write
+// for the file layer to report, not a reason to die.
+constexpr int kIgnoredSignals[] = {SIGPIPE, SIGXFSZ};
 
-bool IsStopRequest(int signal) { return signal == SIGINT || signal == SIGTERM || signal == SIGQUIT; }
+bool IsStopRequest(int signal) {
+  switch (signal) {
+    case SIGILL:
+    case SIGFPE:
+    case SIGSEGV:
+    case SIGABRT:
+    case SIGBUS:
+    case SIGSYS:
+    case SIGTRAP:
+    case SIGXCPU:
+      return false;
+    default:
+      return true;
+  }
+}
 
 void WriteAll(int fd, const char* bytes, size_t length) {
   while (length > 0) {
@@ -52,16 +74,28 @@ void DurationInto(char out[9], int32_t seconds) {
 uint8_t ErrorNumberOfSignal(int signal) {
   switch (signal) {
     case SIGINT:
+    case SIGHUP:
       return kSignalInterrupt;
     case SIGILL:
       return kSignalIllegalInstruction;
     case SIGFPE:
       return kSignalFloatingPoint;
     case SIGSEGV:
+    case SIGBUS:
       return kSignalSegmentation;
     case SIGTERM:
+    case SIGUSR1:
+    case SIGUSR2:
+    case SIGALRM:
+    case SIGVTALRM:
+    case SIGPROF:
+    case SIGPWR:
+    case SIGSTKFLT:
       return kSignalTermination;
     case SIGABRT:
+    case SIGSYS:
+    case SIGTRAP:
+    case SIGXCPU:
       return kSignalAbort;
     case SIGQUIT:
       return kSignalQuit;
@@ -81,6 +115,7 @@ bool EmergencyStop::Install(PortAccess& ports) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signal : kSignals) sigaction(signal, &action, nullptr);
+  for (int signal : kIgnoredSignals) std::signal(signal, SIG_IGN);
   installed_ = true;
   return true;
 }
@@ -88,6 +123,7 @@ bool EmergencyStop::Install(PortAccess& ports) {
 void EmergencyStop::Uninstall() {
   if (!installed_) return;
   for (int signal : kSignals) std::signal(signal, SIG_DFL);
+  for (int signal : kIgnoredSignals) std::signal(signal, SIG_DFL);
   installedStop.store(nullptr);
   installed_ = false;
 }

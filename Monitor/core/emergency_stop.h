@@ -1,4 +1,4 @@
-// Signals: an interrupt, termination or quit request is taken up by the
+// Signals: an interrupt (or hang-up), termination or quit request is taken up by the
 // control thread at its next tick and stops the program through the fatal
 // handler (errors 9, 13 and 15). After an illegal instruction, a
 // floating-point fault, a segmentation fault or an abort (errors 10, 11, 12,

@@ -17,6 +17,14 @@ std::string RetryExplanation() {
 
 std::string RetryBoxText() { return "A Severe error has occurred:\n" + RetryExplanation(); }
 
+std::string RetryExplanation(const TrappedError& error) {
+  // A full disk is not another application's fault: say what it is.
+  if (error.explanation.empty()) return RetryExplanation();
+  return error.explanation +
+         "\r\nMake room on the disk and then Click the RETRY button.\r\n"
+         "Otherwise the Program will be CLOSED and you risk losing some data.";
+}
+
 std::string StopBoxText() {
   return "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button";
 }
@@ -88,13 +96,13 @@ Resume ErrorHandler::Trap(const TrappedError& error) {
     return Resume::kSkip;
   }
   errors.lastErrorNumber = error.number;
-  errors.errorMessage.clear();
+  errors.errorMessage = error.explanation;
   if (error.number == kIllegalFunctionCall) {
     errors.lastErrorNumber = 0;
     return Resume::kSkip;
   }
   if (error.number == kFileIoError && !askingRetry_) {
-    errors.errorMessage = RetryExplanation();
+    errors.errorMessage = RetryExplanation(error);
     if (AskRetry(error) == Resume::kRetry) return Resume::kRetry;
   }
   FatalPath(error);
@@ -117,11 +125,13 @@ Resume ErrorHandler::AskRetry(const TrappedError& error) {
   program_.WriteOutputs(0);
   askingRetry_ = true;
   program_.Ui().ConsoleWrite("\n" + error.detail + "\n");
-  BoxResult answer = ShowSystemError(RetryBoxText(), BoxButtons::kAbortRetryIgnore);
+  BoxResult answer = ShowSystemError("A Severe error has occurred:\n" + RetryExplanation(error),
+                                     BoxButtons::kAbortRetryIgnore);
   askingRetry_ = false;
   program_.State().errors.errorAnswer = static_cast<uint8_t>(answer);
   if (answer == BoxResult::kRetry || answer == BoxResult::kTryAgain) {
-    program_.WriteOutputs(program_.State().card.outputByte);
+    // Once the stop has begun the relays stay off whatever is retried.
+    if (!stopping_) program_.WriteOutputs(program_.State().card.outputByte);
     return Resume::kRetry;
   }
   return Resume::kSkip;
@@ -134,10 +144,16 @@ void ErrorHandler::FatalPath(const TrappedError& error) {
   ShowSystemError(StopBoxText(), BoxButtons::kOk);
   WriteErrorLog(error);
   CloseRunningCycle();
-  program_.SaveDayState();
+  // Before the day was read back there is nothing of it to save, and
+  // saving would overwrite the day's files with an empty day.
+  if (program_.DayStateSavable()) program_.SaveDayState();
   program_.Ui().Beep();
   program_.Ui().Beep();
-  program_.ShutDown();
+  bool requested =
+      error.number == kSignalInterrupt || error.number == kSignalTermination || error.number == kSignalQuit;
+  std::string reason = "error " + std::to_string(error.number);
+  if (!error.detail.empty()) reason += " (" + error.detail + ")";
+  program_.ShutDown(requested ? kExitStoppedOnRequest : kExitStoppedByError, std::move(reason));
 }
 
 void ErrorHandler::WriteErrorLog(const TrappedError& error) {
@@ -157,7 +173,8 @@ void ErrorHandler::WriteErrorLog(const TrappedError& error) {
 void ErrorHandler::CloseRunningCycle() {
   ControlState& control = program_.State().control;
   Table<float>& log = control.cycleLog;
-  if (log.Empty() || control.cycleIndex < 0 || control.cycleIndex >= log.Rows()) return;
+  // Rows() is the last row's index, itself a row.
+  if (log.Empty() || control.cycleIndex < 0 || control.cycleIndex > log.Rows()) return;
   if (log(control.cycleIndex, kCycleState) == 0) return;
   program_.State().card.outputByte = 0;
   StartCycleRow(control, 0, static_cast<float>(program_.State().clock.clockSeconds), control.interiorTemp,

@@ -19,8 +19,11 @@ class Program;
 inline constexpr std::string_view kSystemErrorCaption = "SYSTEM ERROR";
 inline constexpr std::string_view kErrorLogName = "ERROR.LOG";
 std::string RetryExplanation();  // the three-line explanation of error 3
-std::string RetryBoxText();      // "A Severe error has occurred:" LF + explanation
-std::string StopBoxText();       // "A Severe error has occurred, " LF "The Program will STOP!" ...
+// The explanation for this error: the usual one, or the file layer's own
+// (a full disk names the file) with the same advice.
+std::string RetryExplanation(const TrappedError& error);
+std::string RetryBoxText();  // "A Severe error has occurred:" LF + explanation
+std::string StopBoxText();   // "A Severe error has occurred, " LF "The Program will STOP!" ...
 
 // The module name a record shows for a source file: its base name without
 // the extension ("Monitor/core/startup.cc" -> "startup").

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Functions/formulas.h"
+#include "Monitor/core/saturate.h"
 #include "Monitor/learning/preheat_history.h"
 #include "Monitor/learning/project_file.h"
 #include "Monitor/learning/regression.h"
@@ -180,11 +181,11 @@ void Finish(ControlHost& host) {
 }  // namespace
 
 float ModelValue(const ModelSlot& slot, const Regressors& x) {
-  int rows = std::clamp(static_cast<int>(std::nearbyint(slot.modelVarCount)), 0, kModelRows);
+  int rows = std::clamp(Saturate<int>(std::nearbyint(slot.modelVarCount)), 0, kModelRows);
   if (rows < 1) return 0;
   float value = slot.rows[1].modelCoef;
   for (int t = 2; t <= rows; ++t) {
-    int index = static_cast<int>(std::nearbyint(slot.rows[t].modelVarIndex));
+    int index = Saturate<int>(std::nearbyint(slot.rows[t].modelVarIndex));
     // A variable number that names no regressor (a damaged file) adds nothing.
     if (index >= 1 && index <= 9) value += slot.rows[t].modelCoef * x[index];
   }
@@ -224,7 +225,7 @@ void ComputePreheatDuration(ControlHost& host, float timeConstant) {
   // A ceiling the climb cannot reach gives no finite time: as late as can be.
   if (!std::isfinite(seconds)) seconds = kMaxEstimateSeconds;
   seconds = std::clamp(seconds, -kMaxEstimateSeconds, kMaxEstimateSeconds);
-  l.estimatedPreheatSeconds = static_cast<int32_t>(std::nearbyint(seconds));
+  l.estimatedPreheatSeconds = Saturate<int32_t>(std::nearbyint(seconds));
   l.estimatedArrival = l.estimatedPreheatSeconds + state.clock.clockSeconds;
 }
 

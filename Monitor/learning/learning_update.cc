@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Monitor/core/print_zone.h"
+#include "Monitor/core/saturate.h"
 #include "Monitor/learning/estimate.h"
 #include "Monitor/learning/preheat_history.h"
 #include "Monitor/learning/project_file.h"
@@ -188,7 +189,7 @@ void SimulateStartAt(ControlHost& host, int32_t mid, float rate, float floor) {
   state.control.interiorTemp = std::max(cooled, floor);
   float interior = state.control.interiorTemp;
   l.stepsToGain =
-      static_cast<int16_t>(std::floor(10 * next - std::floor((interior - l.firstStepOffset) * 10) + 1));
+      Saturate<int16_t>(std::floor(10 * next - std::floor((interior - l.firstStepOffset) * 10) + 1));
   l.stepExcess = (10 * next - std::floor(10 * next)) + (l.stepsToGain - inert);
   if (l.stepExcess <= 0) l.stepExcess = 0;
   l.ceilingMargin = l.ceilingTemp - interior - l.firstStepOffset - inert / 10;
@@ -202,7 +203,7 @@ int32_t SearchLatestStart(ControlHost& host, float rate, float floor) {
   RunState& state = host.State();
   const LearningState& l = state.learning;
   int32_t due = state.control.pendingSlotEnd;
-  int32_t earliest = std::max<int32_t>(0, static_cast<int32_t>(std::nearbyint(l.setbackStartTime)));
+  int32_t earliest = std::max<int32_t>(0, Saturate<int32_t>(std::nearbyint(l.setbackStartTime)));
   int32_t lo = earliest;
   int32_t hi = due;
   int32_t mid = lo;
@@ -239,11 +240,11 @@ VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int vari
   l.setbackStartInterior = saved.setbackStartInterior;
   l.setbackStartTime = std::nearbyint(saved.setbackStartTime);
   if (state.control.pendingSlotEnd < l.setbackStartTime) l.setbackStartTime -= 86400;
-  state.clock.clockSeconds = static_cast<int32_t>(l.setbackStartTime);
+  state.clock.clockSeconds = Saturate<int32_t>(l.setbackStartTime);
   ReadPreheatHistory(host);
   AssumeWeather(state);
   float rate = PredictDropRate(host);
-  state.clock.clockSeconds = static_cast<int32_t>(std::nearbyint(60 * rate + l.setbackStartTime));
+  state.clock.clockSeconds = Saturate<int32_t>(std::nearbyint(60 * rate + l.setbackStartTime));
   state.control.interiorTemp = l.setbackStartInterior - 1;
   RecomputeProject(host);
   l.stepIndex = -1;
@@ -292,6 +293,13 @@ void LearningUpdate(ControlHost& host) {
     state.schedule.nextSetpoint = saved.nextSetpoint;
     return;
   }
+  // The variants are simulated on the run state itself; a stop from inside
+  // them must not save that state as the day's.
+  struct PauseSaving {
+    ControlHost& host;
+    explicit PauseSaving(ControlHost& h) : host(h) { host.PauseDaySaving(true); }
+    ~PauseSaving() { host.PauseDaySaving(false); }
+  } pause(host);
   std::array<VariantPlan, 2> plans;
   for (int variant = 0; variant <= 1; ++variant) plans[variant] = SimulateVariant(host, saved, variant);
   state.control.heatPumpHold = plans[1].energy <= plans[0].energy ? 1 : 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "Monitor/core/saturate.h"
 #include "Monitor/core/text_number.h"
 
 namespace kelvora {
@@ -12,7 +13,7 @@ namespace {
 
 // The number at the start of a two-character part, rounded down; two
 // characters hold at most 99 and at least -9, so it always fits.
-int32_t WholeNumber(std::string_view part) { return static_cast<int32_t>(std::floor(ReadNumber(part))); }
+int32_t WholeNumber(std::string_view part) { return Saturate<int32_t>(std::floor(ReadNumber(part))); }
 
 std::string_view Part(std::string_view text, size_t from) {
   return from < text.size() ? text.substr(from, 2) : std::string_view();

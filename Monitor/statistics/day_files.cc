@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "Functions/formulas.h"
 #include "Monitor/card/sensors.h"
 #include "Monitor/core/cycle_log.h"
 #include "Monitor/core/print_zone.h"
@@ -264,11 +265,26 @@ void CloseEarlierDay(ControlHost& host, const StatValues& values) {
   TakeOver(values, day);
   day.clock.todayDate = values.date;
   AppendDayRecord(host, day);
-  // As at midnight: the closed day's files go, so it is never closed twice.
-  host.Files().Remove(kStatFile);
+  // As at midnight: the closed day's files go, "STAT.DAT" last.
   host.Files().Remove(kCycleFile);
+  host.Files().Remove(kStatFile);
   host.ConsoleWrite(std::string(kStatFile) + " and " + std::string(kCycleFile) + " were left on " +
                     values.date + "; that day's record is now in TEMP.DAT and today starts afresh.\n");
+}
+
+// Day files dated later than the clock (the clock set back over midnight)
+// are no day of this season yet: they are kept under other names, and today
+// starts afresh.
+void SetLaterDayAside(ControlHost& host, const std::string& date) {
+  FileLayer& files = host.Files();
+  std::string aside;
+  for (std::string_view name : {kCycleFile, kStatFile}) {
+    if (!files.Exists(name)) continue;
+    aside = FreeFileName(files, std::string(name) + ".later");
+    if (!aside.empty()) files.Rename(name, aside);
+  }
+  host.ConsoleWrite(std::string(kStatFile) + " is dated " + date + ", later than today; it is kept as " +
+                    aside + " and today starts afresh.\n");
 }
 
 // Reads "STAT.DAT" into the state. False when the day files belong to an
@@ -276,12 +292,17 @@ void CloseEarlierDay(ControlHost& host, const StatValues& values) {
 // and the day goes on as if the file held nothing.
 bool RestoreStatFile(ControlHost& host) {
   std::string text = ReadDayFile(host.Files(), kStatFile);
-  if (text.empty()) return true;
+  // Without "STAT.DAT" a "CYCLE.DAT" is a closed day's, left by a crash.
+  if (text.empty()) return false;
   StatValues values;
   std::string problem;
   if (!ParseStatValues(text, values, &problem)) {
     KeepDamagedCopy(host, kStatFile, problem, "the day goes on without it");
     return true;
+  }
+  if (!values.date.empty() && NumDate(values.date) > NumDate(host.State().clock.todayDate)) {
+    SetLaterDayAside(host, values.date);
+    return false;
   }
   if (!values.date.empty() && values.date != host.State().clock.todayDate) {
     CloseEarlierDay(host, values);

@@ -20,12 +20,22 @@ constexpr std::string_view kPreheatFile = "PREHEAT.DAT";
 // tempRecordCount is 16 bits; a season holds at most 366 records.
 constexpr uint32_t kMaxTempRecords = std::numeric_limits<uint16_t>::max() - 1;
 
+int TwoDigits(std::string_view text) { return (text[0] - '0') * 10 + (text[1] - '0'); }
+
+// "yy/mm/dd" naming a day that exists: "99/99/99" is damage, not a date.
 bool IsShortDate(std::string_view date) {
   if (date.size() != 8 || date[2] != '/' || date[5] != '/') return false;
   for (size_t i : {0, 1, 3, 4, 6, 7}) {
     if (!std::isdigit(static_cast<unsigned char>(date[i]))) return false;
   }
-  return true;
+  constexpr int kDaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int month = TwoDigits(date.substr(3)), day = TwoDigits(date.substr(6));
+  return month >= 1 && month <= 12 && day >= 1 && day <= kDaysIn[month - 1];
+}
+
+// The year in which the heating season of a short date began (on 1 July).
+int SeasonStartYear(std::string_view date) {
+  return 2000 + TwoDigits(date) - (TwoDigits(date.substr(3)) < 7 ? 1 : 0);
 }
 
 // A file longer than any season could make is set aside whole: its record
@@ -89,7 +99,12 @@ std::string EndedSeasonYear(ControlHost& host) {
                       " has no date; the season file is not archived.\n");
     return {};
   }
-  if (Julian07(date) <= Julian07(state.clock.todayDate)) return {};
+  // Only a clock that has crossed 1 July since the last record ends the
+  // season: a record later than today (a clock set back) does not.
+  if (!IsShortDate(state.clock.todayDate) ||
+      SeasonStartYear(state.clock.todayDate) <= SeasonStartYear(date)) {
+    return {};
+  }
   return date.substr(0, 2);
 }
 
@@ -155,6 +170,12 @@ void AppendDayRecord(ControlHost& host, const RunState& day) {
   StatisticsState& s = host.State().statistics;
   // Closed since start-up: the day's record still belongs in the file.
   if (!files.IsOpen(s.tempFile)) OpenTempFile(host);
+  // A close interrupted after its record was written runs again at the
+  // restart: the day is in the season once.
+  if (s.tempRecordCount > 0) {
+    Record last(kDayRecordLength, files.GetRecord(s.tempFile, s.tempRecordCount));
+    if (last.Get(host.State().records.day.date) == day.clock.todayDate) return;
+  }
   s.tempRecordCount += 1;
   files.PutRecord(s.tempFile, s.tempRecordCount, DayRecordBytes(day));
 }

@@ -36,8 +36,12 @@ std::string Masked(std::string_view mask, float value) { return Using(mask, Show
 
 std::string TempText(const RunState& state, float celsius, bool withSign = false) {
   int unit = FlagIndex(state.settings.tempUnits);
-  const std::string& mask = withSign ? state.texts.signedTempMask[unit] : state.texts.tempMask[unit];
-  return Masked(mask, C2fF2c(celsius, kCelsius, static_cast<uint8_t>(unit)));
+  float value = C2fF2c(celsius, kCelsius, static_cast<uint8_t>(unit));
+  // The unsigned mask has no place for a minus: a value below zero takes
+  // the signed one, so that -3 never shows as 3.
+  const std::string& mask =
+      withSign || value < 0 ? state.texts.signedTempMask[unit] : state.texts.tempMask[unit];
+  return Masked(mask, value);
 }
 
 std::string WindText(const RunState& state, float kmh) {

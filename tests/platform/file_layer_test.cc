@@ -1,9 +1,14 @@
 #include "platform/file_layer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +93,112 @@ TEST_F(FileLayerTest, RetriedWriteWritesOnce) {
   files.Close(id);
   EXPECT_EQ(handler.errors.size(), 1u);
   EXPECT_EQ(ReadFileBytes(dir.File("CYCLE.DAT")), "12\r\n");
+}
+
+// Files of this process may grow to `bytes` at most, as on a nearly full disk;
+// the limit is lifted again at the end of the scope.
+class FileSizeCap {
+ public:
+  explicit FileSizeCap(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the cap fails instead
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    Set(bytes);
+  }
+  ~FileSizeCap() { Lift(); }
+  void Lift() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  void Set(rlim_t bytes) {
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  rlimit saved_{};
+};
+
+// A handler that runs `onTrap` and then answers as it is told.
+class ActingTrapHandler : public TrapHandler {
+ public:
+  Resume Trap(const TrappedError& error) override {
+    errors.push_back(error);
+    if (onTrap) onTrap();
+    return answer;
+  }
+  std::vector<TrappedError> errors;
+  std::function<void()> onTrap;
+  Resume answer = Resume::kSkip;
+};
+
+TEST_F(FileLayerTest, AShortWriteNeverReplacesTheOldFileAndNamesTheFullDisk) {
+  WriteFileBytes(dir.File("STAT.DAT"), "yesterday");
+  {
+    FileSizeCap cap(100);
+    FileId id = files.OpenOutput("STAT.DAT");
+    files.Write(id, std::string(300, 'x'));
+    files.Close(id);
+  }
+  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "yesterday");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("STAT.DAT.kelvora-tmp")));
+  ASSERT_EQ(handler.errors.size(), 1u);
+  EXPECT_EQ(handler.errors[0].number, kFileIoError);
+  EXPECT_EQ(handler.errors[0].explanation,
+            "The disk is full: " + dir.File("STAT.DAT") + " could not be written.");
+}
+
+TEST_F(FileLayerTest, ARetriedRewriteAfterAShortWriteStartsFromTheBeginning) {
+  ActingTrapHandler acting;
+  FileLayer layer(acting);
+  layer.SetCurrentDirectory(dir.path());
+  FileSizeCap cap(100);
+  acting.onTrap = [&] { cap.Lift(); };
+  acting.answer = Resume::kRetry;
+  FileId out = layer.OpenOutput("STAT.DAT");
+  layer.Write(out, std::string(150, 's'));
+  layer.Close(out);
+  EXPECT_EQ(acting.errors.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), std::string(150, 's'));
+}
+
+TEST_F(FileLayerTest, ARetriedAppendAfterAShortWriteAddsTheLineOnce) {
+  WriteFileBytes(dir.File("PH_HP.LOG"), std::string(60, 'o'));
+  ActingTrapHandler acting;
+  FileLayer layer(acting);
+  layer.SetCurrentDirectory(dir.path());
+  FileSizeCap cap(100);
+  acting.onTrap = [&] { cap.Lift(); };
+  acting.answer = Resume::kRetry;
+  FileId log = layer.OpenAppend("PH_HP.LOG");
+  layer.Write(log, std::string(70, 'a'));
+  layer.Close(log);
+  EXPECT_EQ(acting.errors.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), std::string(60, 'o') + std::string(70, 'a'));
+}
+
+TEST_F(FileLayerTest, APipeOrDirectoryInPlaceOfADataFileIsRefusedByName) {
+  ASSERT_EQ(::mkfifo(dir.File("TEMP.DAT").c_str(), 0644), 0);
+  std::filesystem::create_directory(dir.File("CYCLE.DAT"));
+  EXPECT_EQ(files.OpenInput("TEMP.DAT"), kNoFile);
+  EXPECT_EQ(files.OpenRecord("TEMP.DAT", 8), kNoFile);
+  EXPECT_EQ(files.OpenAppend("TEMP.DAT"), kNoFile);
+  EXPECT_EQ(files.OpenOutput("CYCLE.DAT"), kNoFile);
+  EXPECT_EQ(files.TryReadWholeFile("TEMP.DAT"), std::nullopt);
+  ASSERT_EQ(handler.errors.size(), 4u);
+  for (const TrappedError& error : handler.errors) {
+    EXPECT_EQ(error.number, kFileNotFound);
+    EXPECT_NE(error.explanation.find("is not a regular file"), std::string::npos) << error.explanation;
+  }
+  EXPECT_EQ(handler.errors[0].explanation.rfind(dir.File("TEMP.DAT"), 0), 0u);
+  EXPECT_EQ(handler.errors[3].explanation.rfind(dir.File("CYCLE.DAT"), 0), 0u);
+}
+
+TEST_F(FileLayerTest, RewritingASymbolicLinkReplacesItsTarget) {
+  std::filesystem::create_directory(dir.File("etc"));
+  WriteFileBytes(dir.File("etc/kelvora.ini"), "[User]\r\n");
+  std::filesystem::create_symlink("etc/kelvora.ini", dir.File("Settings.ini"));
+  EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\nF_C=1\r\n"));
+  files.WriteWholeFile("Settings.ini", "[User]\r\nF_C=2\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("Settings.ini")));
+  EXPECT_EQ(ReadFileBytes(dir.File("etc/kelvora.ini")), "[User]\r\nF_C=2\r\n");
 }
 
 TEST_F(FileLayerTest, FaultCanSpareTheFirstMatchingOperations) {

@@ -163,9 +163,15 @@ class PrivateProfileFileTest : public ::testing::Test {
 TEST_F(PrivateProfileFileTest, MissingOrUnreadableFileReadsTheDefault) {
   EXPECT_EQ(profile_.Read("User", "SUN_Floor", "50%", 5, kPath), "50%");
   testing::WriteFileBytes(dir_.File("Settings.ini"), "[User]\nCOLD_Mode=1\n");
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini", 2);
   EXPECT_EQ(profile_.Read("User", "COLD_Mode", "0", 1, kPath), "0");
   EXPECT_TRUE(handler_.errors.empty());
+}
+
+TEST_F(PrivateProfileFileTest, AFileThatFailsToReadOnceIsReadAgain) {
+  testing::WriteFileBytes(dir_.File("Settings.ini"), "[System]\nSun_Sensor_Ceil=80%\n");
+  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  EXPECT_EQ(profile_.Read("System", "Sun_Sensor_Ceil", "0", 19, kPath), "80%");
 }
 
 TEST_F(PrivateProfileFileTest, WriteCreatesTheFileBesideTheDataDirectory) {

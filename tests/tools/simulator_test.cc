@@ -8,6 +8,7 @@
 
 #include "Functions/record.h"
 #include "Monitor/core/print_zone.h"
+#include "platform/trap.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -111,6 +112,16 @@ TEST_F(SimulatorTest, AnUnwatchedRunLeavesTheSameFilesAndWindowAsAWatchedOne) {
     EXPECT_FALSE(bytes.empty()) << name;
     EXPECT_EQ(bytes, ReadFileBytes(watchedHome.File(name))) << name;
   }
+}
+
+TEST_F(SimulatorTest, AStopThroughTheErrorPathExitsNonZeroAndSaysWhy) {
+  std::filesystem::remove(home.path() + "/DATA/HOURS.prg");
+  std::filesystem::create_directory(home.path() + "/DATA/HOURS.prg");
+  SimulationSummary summary = Run({"--start", "2024-01-08 06:00:00", "--days", "0.01"});
+  EXPECT_EQ(summary.exitStatus, kExitStoppedByError);
+  std::string text = SummaryText(summary);
+  EXPECT_NE(text.find("stopped          error 2 ("), std::string::npos) << text;
+  EXPECT_NE(text.find("HOURS.prg: not a regular file"), std::string::npos) << text;
 }
 
 // The mean of |arrival error| of the pre-heats that started in `week` (0-based).

@@ -223,6 +223,29 @@ TEST_F(CardStartUpTest, SimModeOneWithACardNeverTouchesItsPorts) {
   EXPECT_TRUE(card.LatchWrites().empty());
 }
 
+TEST_F(CardStartUpTest, SimModeSwitchesBothWaysAndTheRelaysGoOffBeforeTheCardIsLeft) {
+  card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  Program& p = StartOnCard();
+  p.State().card.outputByte = 0x0E;
+  p.WriteOutputs(0x0E);
+  // The midnight reload finds the simulation asked for.
+  WriteSettings("[System]\r\nSim_Mode=1\r\n");
+  p.Initialise();
+  EXPECT_EQ(card.Latch(), 0);
+  EXPECT_EQ(p.State().card.outputPort, kNoPort);
+  const size_t writesInSimulation = card.LatchWrites().size();
+  // And a later one gives the card back.
+  WriteSettings("[System]\r\nSim_Mode=0\r\n");
+  p.Initialise();
+  EXPECT_EQ(p.State().card.simulationMode, 0);
+  EXPECT_EQ(p.State().card.inputPort, 0xD000);
+  EXPECT_EQ(p.State().card.outputPort, 0xD010);
+  p.WriteOutputs(0x04);
+  EXPECT_GT(card.LatchWrites().size(), writesInSimulation);
+  EXPECT_EQ(card.Latch(), 0x04);
+}
+
 TEST_F(CardStartUpTest, TheInteriorIsReadUntilItRepeats) {
   card.AddPciFunction(Function(1, 2, 0, kCardIdentifier, {0xD001}));
   card.Place(FakeCard::Layout::kPci, 0xD000);

@@ -140,6 +140,14 @@ TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
   EXPECT_TRUE(On(8));
 }
 
+TEST_F(HeatingTest, ANonsenseTemperatureLabelPlansNoStepsInsteadOfWrapping) {
+  host.state.schedule.slotTemps[1] = -9999;
+  InSetback("05:00");
+  host.learning.leadSeconds = 3 * 3600;
+  Pass(17.5f);
+  EXPECT_EQ(host.state.learning.stepsToGain, 0);
+}
+
 TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
   ControlState& c = host.state.control;
   host.state.schedule.programTemp = 17;

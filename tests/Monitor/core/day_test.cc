@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "Functions/record.h"
 #include "Monitor/Monitor.h"
@@ -146,6 +148,71 @@ TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {
   EXPECT_EQ(ExitOf([&] { p.Quit(); }), 0);
   EXPECT_EQ(cycles, std::to_string(before + 1));
   EXPECT_FALSE(Exists("STAT.DAT"));
+}
+
+// Thrown from inside a file operation: the process dies there, as on a kill.
+struct Killed {};
+
+// The season file's dates, record by record.
+std::vector<std::string> SeasonDates(const std::string& season) {
+  std::vector<std::string> dates;
+  for (size_t at = 0; at + 52 <= season.size(); at += 52) dates.push_back(season.substr(at, 8));
+  return dates;
+}
+
+TEST_F(DayTest, AMidnightCloseKilledAtAnyRemovalEndsAsAnUninterruptedOne) {
+  for (const std::string dying : {"CYCLE.DAT", "STAT.DAT"}) {
+    std::filesystem::remove_all(home.path() + "/DATA");
+    Program& p = Started("2019-06-15 23:58:00");
+    RunFor(p, 60);
+    p.Files().SetOperationHookForTesting([&](int, FileOp op, const std::string& path) -> int {
+      if (op == FileOp::kRemove && path.ends_with(dying)) throw Killed{};
+      return 0;
+    });
+    EXPECT_THROW(RunFor(p, 120), Killed) << dying;
+    program.reset();
+    clock.Set(TimeAt("2019-06-16 00:05:00"));
+    Program& restarted = Started("2019-06-16 00:05:00");
+    RunFor(restarted, 5);
+    EXPECT_EQ(SeasonDates(ReadFileBytes(DataFile("TEMP.DAT"))), std::vector<std::string>{"19/06/15"})
+        << dying;
+    // The new day's table starts with its own off row, not yesterday's rows.
+    EXPECT_EQ(restarted.State().control.cycleIndex, 1) << dying;
+    program.reset();
+  }
+}
+
+TEST_F(DayTest, AStopBeforeTheDayIsRestoredDoesNotSaveTheEmptyDay) {
+  Program& first = Started("2019-06-15 14:00:00");
+  RunFor(first, 120);
+  first.SaveDayState();
+  program.reset();
+  std::filesystem::remove(DataFile("TEMP.DAT"));
+  std::filesystem::create_directory(DataFile("TEMP.DAT"));  // cannot be opened
+  Program& second = Make();
+  bool saved = false;
+  second.SetDayStateSaverForTesting([&](Program&) { saved = true; });
+  EXPECT_EQ(ExitOf([&] { second.StartUp(); }), kExitStoppedByError);
+  EXPECT_FALSE(saved);
+}
+
+TEST_F(DayTest, DayFilesLaterThanTheClockAreKeptAsideAndTheSeasonStays) {
+  Program& first = Started("2019-06-16 10:00:00");
+  RunFor(first, 60);
+  first.SaveDayState();
+  program.reset();
+  // A season file whose last day is that later one, and the clock set back.
+  Program& second = Started("2019-06-15 23:00:00");
+  RunFor(second, 5);
+  EXPECT_TRUE(Exists("STAT.DAT.later"));
+  EXPECT_NE(ui.console.find("STAT.DAT is dated 19/06/16, later than today"), std::string::npos);
+  EXPECT_EQ(SeasonDates(ReadFileBytes(DataFile("TEMP.DAT"))), std::vector<std::string>{});
+  RunFor(second, 3600);  // through midnight into the 16th
+  program.reset();
+  Program& third = Started("2019-06-16 00:30:00");
+  RunFor(third, 5);
+  EXPECT_TRUE(std::filesystem::is_empty(home.path() + "/DATA/History"));
+  EXPECT_EQ(SeasonDates(ReadFileBytes(DataFile("TEMP.DAT"))), std::vector<std::string>{"19/06/15"});
 }
 
 TEST_F(DayTest, ExitWithoutSaveKeepsTheDayFilesOfASimulatedRun) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 
 #include "Monitor/core/emergency_stop.h"
@@ -98,7 +100,7 @@ TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
   // The day's save would meet the same failing file and ask again.
   p.SetDayStateSaverForTesting([](Program&) {});
   ui.answers = {BoxResult::kAbort};
-  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), 0);
+  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].request.text,
             "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button");
@@ -114,7 +116,7 @@ TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
 TEST_F(FatalErrorTest, IgnoreAfterTheRetryBoxStopsToo) {
   Program& p = StartedWithCard(0x04);
   ui.answers = {BoxResult::kIgnore};
-  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), 0);
+  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), kExitStoppedByError);
   EXPECT_NE(ReadFileBytes(DataFile("ERROR.LOG")).find("ERROR: #3 "), std::string::npos);
   EXPECT_EQ(ports.LastByte(kCardPort), 0);
 }
@@ -122,7 +124,7 @@ TEST_F(FatalErrorTest, IgnoreAfterTheRetryBoxStopsToo) {
 TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetry) {
   Program& p = StartedWithCard(0x04);
   int line = __LINE__ + 1;
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("HOURS.prg.missing"); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("HOURS.prg.missing"); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].request.caption, "SYSTEM ERROR");
   EXPECT_EQ(ui.boxes[0].request.buttons, BoxButtons::kOk);
@@ -133,7 +135,7 @@ TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetry) {
 
 TEST_F(FatalErrorTest, TheRelaysGoOffBeforeTheStopMessageIsShown) {
   Program& p = StartedWithCard(0x1F);
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);
 }
@@ -147,7 +149,7 @@ TEST_F(FatalErrorTest, TheStopPathSavesTheDayAfterClosingARunningCycle) {
   control.exteriorTemp = -3.0f;
   int savedRows = -1;
   p.SetDayStateSaverForTesting([&](Program& running) { savedRows = running.State().control.cycleIndex; });
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   EXPECT_EQ(savedRows, 2);
   EXPECT_EQ(control.cycleLog(2, kCycleState), 0);
   EXPECT_EQ(control.cycleLog(2, kCycleStart), static_cast<float>(p.State().clock.clockSeconds));
@@ -158,7 +160,7 @@ TEST_F(FatalErrorTest, TheStopPathSavesTheDayAfterClosingARunningCycle) {
 TEST_F(FatalErrorTest, AnErrorLogThatCannotBeWrittenStillEndsTheRun) {
   Program& p = StartedWithCard(0x04);
   p.Files().InjectFaultForTesting(FileOp::kOpen, "ERROR.LOG", 5);
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
   EXPECT_EQ(ports.LastByte(kCardPort), 0);
 }
@@ -167,16 +169,53 @@ TEST_F(FatalErrorTest, AWriteFailureOfTheLogOffersTheRetryBoxAgain) {
   Program& p = StartedWithCard(0x04);
   p.Files().InjectFaultForTesting(FileOp::kWrite, "ERROR.LOG");
   ui.answers = {BoxResult::kOk, BoxResult::kRetry};
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].request.buttons, BoxButtons::kAbortRetryIgnore);
   EXPECT_NE(ReadFileBytes(DataFile("ERROR.LOG")).find("ERROR: #2 "), std::string::npos);
 }
 
+TEST_F(FatalErrorTest, AFullDiskIsNamedAndTheOldFileKept) {
+  Program& p = StartedWithCard(0x04);
+  testing::WriteFileBytes(DataFile("STAT.DAT"), "kept\r\n");
+  p.SetDayStateSaverForTesting([](Program&) {});
+  p.Files().InjectFaultForTesting(FileOp::kWrite, "STAT.DAT", 1, 0, ENOSPC);
+  ui.answers = {BoxResult::kAbort};
+  EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), kExitStoppedByError);
+  const std::string advice = "The disk is full: " + DataFile("STAT.DAT") + " could not be written.\r\n" +
+                             "Make room on the disk and then Click the RETRY button.\r\n";
+  EXPECT_EQ(ui.boxes[0].request.text.rfind("A Severe error has occurred:\n" + advice, 0), 0u);
+  EXPECT_NE(ReadFileBytes(DataFile("ERROR.LOG")).find("\r\n\r\n" + advice), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(DataFile("STAT.DAT")), "kept\r\n");
+  EXPECT_NE(ui.console.find("Kelvora stopped: error 3"), std::string::npos);
+}
+
+TEST_F(FatalErrorTest, OnceTheStopHasBegunOnlyZeroReachesTheLatch) {
+  Program& p = StartedWithCard(0x0E);
+  p.Files().InjectFaultForTesting(FileOp::kWrite, "ERROR.LOG");
+  ui.answers = {BoxResult::kOk, BoxResult::kRetry};
+  const size_t before = ports.writes.size();
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
+  ASSERT_GT(ports.writes.size(), before);
+  for (size_t i = before; i < ports.writes.size(); ++i) EXPECT_EQ(ports.writes[i].second, 0) << i;
+}
+
+TEST_F(FatalErrorTest, ACycleRunningInTheTablesLastRowIsClosed) {
+  Program& p = StartedWithCard(0x04);
+  ControlState& control = p.State().control;
+  const int last = control.cycleLog.Rows();
+  control.cycleIndex = last;
+  control.cycleLog(last, kCycleState) = 1;
+  p.SetDayStateSaverForTesting([](Program&) {});
+  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
+  EXPECT_EQ(control.cycleIndex, last + 1);
+  EXPECT_EQ(control.cycleLog(last + 1, kCycleState), 0);
+}
+
 TEST_F(FatalErrorTest, OutOfMemoryAtStartUpShowsOnlyTheStopMessage) {
   Program& p = Make();
   p.FailDimensioningForTesting(1);
-  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].request.caption, "SYSTEM ERROR");
   EXPECT_FALSE(ui.boxes[0].request.ownedByMainWindow);
@@ -189,7 +228,7 @@ TEST_F(FatalErrorTest, OutOfMemoryAtStartUpShowsOnlyTheStopMessage) {
 TEST_F(FatalErrorTest, AnIndexOutsideATableInAPassStopsTheProgram) {
   Program& p = StartedWithCard(0x04);
   p.PostCommand([](Program& running) { running.State().control.cycleLog(501, 0) = 1; });
-  EXPECT_EQ(ExitOf([&] { p.Tick(); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), kExitStoppedByError);
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #6 ");
 }
 
@@ -203,7 +242,8 @@ TEST_F(SignalTest, ErrorNumbersFollowTheSignalOrder) {
   EXPECT_EQ(ErrorNumberOfSignal(SIGTERM), 13);
   EXPECT_EQ(ErrorNumberOfSignal(SIGABRT), 14);
   EXPECT_EQ(ErrorNumberOfSignal(SIGQUIT), 15);
-  EXPECT_EQ(ErrorNumberOfSignal(SIGUSR1), 0);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGUSR1), 13);
+  EXPECT_EQ(ErrorNumberOfSignal(SIGPIPE), 0);
 }
 
 TEST_F(SignalTest, ATerminationRequestTakesTheFatalPathAtTheNextTick) {
@@ -211,10 +251,20 @@ TEST_F(SignalTest, ATerminationRequestTakesTheFatalPathAtTheNextTick) {
   p.StartUp();
   ::raise(SIGTERM);  // the handler only records it
   EXPECT_TRUE(ui.boxes.size() == 1u);
-  EXPECT_EQ(ExitOf([&] { p.Tick(); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), kExitStoppedOnRequest);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[1].request.text, StopBoxText());
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 11), "ERROR: #13 ");
+}
+
+TEST_F(SignalTest, AHangUpStopsLikeAnInterruptAndABrokenPipeIsIgnored) {
+  Program& p = Make(/*installSignalHandlers=*/true);
+  p.StartUp();
+  ::raise(SIGPIPE);
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), std::nullopt);
+  ::raise(SIGHUP);
+  EXPECT_EQ(ExitOf([&] { p.Tick(); }), kExitStoppedOnRequest);
+  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #9 ");
 }
 
 TEST(EmergencyStop, ASecondRequestNeedsTheCrashPath) {

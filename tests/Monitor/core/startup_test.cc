@@ -85,7 +85,7 @@ TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
 TEST_F(StartUpTest, ADataDirectoryThatCannotBeCreatedEndsTheRun) {
   Program& p = Make();
   p.Files().InjectFaultForTesting(FileOp::kMakeDir, "DATA");
-  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].request.caption, "PROBLEM");
   EXPECT_EQ(ui.boxes[0].request.text, "Impossible to create 'DATA' Directory in the 'HEATING' Directory");
@@ -105,7 +105,7 @@ TEST_F(StartUpTest, AMissingScheduleFileStopsTheProgram) {
   WriteSchedules(home.File("DATA"), "", "");
   fs::remove(DataFile("TEMPS.prg"));
   Program& p = Make();
-  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), 0);
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #2 ");
 }
 

@@ -46,6 +46,18 @@ TEST_F(SeasonFileTest, OnSecondJulyAfterAFirstJulyRecordTheSeasonGoesOn) {
   EXPECT_FALSE(host.Files().Exists("History/TEMP.19"));
 }
 
+TEST_F(SeasonFileTest, OnlyARealDateEarlierInTheSeasonYearEndsTheSeason) {
+  // A record later than today (a clock set back), and one with no real date.
+  for (const char* last : {"19/01/19", "99/99/99"}) {
+    StartSeason(last, "19/01/18");
+    CheckTempFile(host);
+    EXPECT_EQ(host.state.statistics.tempRecordCount, 2) << last;
+    EXPECT_FALSE(host.Files().Exists("History/TEMP.19")) << last;
+    EXPECT_FALSE(host.Files().Exists("History/TEMP.99")) << last;
+  }
+  EXPECT_NE(host.console.find("record 2 has no date"), std::string::npos);
+}
+
 TEST_F(SeasonFileTest, AnArchiveAlreadyInHistoryIsNeverReplaced) {
   WriteFileBytes(host.DataFile("History/TEMP.19"), "an earlier season");
   StartSeason("19/06/30", "19/07/01");

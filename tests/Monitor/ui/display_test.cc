@@ -66,6 +66,11 @@ TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
   EXPECT_EQ(snapshot.slotRows[1].times, "06:30 - 22:00");
   EXPECT_EQ(snapshot.slotRows[1].temperature, "21.13");
   EXPECT_EQ(state.control.changeFlags, 0);
+  state.texts.signedTempMask = {"+##.##\260C", "+##.##\260F"};
+  schedule.slotTemps[1] = -3;
+  state.control.changeFlags = 1;
+  EXPECT_EQ(Text(1027), "1 of 2");
+  EXPECT_EQ(snapshot.texts[1018], " -3.00\260C");
 }
 
 TEST_F(DisplayTest, MidnightWithoutTimeOrWeightShowsZeroPercents) {

@@ -1,0 +1,98 @@
+// The program as systemd runs it: its unit passes systemd-analyze, and a run
+// with NOTIFY_SOCKET tells the manager it is ready, feeds the watchdog after
+// its passes, and stops through its stop path on SIGTERM.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/trap.h"
+#include "tests/support/fakes.h"
+
+namespace kelvora::testing {
+namespace {
+
+TEST(Service, TheUnitPassesSystemdAnalyze) {
+  std::string command = "systemd-analyze verify --man=no '" + std::string(KELVORA_CHECK_UNIT) + "' 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  int status = ::pclose(pipe);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_EQ(output.find("kelvora.service"), std::string::npos) << output;
+}
+
+// A datagram socket standing in for systemd's notification socket.
+class NotifySocket {
+ public:
+  explicit NotifySocket(const std::string& path) : path_(path) {
+    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    timeval timeout{10, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  }
+  ~NotifySocket() { ::close(fd_); }
+  bool Bound() const { return bound_; }
+  // The next message; empty after ten seconds of silence.
+  std::string Receive() {
+    char buffer[256];
+    ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+  }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool bound_ = false;
+};
+
+TEST(Service, ARunTellsTheManagerItIsReadyAndFeedsTheWatchdog) {
+  TempDir home;
+  NotifySocket socket(home.File("notify"));
+  ASSERT_TRUE(socket.Bound());
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::setenv("NOTIFY_SOCKET", home.File("notify").c_str(), 1);
+    std::freopen("/dev/null", "r", stdin);
+    std::freopen("/dev/null", "w", stdout);
+    ::execl(KELVORA_PROGRAM, KELVORA_PROGRAM, "--home", home.path().c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  std::vector<std::string> messages;
+  int pings = 0;
+  while (pings < 2) {
+    std::string message = socket.Receive();
+    if (message.empty()) break;
+    messages.push_back(message);
+    if (message == "WATCHDOG=1") ++pings;
+  }
+  ::kill(child, SIGTERM);
+  for (std::string message = socket.Receive(); !message.empty(); message = socket.Receive()) {
+    messages.push_back(message);
+    if (message == "STOPPING=1") break;
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages[0], "READY=1");
+  EXPECT_EQ(pings, 2);
+  EXPECT_EQ(messages.back(), "STOPPING=1");
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kExitStoppedOnRequest);
+}
+
+}  // namespace
+}  // namespace kelvora::testing
