@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::string_view kTempFile = "TEMP.DAT";
 constexpr std::string_view kPreheatFile = "PREHEAT.DAT";
+constexpr std::string_view kHeatPumpLog = "PH_HP.LOG";
 // tempRecordCount is 16 bits; a season holds at most 366 records.
 constexpr uint32_t kMaxTempRecords = std::numeric_limits<uint16_t>::max() - 1;
 
@@ -127,6 +128,12 @@ bool ArchiveSeason(ControlHost& host, const std::string& year) {
     if (!preheatArchive.empty()) files.Rename(kPreheatFile, preheatArchive);
     note += files.Exists(kPreheatFile) ? "; " + std::string(kPreheatFile) + " could not be moved"
                                        : ", " + std::string(kPreheatFile) + " to " + preheatArchive;
+  }
+  // The heat pump's log grows with every season: it goes with its season.
+  if (files.Exists(kHeatPumpLog)) {
+    std::string logArchive = FreeFileName(files, "History\\PH_HP." + year);
+    if (!logArchive.empty() && files.TryRename(kHeatPumpLog, logArchive))
+      note += ", PH_HP.LOG to " + logArchive;
   }
   host.ConsoleWrite(note + ".\n");
   return true;

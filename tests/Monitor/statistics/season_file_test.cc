@@ -31,9 +31,12 @@ TEST_F(SeasonFileTest, OnFirstJulyTheEndedSeasonMovesIntoHistory) {
   StartSeason("19/06/30", "19/07/01");
   std::string season = Data("TEMP.DAT");
   WriteFileBytes(host.DataFile("PREHEAT.DAT"), "pre-heat history");
+  WriteFileBytes(host.DataFile("PH_HP.LOG"), "heat pump log");
   CheckTempFile(host);
   EXPECT_EQ(Data("History/TEMP.19"), season);
   EXPECT_EQ(Data("History/PREHEAT.19"), "pre-heat history");
+  EXPECT_EQ(Data("History/PH_HP.19"), "heat pump log");
+  EXPECT_FALSE(host.Files().Exists("PH_HP.LOG"));
   EXPECT_EQ(Data("TEMP.DAT"), "");
   EXPECT_EQ(host.state.statistics.tempRecordCount, 0);
   EXPECT_TRUE(host.Files().IsOpen(host.state.statistics.tempFile));
