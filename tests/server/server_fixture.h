@@ -37,8 +37,9 @@ class ServerFixture : public ::testing::Test {
     simulation.speed = 20;
     std::promise<void> ready;
     SimulationHooks hooks;
-    hooks.serve = [&](Program& program) {
-      server = std::make_unique<WebServer>(program, ui, options);
+    hooks.serve = [&](Program& running) {
+      program = &running;
+      server = std::make_unique<WebServer>(running, ui, options);
       std::string error;
       EXPECT_TRUE(server->Bind(&error)) << error;
       server->Start();
@@ -50,7 +51,7 @@ class ServerFixture : public ::testing::Test {
     ready.get_future().wait();
     // The first pass fills the window.
     for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-         Snapshot()["slots"].empty() && std::chrono::steady_clock::now() < deadline;) {
+         program->Snapshot().slotRows.empty() && std::chrono::steady_clock::now() < deadline;) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
@@ -77,6 +78,7 @@ class ServerFixture : public ::testing::Test {
   TempDir home;
   WebUserInterface ui{{std::chrono::minutes(10), stderr, stderr, -1}};
   std::unique_ptr<WebServer> server;
+  Program* program = nullptr;  // read only through its thread-safe Snapshot()
   std::thread run;
 };
 
