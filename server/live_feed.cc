@@ -99,6 +99,11 @@ void LiveFeed::PublishBeep() {
   changed_.notify_all();
 }
 
+bool LiveFeed::Ended() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return ended_;
+}
+
 FeedState LiveFeed::Current() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return {number_, snapshot_, boxes_, ended_};
