@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/diagnostic_log.h"
@@ -22,6 +23,7 @@
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"
 #include "Monitor/statistics/day_files.h"
+#include "Monitor/schedule/slot_edit.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -95,6 +97,11 @@ class Program final : public ControlHost {
   [[noreturn]] void ExitWithoutSave();
   // "&Save Stats".
   void SaveStats() { SaveDayState(); }
+  // "Modify": the edit of the "Program" group; false when a field was
+  // refused (its box has been shown and the table is as before).
+  bool ModifySlot(const SlotEdit& edit);
+  // "Delete": the ticked lines of today's slot list.
+  void DeleteSlots(const std::vector<int>& ticked);
 
   // The window's values after the last pass; safe from any thread. With the
   // display built on demand, a read asks for the texts of the next pass.
@@ -158,6 +165,8 @@ class Program final : public ControlHost {
   void ReadToday();
   void WaitForNextSecond();
   void RunPostedCommands();
+  // Redraws the window at once, so that a command's effect shows in its reply.
+  void RefreshWindow();
   void Guarded(const std::function<void()>& step);
   void CheckSignals();
   void PublishEmergencyState();

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "Monitor/Monitor.h"
 #include "Monitor/ui/display.h"
@@ -22,6 +23,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kTick{500};
 constexpr double kMaxDays = 3660;  // ten years: beyond that a typo is likelier than a wish
+constexpr double kMaxSpeed = 1e6;
 
 bool ParseNumber(const std::string& text, double* value) {
   char* end = nullptr;
@@ -42,6 +44,14 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
       *error = "--days wants a number of days above 0 and at most 3660, not \"" + value + "\"";
     }
     options->days = number;
+    options->daysGiven = true;
+  } else if (name == "--listen") {
+    options->listen = value;
+  } else if (name == "--speed") {
+    if (!ParseNumber(value, &number) || number <= 0 || number > kMaxSpeed) {
+      *error = "--speed wants a factor above 0 and at most 1000000, not \"" + value + "\"";
+    }
+    options->speed = number;
   } else if (name == "--seed") {
     if (!ParseNumber(value, &number) || number < 0 || number > 4294967295.0 || number != std::floor(number)) {
       *error = "--seed wants a whole number from 0 to 4294967295, not \"" + value + "\"";
@@ -147,6 +157,14 @@ std::string WeekTable(const std::vector<PreheatWeek>& weeks) {
   return table;
 }
 
+// Holds the run to `speed` times real time; 0 runs as fast as it can.
+void Pace(double speed, std::chrono::steady_clock::time_point wallStart, double simulatedMs) {
+  if (speed <= 0) return;
+  auto due = wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                             std::chrono::duration<double, std::milli>(simulatedMs / speed));
+  std::this_thread::sleep_until(due);
+}
+
 }  // namespace
 
 std::string SimulationUsage() {
@@ -162,6 +180,9 @@ std::string SimulationUsage() {
          "  --snapshot FILE        write the main window's last values there, as JSON\n"
          "  --preheat-report FILE  write one CSV line per pre-heat there\n"
          "  --kill-at-operation N  kill the process just before its Nth file operation (crash tests)\n"
+         "  --listen HOST:PORT     serve the page over the run until the page quits it or --days\n"
+         "                         (default then: no limit) are over\n"
+         "  --speed X              with --listen: run at X times real time (default: as fast as it can)\n"
          "  --help, -h             show this text\n";
 }
 
@@ -182,10 +203,13 @@ bool ParseSimulationArguments(const std::vector<std::string>& arguments, Simulat
     ApplyOption(name, arguments[++i], options, error);
   }
   if (error->empty() && options->home.empty()) *error = "--home is required";
+  if (error->empty() && options->speed > 0 && options->listen.empty()) *error = "--speed goes with --listen";
+  if (!options->listen.empty() && !options->daysGiven) options->days = kMaxDays;
   return error->empty();
 }
 
-SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui) {
+SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui,
+                                const SimulationHooks& hooks) {
   SimulationSummary summary;
   Observer observer(summary);
   PreheatReporter preheats;
@@ -210,8 +234,10 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
                           /*onDayClosed=*/[&observer](const RunState& state) { observer.DayClosed(state); }};
   Program program(environment);
   // Nobody watches the window or the day files until the run ends.
-  // A kill run must crash amid the day files' real writes, so it is watched.
-  program.SetUnwatched(!options.watchedForTesting && options.killAtOperation == 0);
+  // A kill run must crash amid the day files' real writes, and a served run
+  // has its page watching: both are watched.
+  bool served = !options.listen.empty() || hooks.serve;
+  program.SetUnwatched(!options.watchedForTesting && options.killAtOperation == 0 && !served);
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
@@ -221,6 +247,10 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
           if (number == kill) ::kill(::getpid(), SIGKILL);
           return 0;
         });
+  }
+  if (hooks.serve && !hooks.serve(program)) {
+    summary.exitStatus = 1;
+    return summary;
   }
   auto wallStart = std::chrono::steady_clock::now();
   int64_t startMs = Milliseconds(options.start);
@@ -234,6 +264,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
       clock.SleepFor(kTick);
       int64_t nowMs = Milliseconds(clock.Now());
       if (house) house->AdvanceTo(static_cast<double>(nowMs) / 1000.0);
+      Pace(options.speed, wallStart, static_cast<double>(Milliseconds(clock.Now()) - startMs));
       program.Tick();
       observer.AfterTick(program.State());
       double interior = house ? house->Interior() : program.State().control.interiorTemp;
@@ -249,6 +280,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
     summary.stopReason = exit.reason();
   }
   program.FlushDaySaves();
+  if (hooks.ended) hooks.ended();
   preheats.Finish();
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);

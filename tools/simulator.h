@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Monitor/Monitor.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "tools/physical_house.h"
@@ -34,6 +35,17 @@ struct SimulationOptions {
   // The process kills itself (SIGKILL) just before this file operation,
   // counted from 1 over the whole run: a crash at a chosen moment. 0: never.
   long killAtOperation = 0;
+  std::string listen;  // HOST:PORT to serve the page on; empty: no page
+  double speed = 0;    // times real time; 0: as fast as it can
+  bool daysGiven = false;
+};
+
+// What a run with a page does around the program: `serve` is called once the
+// program exists and before it starts (false ends the run at once, with
+// exit status 1); `ended` after the run.
+struct SimulationHooks {
+  std::function<bool(Program&)> serve;
+  std::function<void()> ended;
 };
 
 struct SimulationSummary {
@@ -59,7 +71,8 @@ bool ParseSimulationArguments(const std::vector<std::string>& arguments, Simulat
 std::string SimulationUsage();
 
 // Message boxes go to `ui`, which is expected to answer by itself.
-SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui);
+SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui,
+                                const SimulationHooks& hooks = {});
 
 std::string SummaryText(const SimulationSummary& summary);
 
