@@ -68,9 +68,8 @@ for ((n = 1; n <= total; n += step)); do
   mkdir "$home"
   cp -r "$work/base/." "$home/"
   status=0
-  # Waited for in the background, so that the shell prints no "Killed" notice.
-  "$sim" --home "$home" "${evening[@]}" --kill-at-operation "$n" > /dev/null 2>&1 &
-  wait $! || status=$?
+  # The shell's "Killed" notice goes to the group's standard error: nowhere.
+  { "$sim" --home "$home" "${evening[@]}" --kill-at-operation "$n" > /dev/null 2>&1; } 2> /dev/null || status=$?
   if [ "$status" -eq 137 ]; then killed=$((killed + 1)); else survived=$((survived + 1)); fi
   status=0
   "$sim" --home "$home" "${restart[@]}" > "$work/restart.out" 2>&1 || status=$?
