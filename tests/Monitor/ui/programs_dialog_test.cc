@@ -143,5 +143,16 @@ TEST_F(ProgramsDialogTest, AnApplyBasedOnATableAnotherPageChangedIsRefused) {
   EXPECT_EQ(ApplyPrograms(p, second, false), std::nullopt);
 }
 
+TEST_F(ProgramsDialogTest, AWorkingCopyForgedByAPageCannotStoreACommaOrALoop) {
+  Program& p = Started(kTables, kCelsiusUser);
+  ProgramsDialog dialog = OpenProgramsDialog(p.State());
+  dialog.rows.push_back({"WEEK", "07:00", "2,1"});
+  EXPECT_EQ(ApplyPrograms(p, dialog, true)->caption, "NOT a VALID NAME");
+  dialog.rows.back() = {"WEEK", "END", ""};
+  dialog.rows.push_back({"END", "WEEK", ""});
+  EXPECT_EQ(ApplyPrograms(p, dialog, true)->caption, "NOT a VALID PROGRAM");
+  EXPECT_EQ(p.State().schedule.programRows.size(), 4u);
+}
+
 }  // namespace
 }  // namespace kelvora::testing
