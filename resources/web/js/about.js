@@ -34,5 +34,8 @@ export async function open() {
   });
   const dialog = document.querySelector('[data-dialog="9000"]');
   dialog.querySelector('[data-control="1"]').focus();
-  dialog.querySelector('[data-control="9010"]').scrollTop = 0;
+  // The whole text shows at any width, as the original box shows it whole.
+  const text = dialog.querySelector('[data-control="9010"]');
+  text.style.height = `${text.scrollHeight + 4}px`;
+  text.scrollTop = 0;
 }

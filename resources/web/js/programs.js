@@ -31,7 +31,7 @@ export async function open() {
     show(answer);
     if (answer.closed) closeDialog();
   };
-  names.input.addEventListener('change', () => {
+  names.input.addEventListener('input', () => {
     if (dialog.names.includes(names.input.value)) act('choose', { program: names.input.value });
   });
 
