@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Monitor/learning/learning.h"
+
 #include "tests/Monitor/ui/dialog_fixture.h"
 
 namespace kelvora::testing {
@@ -10,6 +12,26 @@ namespace {
 const char* kMetricUser =
     "[User]\r\nLanguage=English\r\nTemp_Units=0\r\nSpeed_Units=0\r\nInt_Adjust=0.123\r\n"
     "[Config]\r\nHP=1\r\nHT=1\r\n";
+
+// The passive learning, counting the recomputes of the project data.
+class CountingRecompute final : public LearningOperations {
+ public:
+  CountingRecompute(ControlHost& host, int& count) : passive_(host), count_(count) {}
+  void RecomputeProject() override { ++count_; }
+  void ComputePreheatDuration(float timeConstant) override { passive_.ComputePreheatDuration(timeConstant); }
+  void FitPreheatCurve(int modelKind) override { passive_.FitPreheatCurve(modelKind); }
+  void ReadPreheatHistory() override {}
+  void ClosePreheatHistory() override {}
+  void AppendPreheatRecord() override {}
+  void WriteProject() override {}
+  void ReadProject() override {}
+  void EvaluateModels() override {}
+  void LearningUpdate() override {}
+
+ private:
+  PassiveLearning passive_;
+  int& count_;
+};
 
 class SettingsDialogTest : public DialogTest {
  protected:
@@ -124,6 +146,8 @@ TEST_F(SettingsDialogTest, AlwaysOnSwitchesTheHeatPumpAtOnceOutsideASetBack) {
 }
 
 TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
+  int recomputes = 0;
+  makeLearning = [&](ControlHost& host) { return std::make_unique<CountingRecompute>(host, recomputes); };
   // Comfort until 14:06, then the set-back.
   Program& p = Started({{"PROGRAMS.prg", "DEFAULT,00:00,21\r\nDEFAULT,14:06,17\r\n"}}, kMetricUser);
   WithCard(p);
@@ -132,6 +156,7 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
   form = OpenSettingsDialog(p.State());
   Choose(8062, 8061);
 
+  const int recomputedBefore = recomputes;
   SettingsOutcome asked = Modify(p);
   EXPECT_EQ(asked.result, SettingsApplied::kAsk);
   EXPECT_EQ(asked.box->caption, "NOTICE");
@@ -140,6 +165,7 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
   ASSERT_EQ(Modify(p, BoxResult::kCancel).result, SettingsApplied::kApplied);
   EXPECT_EQ(p.State().settings.HP_Cont, 0);
   EXPECT_FALSE(HeatPumpRelayOn());
+  EXPECT_EQ(recomputes, recomputedBefore);
 
   RunFor(p, 5);
   form = OpenSettingsDialog(p.State());
@@ -149,6 +175,7 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
   EXPECT_EQ(s.settings.HP_Cont, 1);
   EXPECT_EQ(s.control.heatPumpHold, 1);
   EXPECT_EQ(s.learning.setbackStartTime, static_cast<float>(s.clock.clockSeconds));
+  EXPECT_EQ(recomputes, recomputedBefore + 1);
   EXPECT_TRUE(HeatPumpRelayOn());
 }
 
