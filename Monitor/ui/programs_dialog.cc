@@ -62,16 +62,18 @@ size_t SlotsOf(const std::vector<ProgramRow>& rows, const std::string& program) 
   std::set<std::string> visited{program};
   std::string current = program;
   size_t slots = 0;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].program != current) continue;
-    auto target = HandOverTarget(rows, rows[i]);
+  size_t next = 0;
+  while (next < rows.size()) {
+    const ProgramRow& row = rows[next++];
+    if (row.program != current) continue;
+    auto target = HandOverTarget(rows, row);
     if (!target) {
       ++slots;
       continue;
     }
     if (!visited.insert(*target).second) break;
     current = *target;
-    i = static_cast<size_t>(-1);  // the walk starts again at the first row
+    next = 0;  // the walk starts again at the first row
   }
   return slots;
 }
