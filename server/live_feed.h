@@ -58,6 +58,7 @@ class LiveFeed {
   void PublishBoxes(nlohmann::json boxes);
   void PublishBeep();
   FeedState Current() const;
+  bool Ended() const;
   // Waits up to `timeout` for events after `after`. When the stream fell
   // too far behind, `resync` is set and the caller starts again from Current().
   std::vector<FeedEvent> WaitAfter(uint64_t after, std::chrono::milliseconds timeout, bool* resync) const;

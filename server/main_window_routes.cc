@@ -12,7 +12,9 @@ void ReplyCommand(ServerContext& context, httplib::Response& res,
                   std::function<nlohmann::json(Program&)> work) {
   std::optional<nlohmann::json> result = OnControlThread(context, std::move(work));
   if (!result) {
-    ReplyError(res, 503, "the program did not take the command in time; try again");
+    ReplyError(res, 503,
+               context.feed.Ended() ? "the program has ended"
+                                    : "the program did not take the command in time; try again");
     return;
   }
   ReplyJson(res, result->contains("error") ? 400 : 200, *result);

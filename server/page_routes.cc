@@ -57,8 +57,17 @@ void ServeAsset(ServerContext&, const httplib::Request& req, httplib::Response& 
   res.set_content(std::string(asset->bytes), ContentType(req.path));
 }
 
-void ServeLoginPage(ServerContext& context, const httplib::Request&, httplib::Response& res) {
+void ServeLoginPage(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
   ServeHtml(res, "/login.html", context.token);
+  if (req.has_param("failed")) {
+    std::string html = res.body;
+    constexpr std::string_view kMark = "<!--FAILED-->";
+    size_t mark = html.find(kMark);
+    if (mark != std::string::npos) {
+      html.replace(mark, kMark.size(), "<p class=\"failed\" role=\"alert\">Wrong password; try again.</p>");
+    }
+    res.set_content(html, "text/html; charset=utf-8");
+  }
 }
 
 void LogIn(ServerContext& context, const httplib::Request& req, httplib::Response& res) {

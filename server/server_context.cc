@@ -7,6 +7,8 @@
 namespace kelvora {
 namespace {
 
+constexpr auto kEndedCheck = std::chrono::milliseconds(200);
+
 struct PendingCommand {
   std::mutex mutex;
   std::condition_variable finished;
@@ -34,7 +36,7 @@ nlohmann::json BoxesSince(const WebUserInterface& ui, int mark) {
 void ReplyJson(httplib::Response& res, int status, const nlohmann::json& body) {
   res.status = status;
   res.set_header("Cache-Control", "no-store");
-  res.set_content(body.dump(), "application/json");
+  res.set_content(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
 }
 
 void ReplyError(httplib::Response& res, int status, const std::string& message) {
@@ -65,8 +67,13 @@ std::optional<nlohmann::json> OnControlThread(ServerContext& context,
   });
   std::unique_lock<std::mutex> lock(pending->mutex);
   // Once taken, the command runs to its end, however long a box holds it.
-  pending->finished.wait_for(lock, context.options.commandTimeout,
-                             [&] { return pending->result.has_value() || pending->taken; });
+  // Until then the wait gives up when the program ends, since nothing will
+  // take the command any more.
+  auto deadline = std::chrono::steady_clock::now() + context.options.commandTimeout;
+  while (!pending->result && !pending->taken && !context.feed.Ended() &&
+         std::chrono::steady_clock::now() < deadline) {
+    pending->finished.wait_for(lock, kEndedCheck);
+  }
   if (pending->taken) pending->finished.wait(lock, [&] { return pending->result.has_value(); });
   if (!pending->result) pending->cancelled = true;
   return pending->result;

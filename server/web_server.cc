@@ -1,5 +1,7 @@
 #include "server/web_server.h"
 
+#include <sys/socket.h>
+
 #include <chrono>
 
 namespace kelvora {
@@ -57,6 +59,12 @@ WebServer::WebServer(Program& program, WebUserInterface& ui, WebServerOptions op
   http_->set_read_timeout(options_.ioTimeout.count(), 0);
   http_->set_write_timeout(options_.ioTimeout.count(), 0);
   http_->set_keep_alive_timeout(kKeepAliveSeconds);
+  // The library's default also sets SO_REUSEPORT, which would let a second
+  // Kelvora share the port of a running one instead of being told it is taken.
+  http_->set_socket_options([](socket_t sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   http_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
     return Admitted(req, res) ? httplib::Server::HandlerResponse::Unhandled
                               : httplib::Server::HandlerResponse::Handled;

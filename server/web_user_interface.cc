@@ -75,15 +75,7 @@ BoxResult WebUserInterface::ShowMessageBox(const MessageBoxRequest& request) {
   WebBox box{++nextId_, request, ButtonsOf(request.buttons).size() > 1, std::nullopt};
   if (!box.holds) {
     // A controller restarted at night must not wait for a click to inform.
-    box.answer = BoxResult::kOk;
-    waiting_.push_back(box);
-    if (std::count_if(waiting_.begin(), waiting_.end(), [](const WebBox& b) { return !b.holds; }) >
-        static_cast<long>(kMaxInformingShown)) {
-      waiting_.erase(
-          std::find_if(waiting_.begin(), waiting_.end(), [](const WebBox& b) { return !b.holds; }));
-    }
-    Remember(box);
-    Log(box, "shown");
+    Inform(box);
     lock.unlock();
     Notify();
     return BoxResult::kOk;
@@ -91,35 +83,52 @@ BoxResult WebUserInterface::ShowMessageBox(const MessageBoxRequest& request) {
   waiting_.push_back(box);
   Remember(box);
   Log(box, "waits for an answer");
-  if (options_.terminalFd >= 0) {
-    std::string prompt = "  answer with";
-    for (BoxResult button : ButtonsOf(request.buttons)) prompt += std::string(" ") + ButtonName(button);
-    std::fprintf(options_.err, "%s (first letter, Enter for %s), or on the page\n", prompt.c_str(),
-                 ButtonName(DefaultAnswer(request)));
-    std::fflush(options_.err);
-  }
+  PromptTerminal(request);
   lock.unlock();
   Notify();
   lock.lock();
+  BoxResult answer = AwaitAnswer(lock, box);
+  lock.unlock();
+  Notify();
+  return answer;
+}
+
+void WebUserInterface::Inform(WebBox& box) {
+  box.answer = BoxResult::kOk;
+  waiting_.push_back(box);
+  auto informing = [](const WebBox& b) { return !b.holds; };
+  if (std::count_if(waiting_.begin(), waiting_.end(), informing) > static_cast<long>(kMaxInformingShown)) {
+    waiting_.erase(std::find_if(waiting_.begin(), waiting_.end(), informing));
+  }
+  Remember(box);
+  Log(box, "shown");
+}
+
+void WebUserInterface::PromptTerminal(const MessageBoxRequest& request) {
+  if (options_.terminalFd < 0) return;
+  std::string prompt = "  answer with";
+  for (BoxResult button : ButtonsOf(request.buttons)) prompt += std::string(" ") + ButtonName(button);
+  std::fprintf(options_.err, "%s (first letter, Enter for %s), or on the page\n", prompt.c_str(),
+               ButtonName(DefaultAnswer(request)));
+  std::fflush(options_.err);
+}
+
+BoxResult WebUserInterface::AwaitAnswer(std::unique_lock<std::mutex>& lock, WebBox& box) {
   auto isWaiting = [this, id = box.id] {
     return std::any_of(waiting_.begin(), waiting_.end(), [id](const WebBox& b) { return b.id == id; });
   };
   bool answeredInTime =
       answered_.wait_for(lock, options_.answerTimeout, [&] { return !isWaiting() || stopping_; });
-  BoxResult answer = DefaultAnswer(request);
   auto recent = std::find_if(recent_.begin(), recent_.end(), [&](const WebBox& b) { return b.id == box.id; });
-  if (answeredInTime && recent != recent_.end() && recent->answer) {
-    answer = *recent->answer;
-  } else {
-    waiting_.erase(
-        std::remove_if(waiting_.begin(), waiting_.end(), [&](const WebBox& b) { return b.id == box.id; }),
-        waiting_.end());
-    if (recent != recent_.end()) recent->answer = answer;
-    box.answer = answer;
-    Log(box, stopping_ ? "ends unanswered, taking its default" : "had no answer in time, taking its default");
-  }
-  lock.unlock();
-  Notify();
+  if (answeredInTime && recent != recent_.end() && recent->answer) return *recent->answer;
+  // Nobody answered: the default button, as the box would have had it.
+  BoxResult answer = DefaultAnswer(box.request);
+  waiting_.erase(
+      std::remove_if(waiting_.begin(), waiting_.end(), [&](const WebBox& b) { return b.id == box.id; }),
+      waiting_.end());
+  if (recent != recent_.end()) recent->answer = answer;
+  box.answer = answer;
+  Log(box, stopping_ ? "ends unanswered, taking its default" : "had no answer in time, taking its default");
   return answer;
 }
 

@@ -68,6 +68,9 @@ class WebUserInterface final : public UserInterface {
   std::vector<WebBox> RaisedSince(int afterId) const;
 
  private:
+  void Inform(WebBox& box);
+  void PromptTerminal(const MessageBoxRequest& request);
+  BoxResult AwaitAnswer(std::unique_lock<std::mutex>& lock, WebBox& box);
   void Remember(const WebBox& box);
   void Log(const WebBox& box, std::string_view how);
   void Notify();

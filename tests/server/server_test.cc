@@ -65,6 +65,17 @@ TEST_F(ServerTest, ForeignHostIsRefusedAndOwnNamesAnswer) {
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
 }
 
+TEST_F(ServerTest, APortInUseIsRefusedWithAClearMessage) {
+  Start();
+  WebUserInterface otherUi({std::chrono::minutes(10), stderr, stderr, -1});
+  WebServerOptions options;
+  options.listen = {"127.0.0.1", server->Port()};
+  WebServer second(*program, otherUi, options);
+  std::string error;
+  EXPECT_FALSE(second.Bind(&error));
+  EXPECT_NE(error.find("the port is in use"), std::string::npos) << error;
+}
+
 TEST_F(ServerTest, StateChangeWithoutTheTokenIsRefusedAndChangesNothing) {
   Start();
   nlohmann::json before = Snapshot()["slots"];
