@@ -20,6 +20,7 @@
 #include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/day_files.h"
 #include "Monitor/statistics/season_file.h"
+#include "Monitor/ui/programs_dialog.h"
 
 namespace kelvora {
 
@@ -328,6 +329,7 @@ void Program::OpenMainWindow() {
   // timer on the next second boundary, so that ticks fall early in a second.
   state_.clock.lastPassSecond = ClockSecond(env_.clock);
   WaitForNextSecond();
+  FillProgramBox(state_);
   mainWindowOpen_ = true;
 }
 

@@ -5,6 +5,7 @@
 // one command (OnControlThread) or read one snapshot, answer.
 #include "server/routes.h"
 
+#include "server/dialog_routes.h"
 #include "server/main_window_routes.h"
 #include "server/page_routes.h"
 
@@ -15,6 +16,7 @@ const std::vector<Route>& Routes() {
       // The page and its files.
       {Method::kGet, "/", Access::kRead, ServeMainPage},
       {Method::kGet, R"(/(?:js|css)/[a-z_]+\.(?:js|css))", Access::kRead, ServeAsset},
+      {Method::kGet, R"(/pictures/[a-z_-]+\.svg)", Access::kRead, ServeAsset},
       {Method::kGet, "/login", Access::kOpen, ServeLoginPage},
       {Method::kGet, R"(/login\.css|/favicon\.svg)", Access::kOpen, ServeAsset},
       {Method::kPost, "/login", Access::kOpen, LogIn},
@@ -26,6 +28,11 @@ const std::vector<Route>& Routes() {
       {Method::kPost, "/api/commands/exit-without-save", Access::kChange, ExitWithoutSave},
       {Method::kPost, "/api/slots/modify", Access::kChange, ModifySlot},
       {Method::kPost, "/api/slots/delete", Access::kChange, DeleteSlots},
+      // The dialogs: Programs 6000, Labels 7000, Settings 8000, About 9000.
+      {Method::kPost, "/api/dialogs/programs", Access::kChange, ProgramsDialogRoute},
+      {Method::kPost, "/api/dialogs/labels", Access::kChange, LabelsDialogRoute},
+      {Method::kPost, "/api/dialogs/settings", Access::kChange, SettingsDialogRoute},
+      {Method::kGet, "/api/dialogs/about", Access::kRead, AboutRoute},
       // Message boxes.
       {Method::kGet, "/api/boxes", Access::kRead, GetBoxes},
       {Method::kPost, R"(/api/boxes/([^/]+))", Access::kChange, AnswerBox},

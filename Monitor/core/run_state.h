@@ -195,6 +195,7 @@ struct ProgramRow {
   std::string program;      // program name
   std::string time;         // "hh:mm", or a program (hand-over) or hour-label name
   std::string temperature;  // degrees Celsius, or a temperature-label name
+  bool operator==(const ProgramRow&) const = default;
 };
 struct DayRow {
   std::string day;  // a weekday as the day-name table spells it
@@ -207,6 +208,7 @@ struct HolidayRow {
 struct LabelRow {
   std::string name;
   std::string value;  // hour labels: "hh:mm"; temperature labels: degrees Celsius
+  bool operator==(const LabelRow&) const = default;
 };
 
 inline constexpr size_t kProgramRowCapacity = 200;
@@ -220,6 +222,9 @@ struct ScheduleState {
   std::vector<HolidayRow> holidayRows;
   std::vector<LabelRow> hourLabels;
   std::vector<LabelRow> tempLabels;
+  // The main window's program box (combo 1026): filled when the window
+  // opens; a program the Programs dialog creates joins it.
+  std::vector<std::string> programBox;
 
   // The day's slots: 0 is the time before slot 1, 1..slotCount the real
   // slots, slotCount + 1 the closing entry "24:00".."99:99".

@@ -83,15 +83,11 @@ void SlotList(const RunState& state, DisplaySnapshot& snapshot) {
   snapshot.selectedSlot = schedule.currentSlot;
 }
 
-// The program box's names in table order; a name repeats only when another
-// name lies between its two entries.
+// The program box's names: those of the table when the window opened (a
+// name repeats only when another lies between its two entries), then the
+// programs the Programs dialog created since.
 void ProgramNames(const ScheduleState& schedule, DisplaySnapshot& snapshot) {
-  snapshot.programNames.clear();
-  for (const ProgramRow& row : schedule.programRows) {
-    if (snapshot.programNames.empty() || snapshot.programNames.back() != row.program) {
-      snapshot.programNames.push_back(row.program);
-    }
-  }
+  snapshot.programNames = schedule.programBox;
 }
 
 void ProgramTexts(const RunState& state, DisplaySnapshot& snapshot) {

@@ -11,7 +11,16 @@ import { connectFeed } from './feed.js';
 import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_window.js';
 
 // Menu command -> the dialog module it opens (loaded when first used).
-const dialogs = {};
+const labels = (mode) => async () => ({ open: async () => (await import('./labels.js')).open(mode) });
+const dialogs = {
+  12100: () => import('./programs.js'),
+  12210: labels(1),
+  12240: labels(2),
+  12220: labels(3),
+  12230: labels(4),
+  14900: () => import('./settings.js'),
+  15100: () => import('./about.js'),
+};
 
 function showEnded() {
   document.getElementById('ended').hidden = false;

@@ -1,0 +1,63 @@
+// The Settings dialog: the [User] settings shown in the display units, read
+// back from what the person typed, applied at once to the running program
+// (fan and heat-pump relays included) and, on SAVE, written to the settings
+// file. Opening and reading a form may run on any thread; applying belongs
+// to the control thread.
+#ifndef KELVORA_MONITOR_UI_SETTINGS_DIALOG_H_
+#define KELVORA_MONITOR_UI_SETTINGS_DIALOG_H_
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "Monitor/core/control_host.h"
+#include "Monitor/core/run_state.h"
+#include "platform/user_interface.h"
+
+namespace kelvora {
+
+// The controls by their template identifiers: the texts of the edit fields
+// and the language list, and which radio buttons and check boxes are on.
+struct SettingsForm {
+  std::map<int, std::string> texts;
+  std::set<int> ticked;
+  std::string stamp;  // what the settings were when the form was filled
+};
+
+// Edit fields and lists of the dialog, in the order the dialog shows them.
+inline constexpr int kSettingsTextControls[] = {8008, 8005, 8044, 8040, 8004, 8034, 8030,
+                                                8037, 8013, 8022, 8021, 8055, 8054, 8051};
+// The two "Relative to:" choices and their fields, never enabled.
+inline constexpr int kSettingsDisabledControls[] = {8042, 8040, 8027, 8034};
+
+// The form as the dialog opens on the current settings.
+SettingsForm OpenSettingsDialog(const RunState& state);
+
+enum class SettingsApplied {
+  kApplied,  // stored (and written, for SAVE); the dialog closes
+  kRefused,  // a field cannot be stored: nothing changed, `box` says which
+  kChanged,  // the settings changed since the form was filled: nothing
+             // changed, `box` says so and `current` is the form to show
+  kAsk,      // the heat pump would change during a set-back: nothing changed
+             // yet; show `box` and apply again with its answer
+};
+
+struct SettingsOutcome {
+  SettingsApplied result = SettingsApplied::kApplied;
+  std::optional<MessageBoxRequest> box;
+  std::optional<SettingsForm> current;
+};
+
+// The "NOTICE" box asked before the heat pump changes during a set-back.
+MessageBoxRequest HeatPumpNoticeBox();
+
+// "Modify" (or "SAVE" with `save`): every field checked, then applied in the
+// dialog's order; `noticeAnswer` is the answer to the NOTICE box when it was
+// asked. Control thread.
+SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool save,
+                              std::optional<BoxResult> noticeAnswer);
+
+}  // namespace kelvora
+
+#endif  // KELVORA_MONITOR_UI_SETTINGS_DIALOG_H_

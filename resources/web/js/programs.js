@@ -1,0 +1,63 @@
+// The "Programs Setting/Editing" dialog (6000): the steps of one program at
+// a time, Add, Delete, Delete All, SAVE, Restore, Apply and Cancel. The
+// working copy and every check live in the program; this module shows the
+// answers and keeps the working copy to send back.
+import { closeDialog, openDialog } from './dialog.js';
+import { button, comboBox, element, group, listView, send } from './dialog_controls.js';
+
+const kPath = '/api/dialogs/programs';
+
+export async function open() {
+  const first = await send(kPath, { action: 'open' });
+  if (!first) return;
+  let dialog = first.dialog;
+  const names = comboBox(6001, 'Names:');
+  const times = comboBox(6005, 'Times:');
+  const temps = comboBox(6006, 'Temps:');
+  const list = listView(6002, ['Names', 'Times', 'Temps']);
+
+  const show = (answer) => {
+    dialog = answer.dialog;
+    const view = answer.view;
+    names.setChoices(view.names);
+    times.setChoices(view.times);
+    temps.setChoices(view.temps);
+    names.input.value = view.shown;
+    list.show(view.lines);
+  };
+  const act = async (action, extra = {}) => {
+    const answer = await send(kPath, { action, dialog, ...extra });
+    if (!answer) return;
+    show(answer);
+    if (answer.closed) closeDialog();
+  };
+  names.input.addEventListener('input', () => {
+    if (dialog.names.includes(names.input.value)) act('choose', { program: names.input.value });
+  });
+
+  openDialog({
+    id: 6000,
+    caption: 'Programs Setting/Editing',
+    build(body) {
+      body.classList.add('schedule-dialog');
+      const add = button(6004, 'Add', () =>
+        act('add', { name: names.input.value, time: times.input.value, temp: temps.input.value }),
+      );
+      body.append(
+        group(6012, 'Programs', element('div', { class: 'combo-row' }, names.label, times.label, temps.label, add)),
+        list.frame,
+        element(
+          'div',
+          { class: 'row buttons' },
+          button(6009, 'Delete', () => act('delete', { ticked: list.ticked() })),
+          button(6010, 'Delete All', () => act('deleteAll')),
+          button(6008, 'SAVE', () => act('save')),
+          button(6011, 'Restore', () => act('restore')),
+          button(1, 'Apply', () => act('apply')),
+          button(2, 'Cancel', closeDialog),
+        ),
+      );
+    },
+  });
+  show(first);
+}

@@ -1,0 +1,197 @@
+#include "Monitor/ui/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "Monitor/learning/learning.h"
+
+#include "tests/Monitor/ui/dialog_fixture.h"
+
+namespace kelvora::testing {
+namespace {
+
+const char* kMetricUser =
+    "[User]\r\nLanguage=English\r\nTemp_Units=0\r\nSpeed_Units=0\r\nInt_Adjust=0.123\r\n"
+    "[Config]\r\nHP=1\r\nHT=1\r\n";
+
+// The passive learning, counting the recomputes of the project data.
+class CountingRecompute final : public LearningOperations {
+ public:
+  CountingRecompute(ControlHost& host, int& count) : passive_(host), count_(count) {}
+  void RecomputeProject() override { ++count_; }
+  void ComputePreheatDuration(float timeConstant) override { passive_.ComputePreheatDuration(timeConstant); }
+  void FitPreheatCurve(int modelKind) override { passive_.FitPreheatCurve(modelKind); }
+  void ReadPreheatHistory() override {}
+  void ClosePreheatHistory() override {}
+  void AppendPreheatRecord() override {}
+  void WriteProject() override {}
+  void ReadProject() override {}
+  void EvaluateModels() override {}
+  void LearningUpdate() override {}
+
+ private:
+  PassiveLearning passive_;
+  int& count_;
+};
+
+class SettingsDialogTest : public DialogTest {
+ protected:
+  Program& Open(const std::string& settings = kMetricUser) {
+    Program& p = Started({}, settings);
+    WithCard(p);
+    form = OpenSettingsDialog(p.State());
+    return p;
+  }
+  // Chooses `on` of a pair of radio buttons.
+  void Choose(int on, int off) {
+    form.ticked.insert(on);
+    form.ticked.erase(off);
+  }
+  SettingsOutcome Modify(Program& p, std::optional<BoxResult> answer = std::nullopt) {
+    return ApplySettings(p, form, false, answer);
+  }
+  bool HeatPumpRelayOn() { return (ports.LastByte(kCardPort) & 16) != 0; }
+
+  SettingsForm form;
+};
+
+TEST_F(SettingsDialogTest, ModifyWithoutChangesKeepsEverySettingButTheMaskRounding) {
+  Program& p = Open();
+  EXPECT_EQ(form.texts[8044],
+            " +0.12\xB0"
+            "C");
+  EXPECT_EQ(form.texts[8005], "0.00");
+  EXPECT_EQ(form.texts[8037], "^  0   ");
+  EXPECT_EQ(form.texts[8013], "50%");
+  EXPECT_EQ(form.texts[8055], " 30");
+  Settings expected = p.State().settings;
+  expected.Int_Adjust = 0.12f;
+  EXPECT_EQ(Modify(p).result, SettingsApplied::kApplied);
+  EXPECT_EQ(p.State().settings, expected);
+}
+
+TEST_F(SettingsDialogTest, NumbersAreReadInTheUnitsShownAndTheUnitsTakenOverLast) {
+  Program& p = Open("[User]\r\nTemp_Units=1\r\nSpeed_Units=1\r\n");
+  EXPECT_EQ(form.texts[8022],
+            "+50.00\xB0"
+            "F");
+  form.texts[8055] = "19";
+  form.texts[8021] = "3.6";
+  form.texts[8037] = "^ 2.5";
+  Choose(8016, 8012);
+  ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
+  const Settings& s = p.State().settings;
+  EXPECT_NEAR(s.WIND_Floor, 30.58f, 0.01f);
+  EXPECT_NEAR(s.Temp_SetBack, 2.0f, 1e-5f);
+  EXPECT_EQ(s.SUN_Adj_Curve, 2.5f);
+  EXPECT_EQ(s.tempUnits, 0);
+
+  form = OpenSettingsDialog(p.State());
+  form.texts[8037] = "3";
+  form.texts[8022] = "12";
+  ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
+  EXPECT_EQ(s.SUN_Adj_Curve, 3.0f);
+  EXPECT_EQ(s.Ext_Temp_Floor, 12.0f);
+}
+
+TEST_F(SettingsDialogTest, AFieldThatCannotBeHeldIsRefusedByNameAndNothingIsStored) {
+  Program& p = Open("[User]\r\nTemp_Units=1\r\n");
+  const Settings before = p.State().settings;
+  struct Case {
+    int id;
+    const char* text;
+    const char* message;
+  };
+  for (const Case& c :
+       {Case{8021, "abc",
+             "Temp SetBack Must be a Number between 0\xB0"
+             "F and 18\xB0"
+             "F"},
+        Case{8022, "",
+             "Ext.Temp Floor Must be a Number between -40\xB0"
+             "F and 104\xB0"
+             "F"},
+        Case{8005, "0.125", "KW/h Cost Must be a Number between 0 and 99 of at most 4 Characters"},
+        Case{8055, "200", "WIND Speed Must be a Number between 0 Mi/h and 93 Mi/h"}}) {
+    SettingsForm bad = form;
+    bad.texts[c.id] = c.text;
+    bad.texts[8044] = "+5";  // a good change that must not be stored either
+    SettingsOutcome outcome = ApplySettings(p, bad, true, std::nullopt);
+    EXPECT_EQ(outcome.result, SettingsApplied::kRefused);
+    EXPECT_EQ(outcome.box->text.substr(0, std::string(c.message).size()), c.message);
+  }
+  EXPECT_EQ(p.State().settings, before);
+  EXPECT_EQ(ReadFileBytes(home.File("Settings.ini")), "[User]\r\nTemp_Units=1\r\n");
+}
+
+TEST_F(SettingsDialogTest, SaveWritesTheUserKeysInCelsius) {
+  Program& p = Open();
+  Choose(8012, 8016);
+  form.texts[8022] = "12.5";
+  ASSERT_EQ(ApplySettings(p, form, true, std::nullopt).result, SettingsApplied::kApplied);
+  std::string file = ReadFileBytes(home.File("Settings.ini"));
+  EXPECT_NE(file.find("Temp_Units=1\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("Ext_Temp_Floor=12.5\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("Int_Adjust=0.12\r\n"), std::string::npos) << file;
+  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[8022],
+            "+54.50\xB0"
+            "F");
+}
+
+TEST_F(SettingsDialogTest, AlwaysOnSwitchesTheHeatPumpAtOnceOutsideASetBack) {
+  Program& p = Open();
+  Choose(8062, 8061);
+  ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
+  EXPECT_EQ(p.State().settings.HP_Cont, 1);
+  EXPECT_TRUE(HeatPumpRelayOn());
+}
+
+TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
+  int recomputes = 0;
+  makeLearning = [&](ControlHost& host) { return std::make_unique<CountingRecompute>(host, recomputes); };
+  // Comfort until 14:06, then the set-back.
+  Program& p = Started({{"PROGRAMS.prg", "DEFAULT,00:00,21\r\nDEFAULT,14:06,17\r\n"}}, kMetricUser);
+  WithCard(p);
+  RunFor(p, 70);
+  ASSERT_EQ(p.State().control.setBackActive, 1);
+  form = OpenSettingsDialog(p.State());
+  Choose(8062, 8061);
+
+  const int recomputedBefore = recomputes;
+  SettingsOutcome asked = Modify(p);
+  EXPECT_EQ(asked.result, SettingsApplied::kAsk);
+  EXPECT_EQ(asked.box->caption, "NOTICE");
+  EXPECT_EQ(p.State().settings.HP_Cont, 0);
+
+  ASSERT_EQ(Modify(p, BoxResult::kCancel).result, SettingsApplied::kApplied);
+  EXPECT_EQ(p.State().settings.HP_Cont, 0);
+  EXPECT_FALSE(HeatPumpRelayOn());
+  EXPECT_EQ(recomputes, recomputedBefore);
+
+  RunFor(p, 5);
+  form = OpenSettingsDialog(p.State());
+  Choose(8062, 8061);
+  ASSERT_EQ(Modify(p, BoxResult::kOk).result, SettingsApplied::kApplied);
+  const RunState& s = p.State();
+  EXPECT_EQ(s.settings.HP_Cont, 1);
+  EXPECT_EQ(s.control.heatPumpHold, 1);
+  EXPECT_EQ(s.learning.setbackStartTime, static_cast<float>(s.clock.clockSeconds));
+  EXPECT_EQ(recomputes, recomputedBefore + 1);
+  EXPECT_TRUE(HeatPumpRelayOn());
+}
+
+TEST_F(SettingsDialogTest, AFormFilledBeforeAnotherPageAppliedIsRefusedWithTheCurrentValues) {
+  Program& p = Open();
+  SettingsForm stale = form;
+  form.texts[8021] = "2";
+  ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
+  stale.texts[8051] = "3";
+  SettingsOutcome outcome = ApplySettings(p, stale, false, std::nullopt);
+  EXPECT_EQ(outcome.result, SettingsApplied::kChanged);
+  EXPECT_EQ(outcome.current->texts[8021],
+            " 2.00\xB0"
+            "C");
+  EXPECT_EQ(p.State().settings.Temp_SetForward, 1.0f);
+}
+
+}  // namespace
+}  // namespace kelvora::testing

@@ -1,0 +1,55 @@
+#include "server/dialog_requests.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
+  ProgramsDialog dialog;
+  dialog.rows = {{"CONG\xC9", "06:30", "21"}, {"CONG\xC9", "WAKE", ""}};
+  dialog.names = {"CONG\xC9"};
+  dialog.times = {"*CONG\xC9 [Prog.]", " 06:30"};
+  dialog.shown = "CONG\xC9";
+  dialog.hourLabels = {{"WAKE", "07:15"}};
+  dialog.tempUnits = 1;
+  dialog.stamp = "0123456789abcdef";
+  nlohmann::json body = ProgramsAnswer(dialog);
+  EXPECT_EQ(body["view"]["lines"][1]["cells"][1], "WAKE [07:15]");
+  body["action"] = "add";
+  body["name"] = "CONG\u00c9";
+  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  ASSERT_TRUE(parsed.value) << parsed.error;
+  const ProgramsDialog& back = *parsed.value->dialog;
+  EXPECT_EQ(back.rows, dialog.rows);
+  EXPECT_EQ(back.times, dialog.times);
+  EXPECT_EQ(back.hourLabels, dialog.hourLabels);
+  EXPECT_EQ(back.shown, dialog.shown);
+  EXPECT_EQ(back.tempUnits, 1);
+  EXPECT_EQ(back.stamp, dialog.stamp);
+  EXPECT_EQ(parsed.value->name, "CONG\xC9");
+}
+
+TEST(DialogRequestsTest, MalformedBodiesAreRefusedWithTheirReason) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"[1]", "the body must be a JSON object"},
+      {R"({"action":"explode"})", "no action \"explode\" here"},
+      {R"({"action":"add"})", "\"dialog\" must be the dialog of the last answer"},
+      {R"({"action":"open","mode":5})", "\"mode\" must be a whole number from 1 to 4"},
+      {R"({"action":"delete","ticked":[-1],"dialog":{"mode":1,"rows":[],"labels":[],"values":[],"tempUnits":0,"stamp":""}})",
+       "\"ticked\" must be a whole number from 0 to 1000"},
+      {R"({"action":"add","dialog":{"mode":1,"rows":[["a"]],"labels":[],"values":[],"tempUnits":0,"stamp":""}})",
+       "each row of \"rows\" has 2 fields"},
+  };
+  for (const auto& [body, error] : cases) EXPECT_EQ(ParseLabelsRequest(body).error, error) << body;
+  std::string longName(101, 'x');
+  EXPECT_EQ(ParseProgramsRequest(R"({"action":"open","name":")" + longName + "\"}").error,
+            "\"name\" holds at most 100 characters");
+  EXPECT_EQ(
+      ParseSettingsRequest(R"({"action":"modify","form":{"texts":{"9999":"1"},"ticked":[],"stamp":""}})")
+          .error,
+      "\"texts\" has no control 9999");
+}
+
+}  // namespace
+}  // namespace kelvora
