@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/diagnostic_log.h"
@@ -20,6 +21,7 @@
 #include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"
+#include "Monitor/reports/status_screen.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -46,6 +48,9 @@ struct Environment {
   // Whether the learning's reports are echoed on the terminal as well as
   // kept in the data directory's log.
   bool diagnosticsToTerminal = false;
+  // Whether the text status screen is drawn on the terminal. It is kept
+  // either way, for the page to show.
+  bool statusScreenToTerminal = false;
 };
 
 class Program final : public ControlHost {
@@ -100,6 +105,10 @@ class Program final : public ControlHost {
   float ReadChannel(int8_t channel) override;
   void ConsoleWrite(std::string_view text) override;
   void Diagnostic(std::string_view text) override;
+  void ShowStatusFrame() override;
+  void ShowStatusValues() override;
+  // The text status screen as it stands, rows top first in UTF-8; safe from any thread.
+  std::vector<std::string> StatusScreenRows() const;
 
   RunState& State() override { return state_; }
   const RunState& State() const { return state_; }
@@ -154,6 +163,9 @@ class Program final : public ControlHost {
   std::unique_ptr<LearningOperations> learning_;
   mutable std::mutex snapshotMutex_;
   DisplaySnapshot display_;  // guarded by snapshotMutex_
+  mutable std::mutex statusMutex_;
+  TextScreen statusScreen_;  // guarded by statusMutex_
+  std::optional<TerminalStatusWriter> statusTerminal_;
   std::mutex commandsMutex_;
   std::deque<Command> commands_;
 };

@@ -37,7 +37,8 @@ int main() {
                                    /*randomSeed=*/std::nullopt,
                                    /*makeLearning=*/{},
                                    /*onDayClosed=*/{},
-                                   /*diagnosticsToTerminal=*/isatty(STDOUT_FILENO) != 0};
+                                   /*diagnosticsToTerminal=*/isatty(STDOUT_FILENO) != 0,
+                                   /*statusScreenToTerminal=*/isatty(STDOUT_FILENO) != 0};
   kelvora::Program program(environment);
   return program.Run();
 }
