@@ -62,7 +62,8 @@ KELVORA_EXPORT float CVS(const unsigned char* bytes, int length);
    no window system behind the library. Sets *mode, *width, *height, *depth,
    *columns and *rows (text cells) and returns the mode; returns 0 and leaves
    the sizes as they were when no mode fits. NULL pointers return 0. */
-KELVORA_EXPORT unsigned char SCREEN(short* mode, int* width, int* height, int* depth, int* columns, int* rows);
+KELVORA_EXPORT unsigned char SCREEN(short* mode, int* width, int* height, int* depth, int* columns,
+                                    int* rows);
 
 /* Paces console output: a digit key sets the pace (each later call waits
    9 - pace seconds), "0" pauses until the next key, any other key selects page

@@ -30,9 +30,9 @@ constexpr std::array<Candidate, 16> kCandidates = {{{21, 1280, 1024, 8},
 
 bool CanvasOffers(int32_t depth) { return depth == 1 || depth == 4 || depth == 8; }
 
-// The text font's cell height: the 8 x 8 font on 200-line modes, 8 x 14 on
-// 350-line ones, 8 x 16 above.
-int32_t CellHeight(int32_t height) { return height <= 200 ? 8 : height <= 350 ? 14 : 16; }
+// The text font's cell height: the 8 x 8 font on modes of up to 240 lines,
+// 8 x 14 up to 350 lines, 8 x 16 above.
+int32_t CellHeight(int32_t height) { return height <= 240 ? 8 : height <= 350 ? 14 : 16; }
 
 }  // namespace
 
