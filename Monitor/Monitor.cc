@@ -508,6 +508,28 @@ void Program::SaveDayState() {
   kelvora::SaveDayState(*this);
 }
 
+bool Program::ModifySlot(const SlotEdit& edit) {
+  ShownTemps shown;
+  {
+    std::lock_guard<std::mutex> lock(snapshotMutex_);
+    shown = {display_.texts[1018], display_.texts[1023]};
+  }
+  std::optional<MessageBoxRequest> refused = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
+  if (refused) env_.ui.ShowMessageBox(*refused);
+  RefreshWindow();
+  return !refused;
+}
+
+void Program::DeleteSlots(const std::vector<int>& ticked) {
+  DeleteTickedSlots(state_, ticked, ClockText(env_.clock.Now()));
+  RefreshWindow();
+}
+
+void Program::RefreshWindow() {
+  std::lock_guard<std::mutex> lock(snapshotMutex_);
+  RefreshDisplay(state_, env_.clock.Now(), display_);
+}
+
 void Program::Quit() {
   ControlState& control = state_.control;
   control.controlStarted = 1;

@@ -22,6 +22,7 @@
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"
 #include "Monitor/reports/status_screen.h"
+#include "Monitor/schedule/slot_edit.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -93,6 +94,11 @@ class Program final : public ControlHost {
   [[noreturn]] void ExitWithoutSave();
   // "&Save Stats".
   void SaveStats() { SaveDayState(); }
+  // "Modify": the edit of the "Program" group; false when a field was
+  // refused (its box has been shown and the table is as before).
+  bool ModifySlot(const SlotEdit& edit);
+  // "Delete": the ticked lines of today's slot list.
+  void DeleteSlots(const std::vector<int>& ticked);
 
   // The window's values after the last pass; safe from any thread.
   DisplaySnapshot Snapshot() const;
@@ -144,6 +150,8 @@ class Program final : public ControlHost {
   void ReadToday();
   void WaitForNextSecond();
   void RunPostedCommands();
+  // Redraws the window at once, so that a command's effect shows in its reply.
+  void RefreshWindow();
   void Guarded(const std::function<void()>& step);
   void CheckSignals();
   void PublishEmergencyState();

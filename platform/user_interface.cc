@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace kelvora {
 
@@ -72,16 +74,52 @@ void AppendUtf8(std::string& out, char32_t code) {
 
 }  // namespace
 
+namespace {
+
+// 0x80-0x9F differ from Latin-1; the rest maps to the same code point.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+// The next code point of `text` from `*at`; a malformed sequence reads as U+FFFD.
+char32_t NextCodePoint(std::string_view text, size_t* at) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  unsigned char lead = byte((*at)++);
+  if (lead < 0x80) return lead;
+  int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  if (more < 0 || lead > 0xF4) return 0xFFFD;
+  char32_t code = lead & (0x3F >> more);
+  for (int i = 0; i < more; ++i) {
+    if (*at >= text.size() || (byte(*at) & 0xC0) != 0x80) return 0xFFFD;
+    code = (code << 6) | (byte((*at)++) & 0x3F);
+  }
+  return code;
+}
+
+}  // namespace
+
 std::string Cp1252ToUtf8(std::string_view text) {
-  // 0x80-0x9F differ from Latin-1; the rest maps to the same code point.
-  static constexpr char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                         0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
   for (unsigned char byte : text) {
-    AppendUtf8(out, byte < 0x80 ? byte : (byte < 0xA0 ? kHigh[byte - 0x80] : byte));
+    AppendUtf8(out, byte < 0x80 ? byte : (byte < 0xA0 ? kCp1252High[byte - 0x80] : byte));
+  }
+  return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    char32_t code = NextCodePoint(text, &at);
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+      out += static_cast<char>(code);
+      continue;
+    }
+    const char16_t* found = std::find(std::begin(kCp1252High), std::end(kCp1252High), code);
+    bool mapped = found != std::end(kCp1252High) && code != 0xFFFD;
+    out += mapped ? static_cast<char>(0x80 + (found - std::begin(kCp1252High))) : '?';
   }
   return out;
 }
@@ -107,10 +145,8 @@ std::string Cp437ToUtf8(std::string_view text) {
   return out;
 }
 
-namespace {
-
-// Message texts use CR LF or LF CR between lines; a terminal wants LF only.
-std::string TerminalText(std::string_view text) {
+// Message texts use CR LF or LF CR between lines; a terminal or a page wants LF only.
+std::string MessageLines(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
@@ -123,8 +159,6 @@ std::string TerminalText(std::string_view text) {
   }
   return Cp1252ToUtf8(out);
 }
-
-}  // namespace
 
 ConsoleUserInterface::ConsoleUserInterface()
     : ConsoleUserInterface(stdin, stdout, stderr, isatty(STDIN_FILENO) && isatty(STDERR_FILENO)) {}
@@ -143,8 +177,8 @@ BoxResult ConsoleUserInterface::Ask(const MessageBoxRequest& request) {
   std::vector<BoxResult> buttons = ButtonsOf(request.buttons);
   BoxResult fallback = DefaultAnswer(request);
   for (;;) {
-    std::fprintf(err_, "\n[%s]\n%s\n", TerminalText(request.caption).c_str(),
-                 TerminalText(request.text).c_str());
+    std::fprintf(err_, "\n[%s]\n%s\n", MessageLines(request.caption).c_str(),
+                 MessageLines(request.text).c_str());
     for (BoxResult button : buttons) {
       std::fprintf(err_, button == fallback ? " <%s>" : " [%s]", ButtonName(button));
     }
@@ -161,11 +195,11 @@ BoxResult ConsoleUserInterface::Ask(const MessageBoxRequest& request) {
 }
 
 void ConsoleUserInterface::Log(const MessageBoxRequest& request, BoxResult answer) {
-  std::string text = TerminalText(request.text);
+  std::string text = MessageLines(request.text);
   for (char& c : text) {
     if (c == '\n') c = ' ';
   }
-  std::fprintf(err_, "message box [%s] %s -> %s\n", TerminalText(request.caption).c_str(), text.c_str(),
+  std::fprintf(err_, "message box [%s] %s -> %s\n", MessageLines(request.caption).c_str(), text.c_str(),
                ButtonName(answer));
   std::fflush(err_);
 }

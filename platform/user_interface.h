@@ -44,8 +44,12 @@ const char* ButtonName(BoxResult result);
 BoxResult DefaultAnswer(const MessageBoxRequest& request);
 // Windows-1252 bytes as UTF-8, for a terminal or a web page.
 std::string Cp1252ToUtf8(std::string_view text);
+// UTF-8 (from a web page) as Windows-1252; what that set lacks becomes "?".
+std::string Utf8ToCp1252(std::string_view text);
 // Code page 437 bytes (the OEM set of the cycle strip and text screens) as UTF-8.
 std::string Cp437ToUtf8(std::string_view text);
+// A box's Windows-1252 text as UTF-8 lines ended by LF alone.
+std::string MessageLines(std::string_view text);
 
 class UserInterface {
  public:

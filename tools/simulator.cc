@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "Monitor/Monitor.h"
 #include "Monitor/ui/display.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kTick{500};
 constexpr double kMaxDays = 3660;  // ten years: beyond that a typo is likelier than a wish
+constexpr double kMaxSpeed = 1e6;
 
 bool ParseNumber(const std::string& text, double* value) {
   char* end = nullptr;
@@ -34,6 +36,14 @@ bool ApplyOption(const std::string& name, const std::string& value, SimulationOp
       *error = "--days wants a number of days above 0 and at most 3660, not \"" + value + "\"";
     }
     options->days = number;
+    options->daysGiven = true;
+  } else if (name == "--listen") {
+    options->listen = value;
+  } else if (name == "--speed") {
+    if (!ParseNumber(value, &number) || number <= 0 || number > kMaxSpeed) {
+      *error = "--speed wants a factor above 0 and at most 1000000, not \"" + value + "\"";
+    }
+    options->speed = number;
   } else if (name == "--seed") {
     if (!ParseNumber(value, &number) || number < 0 || number > 4294967295.0 || number != std::floor(number)) {
       *error = "--seed wants a whole number from 0 to 4294967295, not \"" + value + "\"";
@@ -102,11 +112,22 @@ void WriteSnapshot(const Program& program, const std::string& path, UserInterfac
   if (!out) ui.ConsoleWrite("The snapshot could not be written to " + path + "\n");
 }
 
+// Holds the run to `speed` times real time; 0 runs as fast as it can.
+void Pace(double speed, std::chrono::steady_clock::time_point wallStart, double simulatedMs) {
+  if (speed <= 0) return;
+  auto due = wallStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                             std::chrono::duration<double, std::milli>(simulatedMs / speed));
+  std::this_thread::sleep_until(due);
+}
+
 }  // namespace
 
 std::string SimulationUsage() {
   return "usage: kelvora-sim --home DIR [--start \"YYYY-MM-DD HH:MM:SS\"] [--days N] [--seed N]\n"
-         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n";
+         "                   [--quit] [--snapshot FILE] [--preheat-report FILE]\n"
+         "                   [--listen HOST:PORT [--speed X]]\n"
+         "  --listen serves the page over the run, paced at X times real time (default: as\n"
+         "  fast as it can), until the page quits it or --days (default: no limit) are over\n";
 }
 
 bool ParseSimulationArguments(const std::vector<std::string>& arguments, SimulationOptions* options,
@@ -126,10 +147,13 @@ bool ParseSimulationArguments(const std::vector<std::string>& arguments, Simulat
     ApplyOption(name, arguments[++i], options, error);
   }
   if (error->empty() && options->home.empty()) *error = "--home is required";
+  if (error->empty() && options->speed > 0 && options->listen.empty()) *error = "--speed goes with --listen";
+  if (!options->listen.empty() && !options->daysGiven) options->days = kMaxDays;
   return error->empty();
 }
 
-SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui) {
+SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui,
+                                const SimulationHooks& hooks) {
   SimulationSummary summary;
   Observer observer(summary);
   PreheatReporter preheats;
@@ -147,6 +171,10 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
+  if (hooks.serve && !hooks.serve(program)) {
+    summary.exitStatus = 1;
+    return summary;
+  }
   auto wallStart = std::chrono::steady_clock::now();
   int64_t startMs = Milliseconds(options.start);
   auto endMs = startMs + static_cast<int64_t>(std::llround(options.days * 86400000.0));
@@ -155,6 +183,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
     program.OpenMainWindow();
     while (Milliseconds(clock.Now()) < endMs) {
       clock.SleepFor(kTick);
+      Pace(options.speed, wallStart, static_cast<double>(Milliseconds(clock.Now()) - startMs));
       program.Tick();
       observer.AfterTick(program.State());
       preheats.AfterTick(program.State(), static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0);
@@ -166,6 +195,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   } catch (const ProgramExit& exit) {
     summary.exitStatus = exit.status();
   }
+  if (hooks.ended) hooks.ended();
   preheats.Finish();
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);

@@ -6,9 +6,11 @@
 #define KELVORA_TOOLS_SIMULATOR_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "Monitor/Monitor.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "tools/preheat_report.h"
@@ -23,6 +25,17 @@ struct SimulationOptions {
   bool quit = false;              // end through Quit instead of a final save
   std::string snapshotPath;       // where the last display snapshot goes, as JSON
   std::string preheatReportPath;  // where the pre-heat report goes, as CSV
+  std::string listen;             // HOST:PORT to serve the page on; empty: no page
+  double speed = 0;               // times real time; 0: as fast as it can
+  bool daysGiven = false;
+};
+
+// What a run with a page does around the program: `serve` is called once the
+// program exists and before it starts (false ends the run at once, with
+// exit status 1); `ended` after the run.
+struct SimulationHooks {
+  std::function<bool(Program&)> serve;
+  std::function<void()> ended;
 };
 
 struct SimulationSummary {
@@ -44,7 +57,8 @@ bool ParseSimulationArguments(const std::vector<std::string>& arguments, Simulat
 std::string SimulationUsage();
 
 // Message boxes go to `ui`, which is expected to answer by itself.
-SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui);
+SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface& ui,
+                                const SimulationHooks& hooks = {});
 
 std::string SummaryText(const SimulationSummary& summary);
 

@@ -79,6 +79,17 @@ void SlotList(const RunState& state, DisplaySnapshot& snapshot) {
   snapshot.selectedSlot = schedule.currentSlot;
 }
 
+// The program box's names in table order; a name repeats only when another
+// name lies between its two entries.
+void ProgramNames(const ScheduleState& schedule, DisplaySnapshot& snapshot) {
+  snapshot.programNames.clear();
+  for (const ProgramRow& row : schedule.programRows) {
+    if (snapshot.programNames.empty() || snapshot.programNames.back() != row.program) {
+      snapshot.programNames.push_back(row.program);
+    }
+  }
+}
+
 void ProgramTexts(const RunState& state, DisplaySnapshot& snapshot) {
   const ScheduleState& schedule = state.schedule;
   const ControlState& control = state.control;
@@ -92,6 +103,7 @@ void ProgramTexts(const RunState& state, DisplaySnapshot& snapshot) {
       TempText(state, slotTemp - control.sunnyDrop + control.meanUndershoot - control.meanOvershoot);
   snapshot.texts[1023] = TempText(state, control.coldRaise + slotTemp + control.meanUndershoot);
   SlotList(state, snapshot);
+  ProgramNames(schedule, snapshot);
 }
 
 void StripLines(const ControlState& control, DisplaySnapshot& snapshot) {
@@ -214,71 +226,6 @@ void DrawMinute(ControlState& control, int minute) {
   if (mark != '\0') text[column - 1] = mark;
 }
 
-// A JSON string literal of UTF-8 text. Only ASCII bytes need escaping: the
-// bytes of a multi-byte sequence are all 0x80 and above.
-std::string JsonString(std::string_view utf8) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (unsigned char byte : utf8) {
-    switch (byte) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (byte < 0x20) {
-          out += "\\u00";
-          out += kHex[byte >> 4];
-          out += kHex[byte & 0x0F];
-        } else {
-          out += static_cast<char>(byte);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string Windows1252Json(std::string_view text) { return JsonString(Cp1252ToUtf8(text)); }
-
-std::string ControlsJson(const DisplaySnapshot& snapshot) {
-  std::string out = "{";
-  for (const auto& [id, text] : snapshot.texts) {
-    if (out.size() > 1) out += ",";
-    out += JsonString(std::to_string(id)) + ":" + Windows1252Json(text);
-  }
-  return out + "}";
-}
-
-std::string SlotsJson(const DisplaySnapshot& snapshot) {
-  std::string out = "[";
-  for (const SlotListRow& row : snapshot.slotRows) {
-    if (out.size() > 1) out += ",";
-    out += "{\"slot\":" + Windows1252Json(row.slot) + ",\"times\":" + Windows1252Json(row.times) +
-           ",\"temperature\":" + Windows1252Json(row.temperature) + "}";
-  }
-  return out + "]";
-}
-
-std::string StripJson(const DisplaySnapshot& snapshot) {
-  std::string out = "[";
-  for (const std::string& line : snapshot.stripLines) {
-    if (out.size() > 1) out += ",";
-    out += JsonString(Cp437ToUtf8(line));
-  }
-  return out + "]";
-}
-
 }  // namespace
 
 void UpdateCycleStrip(RunState& state) {
@@ -317,10 +264,26 @@ void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snap
   WeatherTexts(state, snapshot);
 }
 
-std::string SnapshotJson(const DisplaySnapshot& snapshot) {
-  return "{\"controls\":" + ControlsJson(snapshot) + ",\"slots\":" + SlotsJson(snapshot) +
-         ",\"selectedSlot\":" + std::to_string(snapshot.selectedSlot) + ",\"strip\":" + StripJson(snapshot) +
-         "}";
+nlohmann::json SnapshotToJson(const DisplaySnapshot& snapshot) {
+  nlohmann::json controls = nlohmann::json::object();
+  for (const auto& [id, text] : snapshot.texts) controls[std::to_string(id)] = Cp1252ToUtf8(text);
+  nlohmann::json slots = nlohmann::json::array();
+  for (const SlotListRow& row : snapshot.slotRows) {
+    slots.push_back({{"slot", Cp1252ToUtf8(row.slot)},
+                     {"times", Cp1252ToUtf8(row.times)},
+                     {"temperature", Cp1252ToUtf8(row.temperature)}});
+  }
+  nlohmann::json programs = nlohmann::json::array();
+  for (const std::string& name : snapshot.programNames) programs.push_back(Cp1252ToUtf8(name));
+  nlohmann::json strip = nlohmann::json::array();
+  for (const std::string& line : snapshot.stripLines) strip.push_back(Cp437ToUtf8(line));
+  return {{"controls", controls},
+          {"slots", slots},
+          {"selectedSlot", snapshot.selectedSlot},
+          {"programs", programs},
+          {"strip", strip}};
 }
+
+std::string SnapshotJson(const DisplaySnapshot& snapshot) { return SnapshotToJson(snapshot).dump(); }
 
 }  // namespace kelvora

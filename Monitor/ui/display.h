@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "Monitor/core/run_state.h"
 #include "platform/clock.h"
 
@@ -23,7 +25,8 @@ struct DisplaySnapshot {
   std::map<int, std::string> texts;  // control identifier -> text
   std::vector<SlotListRow> slotRows;
   int selectedSlot = 0;
-  std::vector<std::string> stripLines;  // code page 437 bytes, top line first
+  std::vector<std::string> programNames;  // the program box's list
+  std::vector<std::string> stripLines;    // code page 437 bytes, top line first
 };
 
 // Draws the current cycle into the strip (one character per minute, two
@@ -35,9 +38,10 @@ void UpdateCycleStrip(RunState& state);
 // (each bit is cleared).
 void RefreshDisplay(RunState& state, const LocalTime& now, DisplaySnapshot& snapshot);
 
-// The snapshot as a JSON object: "controls" (identifier -> text), "slots"
-// and "strip", texts converted to UTF-8 (code page 437 for the strip,
-// Windows-1252 for the rest).
+// The snapshot as a JSON object: "controls" (identifier -> text), "slots",
+// "selectedSlot", "programs" (the program box's names) and "strip", texts
+// converted to UTF-8 (code page 437 for the strip, Windows-1252 for the rest).
+nlohmann::json SnapshotToJson(const DisplaySnapshot& snapshot);
 std::string SnapshotJson(const DisplaySnapshot& snapshot);
 
 }  // namespace kelvora

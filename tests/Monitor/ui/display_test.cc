@@ -112,10 +112,12 @@ TEST(SnapshotJsonTest, EscapesAndConvertsEachTextFromItsCodePage) {
   snapshot.slotRows.push_back({"  0:", "00:00 - 06:30", "17"});
   snapshot.selectedSlot = 0;
   snapshot.stripLines = {"\xB0\xB1\xB2 \xDB\xDC"};
-  EXPECT_EQ(SnapshotJson(snapshot),
-            "{\"controls\":{\"1011\":\"a\\\"b\\\\c\\r\\n\\u0001\",\"3001\":\"21.50\u00B0C\"},"
-            "\"slots\":[{\"slot\":\"  0:\",\"times\":\"00:00 - 06:30\",\"temperature\":\"17\"}],"
-            "\"selectedSlot\":0,\"strip\":[\"\u2591\u2592\u2593 \u2588\u2584\"]}");
+  nlohmann::json json = nlohmann::json::parse(SnapshotJson(snapshot));
+  EXPECT_EQ(json["controls"]["1011"], "a\"b\\c\r\n\x01");
+  EXPECT_EQ(json["controls"]["3001"], "21.50\u00B0C");
+  EXPECT_EQ(json["slots"][0]["times"], "00:00 - 06:30");
+  EXPECT_EQ(json["selectedSlot"], 0);
+  EXPECT_EQ(json["strip"][0], "\u2591\u2592\u2593 \u2588\u2584");
 }
 
 }  // namespace

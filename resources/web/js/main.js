@@ -1,0 +1,82 @@
+// The page's entry: the menu bar, the live feed, the main window and the
+// message boxes.
+//
+// How a dialog joins the page: write its module as resources/web/js/<name>.js
+// exporting `open()` (built on dialog.js's openDialog, calling the API through
+// api.js and showing boxes through boxes.js), then add a row to `dialogs`
+// below under its menu command; the menu item is enabled once the row is
+// there. Its routes go into server/routes.cc.
+import { setWaitingBoxes } from './boxes.js';
+import { connectFeed } from './feed.js';
+import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_window.js';
+
+// Menu command -> the dialog module it opens (loaded when first used).
+const dialogs = {};
+
+function showEnded() {
+  document.getElementById('ended').hidden = false;
+}
+
+function beep() {
+  try {
+    const audio = new AudioContext();
+    const tone = audio.createOscillator();
+    tone.frequency.value = 880;
+    tone.connect(audio.destination);
+    tone.start();
+    tone.stop(audio.currentTime + 0.15);
+    tone.addEventListener('ended', () => audio.close());
+  } catch {
+    // No sound without a person's gesture first; the box itself still shows.
+  }
+}
+
+function closeMenus() {
+  for (const menu of document.querySelectorAll('.menu.open')) {
+    menu.classList.remove('open');
+    menu.querySelector('.menu-title').setAttribute('aria-expanded', 'false');
+  }
+}
+
+function wireMenus(commands) {
+  for (const [command, load] of Object.entries(dialogs)) {
+    commands[command] = async () => (await load()).open();
+  }
+  for (const item of document.querySelectorAll('[data-command]')) {
+    const action = commands[item.dataset.command];
+    item.disabled = !action;
+    item.addEventListener('click', () => {
+      closeMenus();
+      if (!item.disabled && action) action();
+    });
+  }
+  for (const title of document.querySelectorAll('.menu-title')) {
+    title.addEventListener('click', (event) => {
+      event.stopPropagation();
+      const menu = title.parentElement;
+      const opening = !menu.classList.contains('open');
+      closeMenus();
+      menu.classList.toggle('open', opening);
+      title.setAttribute('aria-expanded', String(opening));
+    });
+  }
+  document.addEventListener('click', (event) => {
+    if (!event.target.closest('.menu')) closeMenus();
+  });
+  document.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape') closeMenus();
+  });
+}
+
+wireMenus(fileCommands(showEnded));
+wireMainWindow();
+connectFeed({
+  snapshot: (snapshot) => {
+    document.getElementById('ended').hidden = true;
+    showSnapshot(snapshot);
+  },
+  delta: applyDelta,
+  boxes: setWaitingBoxes,
+  beep,
+  ended: showEnded,
+});

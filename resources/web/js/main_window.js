@@ -1,0 +1,145 @@
+// The main window (dialog 1001): shows the snapshot the server pushes and
+// sends what the person does in the "Program" group and the File menu.
+// Every check of an edit happens in the program; its boxes come back here.
+import { apiPost } from './api.js';
+import { ask, showRaisedBoxes, showRefusal } from './boxes.js';
+
+const state = { controls: {}, slots: [], selectedSlot: 0, programs: [], strip: [] };
+
+function control(id) {
+  return document.querySelector(`[data-control="${id}"]`);
+}
+
+function setText(id, text) {
+  const element = control(id);
+  if (!element) return;
+  if (element instanceof HTMLInputElement) {
+    element.value = text;
+  } else if (element instanceof HTMLSelectElement) {
+    element.value = text;
+  } else {
+    element.textContent = text;
+  }
+}
+
+function renderPrograms() {
+  const select = control(1026);
+  select.replaceChildren(...state.programs.map((name) => new Option(name, name)));
+  if (state.controls['1026'] !== undefined) select.value = state.controls['1026'];
+}
+
+function renderSlots() {
+  const body = control(1063).querySelector('tbody');
+  const ticked = new Set([...body.querySelectorAll('input:checked')].map((box) => box.dataset.slot));
+  body.replaceChildren(
+    ...state.slots.map((row, index) => {
+      const line = document.createElement('tr');
+      line.dataset.slot = String(index);
+      line.setAttribute('aria-selected', String(index === state.selectedSlot));
+      const number = document.createElement('td');
+      const box = document.createElement('input');
+      box.type = 'checkbox';
+      box.dataset.slot = String(index);
+      box.checked = ticked.has(String(index));
+      box.setAttribute('aria-label', `Tick slot ${index}`);
+      number.append(box, row.slot);
+      const times = document.createElement('td');
+      times.textContent = row.times;
+      const temperature = document.createElement('td');
+      temperature.textContent = row.temperature;
+      line.append(number, times, temperature);
+      return line;
+    }),
+  );
+}
+
+function renderStrip() {
+  const pane = control(1061);
+  // The pane's text: its caption, then each strip line after CR LF.
+  pane.textContent = ['Heating Cycles (ON/OFF)', ...state.strip].join('\n');
+  pane.scrollTop = pane.scrollHeight;
+  pane.scrollLeft = pane.scrollWidth;
+}
+
+function applyControls(controls) {
+  Object.assign(state.controls, controls);
+  for (const [id, text] of Object.entries(controls)) setText(id, text);
+}
+
+export function showSnapshot(snapshot) {
+  state.controls = {};
+  applyControls(snapshot.controls ?? {});
+  state.slots = snapshot.slots ?? [];
+  state.selectedSlot = snapshot.selectedSlot ?? 0;
+  state.programs = snapshot.programs ?? [];
+  state.strip = snapshot.strip ?? [];
+  renderPrograms();
+  renderSlots();
+  renderStrip();
+}
+
+export function applyDelta(delta) {
+  if (delta.controls) applyControls(delta.controls);
+  if (delta.programs) {
+    state.programs = delta.programs;
+    renderPrograms();
+  }
+  if (delta.slots || delta.selectedSlot !== undefined) {
+    if (delta.slots) state.slots = delta.slots;
+    if (delta.selectedSlot !== undefined) state.selectedSlot = delta.selectedSlot;
+    renderSlots();
+  }
+  if (delta.strip) {
+    state.strip = [...state.strip.slice(0, delta.strip.from), ...delta.strip.lines];
+    renderStrip();
+  }
+}
+
+// Runs a command; its boxes are shown; resolves to the reply.
+export async function runCommand(path, body = {}) {
+  const reply = await apiPost(path, body);
+  if (!reply.ok) {
+    await showRefusal(reply);
+    return reply;
+  }
+  showRaisedBoxes(reply.body.boxes);
+  return reply;
+}
+
+async function modify() {
+  await runCommand('/api/slots/modify', {
+    program: control(1026).value,
+    fromTime: control(1016).value,
+    toTime: control(1017).value,
+    fromTemp: control(1018).value,
+    toTemp: control(1023).value,
+  });
+}
+
+async function deleteTicked() {
+  const ticked = [...control(1063).querySelectorAll('tbody input:checked')].map((box) => Number(box.dataset.slot));
+  const slots = ticked.filter((slot) => slot > 0);
+  await runCommand('/api/slots/delete', { slots });
+}
+
+// File > "Exit w/o Save" and "Quit" ask first, then the page shows the end.
+async function endProgram(path, question, onEnded) {
+  const answer = await ask('Kelvora', question, ['Yes', 'No'], 'question', 'No');
+  if (answer !== 'Yes') return;
+  const reply = await runCommand(path);
+  if (reply.ok && reply.body.ended) onEnded();
+}
+
+export function fileCommands(onEnded) {
+  return {
+    11100: () => runCommand('/api/commands/save-stats'),
+    11400: () =>
+      endProgram('/api/commands/exit-without-save', 'Are you sure you want to exit without saving?', onEnded),
+    11900: () => endProgram('/api/commands/quit', 'Are you sure you want to quit Kelvora?', onEnded),
+  };
+}
+
+export function wireMainWindow() {
+  control(1057).addEventListener('click', modify);
+  control(1060).addEventListener('click', deleteTicked);
+}

@@ -1,0 +1,36 @@
+// Every route of the page's server. A dialog adds its routes as rows of this
+// table, its handlers in server/<dialog>_routes.cc with their declarations in
+// the matching header; the page module that calls them lives in
+// resources/web/js/<dialog>.js. Handlers stay thin: check the request, post
+// one command (OnControlThread) or read one snapshot, answer.
+#include "server/routes.h"
+
+#include "server/main_window_routes.h"
+#include "server/page_routes.h"
+
+namespace kelvora {
+
+const std::vector<Route>& Routes() {
+  static const std::vector<Route> kRoutes = {
+      // The page and its files.
+      {Method::kGet, "/", Access::kRead, ServeMainPage},
+      {Method::kGet, R"(/(?:js|css)/[a-z_]+\.(?:js|css))", Access::kRead, ServeAsset},
+      {Method::kGet, "/login", Access::kOpen, ServeLoginPage},
+      {Method::kGet, R"(/login\.css)", Access::kOpen, ServeAsset},
+      {Method::kPost, "/login", Access::kOpen, LogIn},
+      // The main window.
+      {Method::kGet, "/api/snapshot", Access::kRead, GetSnapshot},
+      {Method::kGet, "/api/events", Access::kRead, StreamEvents},
+      {Method::kPost, "/api/commands/save-stats", Access::kChange, SaveStats},
+      {Method::kPost, "/api/commands/quit", Access::kChange, Quit},
+      {Method::kPost, "/api/commands/exit-without-save", Access::kChange, ExitWithoutSave},
+      {Method::kPost, "/api/slots/modify", Access::kChange, ModifySlot},
+      {Method::kPost, "/api/slots/delete", Access::kChange, DeleteSlots},
+      // Message boxes.
+      {Method::kGet, "/api/boxes", Access::kRead, GetBoxes},
+      {Method::kPost, R"(/api/boxes/([^/]+))", Access::kChange, AnswerBox},
+  };
+  return kRoutes;
+}
+
+}  // namespace kelvora
