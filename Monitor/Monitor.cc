@@ -517,6 +517,8 @@ bool Program::ModifySlot(const SlotEdit& edit) {
   std::optional<MessageBoxRequest> refused = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
   if (refused) env_.ui.ShowMessageBox(*refused);
   RefreshWindow();
+  // The status screen's frame shows the slot in force: it is drawn again.
+  ShowStatusFrame();
   return !refused;
 }
 

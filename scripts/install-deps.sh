@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-format
-          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs npm)
+          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs npm
+          libjs-chart.js)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -11,7 +11,23 @@ import { connectFeed } from './feed.js';
 import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_window.js';
 
 // Menu command -> the dialog module it opens (loaded when first used).
-const dialogs = {};
+const list = (kind) => async () => {
+  const module = await import('./stat_list.js');
+  return { open: () => module.openList(kind) };
+};
+const graph = (curve) => async () => {
+  const module = await import('./step_graph.js');
+  return { open: () => module.showGraph(curve) };
+};
+const dialogs = {
+  13110: list(1),
+  13120: list(2),
+  13130: list(3),
+  13220: graph('preheat'),
+  13230: graph('drop'),
+  'view-status': () => import('./status_screen.js'),
+  'view-season': () => import('./season.js'),
+};
 
 function showEnded() {
   document.getElementById('ended').hidden = false;
