@@ -88,8 +88,13 @@ void LearningFields(const RunState& state, TextScreen& screen) {
   At(screen, 9, 73, Using("  ### %", state.statistics.day.sun.maximum));
 }
 
+// The strip's first lines, as many as fit below the frame: the strip's
+// table holds 15 at the start of a day and grows with a long cycle, but
+// lines drawn higher would write over the frame's labels.
+constexpr int kStripLines = TextScreen::kRows - 14;
+
 void StripLines(const ControlState& c, TextScreen& screen) {
-  const int lines = std::min({c.stripRowCount, c.stripRows.Rows(), TextScreen::kRows - 1});
+  const int lines = std::min({c.stripRowCount, c.stripRows.Rows(), kStripLines});
   for (int i = 1; i <= lines; ++i) At(screen, TextScreen::kRows - i, 1, c.stripRows(i));
 }
 

@@ -7,7 +7,7 @@ import { openDialog } from './dialog.js';
 import { showGraph } from './step_graph.js';
 
 // The list dialog's width in pixels before its width change.
-const kDialogWidth = 640;
+const kDialogWidth = 740;
 
 function cell(tag, text, column) {
   const element = document.createElement(tag);
@@ -36,6 +36,8 @@ function buildTable(list) {
     tbody.append(line);
   }
   table.append(thead, tbody);
+  // The columns keep the widths the program gives them, padding included.
+  table.style.width = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
   return table;
 }
 

@@ -44,6 +44,11 @@ class StatusScreenTest : public ::testing::Test {
     state.control.windHour = -10.4f;
     state.control.sunNow = 55;
     state.control.stripRows(1) = " \xDB\xDB";
+    // A long cycle's strip: the lines that would reach the frame are left out.
+    state.control.stripRows.GrowRows(20);
+    state.control.stripRowCount = 20;
+    state.control.stripRows(11) = " \xB0";
+    state.control.stripRows(12) = " \xB0";
   }
 
   RunState state;
@@ -72,6 +77,7 @@ TEST_F(StatusScreenTest, TheFieldsLandAtTheirRowsAndColumns) {
   EXPECT_EQ(
       screen.Row(9),
       Row({{32, bar}, {33, "    5 /25"}, {44, "   90.00 mi   7.50 hre"}, {68, " 55 %"}, {73, "   80 %"}}));
+  EXPECT_EQ(screen.Row(14), Row({{1, " \xB0"}}));
   EXPECT_EQ(screen.Row(10), Row({{1, "PROG. #2"},
                                  {10, ": 06:30   - 22:30 Hre"},
                                  {32, bar},
