@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-format
-          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs npm
+          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs
           libjs-chart.js)
 
 missing=()
@@ -15,14 +15,24 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
+# The browser tests' driver, playwright-core, pinned by its lockfile; it
+# drives Debian's chromium and downloads no browser of its own.
+browser_tests="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/browser"
+if [ ! -d "$browser_tests/node_modules/playwright-core" ] ||
+   [ "$browser_tests/package-lock.json" -nt "$browser_tests/node_modules/.package-lock.json" ]; then
+  if ! command -v npm > /dev/null; then
+    echo "npm is missing: install Node.js 18 or later with npm to run the browser tests" >&2
+    exit 1
+  fi
+  (cd "$browser_tests" && npm ci --no-audit --no-fund --loglevel=error)
 fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

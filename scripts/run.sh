@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kelvora and starts it in its home
-# directory (default ./home, or the directory given as the first argument).
+# directory (default ./home, or the directory given as the first argument);
+# further arguments go to kelvora (--listen HOST:PORT, ...).
 # The home holds the program, its library, "Settings.ini" and "DATA".
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 home="${1:-$root/home}"
+shift || true
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -19,4 +21,4 @@ if [ ! -e "$home" ]; then
 fi
 cp "$root/build/release/bin/kelvora" "$root/build/release/bin/libkelvora_functions.so" "$home/"
 echo "Kelvora runs in $home (Ctrl-C stops it)"
-exec "$home/kelvora"
+exec "$home/kelvora" "$@"

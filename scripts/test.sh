@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the ordinary build,
-# then the same tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then a short libFuzzer run of each fuzz target when Clang is there.
+# then the page in headless Chromium, then the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a short libFuzzer run
+# of each fuzz target when Clang is there.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
@@ -13,6 +14,10 @@ echo "== build and test"
 cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=Debug > /dev/null
 cmake --build "$root/build/test" -j "$jobs"
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
+
+echo "== browser tests (headless Chromium)"
+KELVORA_SIM="$root/build/test/bin/kelvora-sim" KELVORA_SCREENSHOTS="$root/build/screenshots" \
+  node --test --test-concurrency=1 "$root/tests/browser/"
 
 echo "== sanitizers"
 cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON \

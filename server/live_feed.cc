@@ -77,7 +77,8 @@ void LiveFeed::Poll() {
 }
 
 void LiveFeed::PublishLocked(std::string name, const nlohmann::json& data) {
-  events_.push_back({++number_, std::move(name), data.dump()});
+  events_.push_back(
+      {++number_, std::move(name), data.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
   if (events_.size() > kKeptEvents) events_.pop_front();
 }
 

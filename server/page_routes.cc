@@ -18,6 +18,7 @@ const WebAsset* FindAsset(std::string_view path) {
 const char* ContentType(std::string_view path) {
   if (path.ends_with(".js")) return "text/javascript; charset=utf-8";
   if (path.ends_with(".css")) return "text/css; charset=utf-8";
+  if (path.ends_with(".svg")) return "image/svg+xml";
   return "text/html; charset=utf-8";
 }
 

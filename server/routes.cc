@@ -17,7 +17,7 @@ const std::vector<Route>& Routes() {
       {Method::kGet, "/", Access::kRead, ServeMainPage},
       {Method::kGet, R"(/(?:js|css)/[a-z_]+\.(?:js|css))", Access::kRead, ServeAsset},
       {Method::kGet, "/login", Access::kOpen, ServeLoginPage},
-      {Method::kGet, R"(/login\.css)", Access::kOpen, ServeAsset},
+      {Method::kGet, R"(/login\.css|/favicon\.svg)", Access::kOpen, ServeAsset},
       {Method::kPost, "/login", Access::kOpen, LogIn},
       // The main window.
       {Method::kGet, "/api/snapshot", Access::kRead, GetSnapshot},

@@ -34,7 +34,7 @@ nlohmann::json BoxesSince(const WebUserInterface& ui, int mark) {
 void ReplyJson(httplib::Response& res, int status, const nlohmann::json& body) {
   res.status = status;
   res.set_header("Cache-Control", "no-store");
-  res.set_content(body.dump(), "application/json");
+  res.set_content(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
 }
 
 void ReplyError(httplib::Response& res, int status, const std::string& message) {

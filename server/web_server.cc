@@ -9,7 +9,7 @@ namespace {
 // command or a page load.
 constexpr int kSpareThreads = 8;
 constexpr time_t kKeepAliveSeconds = 3;
-constexpr auto kStreamsClosing = std::chrono::seconds(2);
+constexpr auto kStreamsClosing = std::chrono::seconds(1);
 
 std::string CookieValue(const std::string& header, std::string_view name) {
   size_t at = 0;

@@ -3,7 +3,8 @@
 // and data-box, holding its caption, text and buttons.
 import { apiPost } from './api.js';
 
-const kIcons = { stop: '\u26D4', question: '\u2753', exclamation: '\u26A0\uFE0F', information: '\u2139\uFE0F', none: '' };
+// Drawn by the style sheet from a plain letter, so no emoji font is needed.
+const kIcons = { stop: '\u00D7', question: '?', exclamation: '!', information: 'i', none: '' };
 const shown = new Map(); // data-box value -> element
 let localCount = 0;
 
@@ -28,7 +29,7 @@ function buildBox(key, box, onButton) {
   const body = document.createElement('div');
   body.className = 'box-body';
   const icon = document.createElement('span');
-  icon.className = 'box-icon';
+  icon.className = `box-icon icon-${box.icon ?? 'none'}`;
   icon.setAttribute('aria-hidden', 'true');
   icon.textContent = kIcons[box.icon] ?? '';
   const text = document.createElement('p');

@@ -1,0 +1,162 @@
+// "Modify" and "Delete" on today's plan, as the main window's "Program"
+// group drives them.
+#include "Monitor/schedule/slot_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "Monitor/schedule/day_plan.h"
+
+namespace kelvora {
+namespace {
+
+using Slot = std::tuple<std::string, std::string, float, std::string>;
+
+class SlotEditTest : public ::testing::Test {
+ protected:
+  SlotEditTest() {
+    state.settings.tempUnits = 0;
+    state.schedule.daySlots[0].start = "00:00";
+    state.schedule.programRows = {{"WEEK", "06:30", "21"}, {"WEEK", "22:00", "17"}, {"REST", "08:00", "20"}};
+    state.schedule.currentProgram = "WEEK";
+    ExpandProgram(state, kNow);
+    state.control.changeFlags = 0;
+  }
+
+  // The edit with every field as the window shows it, then `change` applied.
+  SlotEdit Shown() const {
+    const ScheduleState& s = state.schedule;
+    return {"WEEK", s.daySlots[s.currentSlot].start, s.daySlots[s.currentSlot].end, kShown.fromTemp,
+            kShown.toTemp};
+  }
+  std::optional<MessageBoxRequest> Apply(const SlotEdit& edit) {
+    return ApplySlotEdit(state, edit, kShown, kNow);
+  }
+  std::vector<Slot> Slots() const {
+    std::vector<Slot> out;
+    const ScheduleState& s = state.schedule;
+    for (int i = 1; i <= s.slotCount; ++i)
+      out.emplace_back(s.daySlots[i].start, s.daySlots[i].end, s.slotTemps[i], s.daySlots[i].manual);
+    return out;
+  }
+
+  static constexpr const char* kNow = "12:00:00";
+  const ShownTemps kShown{
+      "21.00\xB0"
+      "C",
+      "21.00\xB0"
+      "C"};
+  RunState state;
+};
+
+TEST_F(SlotEditTest, FieldsLeftAsShownChangeNothingButTheRefreshFlag) {
+  std::vector<Slot> before = Slots();
+  EXPECT_FALSE(Apply(Shown()));
+  EXPECT_EQ(Slots(), before);
+  EXPECT_EQ(state.control.changeFlags & 1, 1);
+}
+
+TEST_F(SlotEditTest, ANewToTimeAddsOneManualSlotOverTheProgramSlot) {
+  SlotEdit edit = Shown();
+  edit.toTime = "18:00";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_EQ(Slots(),
+            (std::vector<Slot>{
+                {"06:30", "18:00", 21, "1"}, {"06:30", "22:00", 21, ""}, {"22:00", "24:00", 17, ""}}));
+  EXPECT_EQ(state.schedule.currentSlot, 1);
+}
+
+TEST_F(SlotEditTest, NewFromAndToTimesTogetherAddASingleSlot) {
+  SlotEdit edit = Shown();
+  edit.fromTime = "11:00";
+  edit.toTime = "13:00";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_EQ(state.schedule.slotCount, 3);
+  EXPECT_EQ(Slots()[1], Slot("11:00", "13:00", 21, "1"));
+}
+
+TEST_F(SlotEditTest, TimesOfOtherThanFiveCharactersAreRefusedAndTheTableKept) {
+  std::vector<Slot> before = Slots();
+  SlotEdit edit = Shown();
+  edit.fromTime = "7:00";
+  std::optional<MessageBoxRequest> box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "BAD FORMAT");
+  EXPECT_EQ(box->text, "'FROM Time' Must Use Format: HH:MM (24:00)");
+  EXPECT_EQ(box->icon, BoxIcon::kStop);
+  // A later field's refusal takes back the slot the FROM time added.
+  edit.fromTime = "11:00";
+  edit.toTime = "9:00";
+  box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "'TO Time' Must Use Format: HH:MM (24:00)");
+  EXPECT_EQ(Slots(), before);
+}
+
+TEST_F(SlotEditTest, TemperaturesMustStartLikeANumberInTheUsersUnit) {
+  SlotEdit edit = Shown();
+  edit.toTemp = "warm";
+  std::optional<MessageBoxRequest> box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "NOT A NUMBER");
+  EXPECT_EQ(box->text, "'TO Temp' Must be a Number like: 19 or 21.75");
+  state.settings.tempUnits = 1;
+  edit.toTemp = "";
+  edit.fromTemp = "x";
+  box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "'FROM Temp' Must be a Number like: 71 or 72.25");
+  edit.fromTemp = " 68";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_FLOAT_EQ(state.schedule.slotTemps[state.schedule.currentSlot], 20);
+}
+
+TEST_F(SlotEditTest, ANewFromTemperatureWinsOverTheToField) {
+  SlotEdit edit = Shown();
+  edit.fromTemp = "19.5";
+  edit.toTemp = "25";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_FLOAT_EQ(state.schedule.slotTemps[state.schedule.currentSlot], 19.5f);
+}
+
+TEST_F(SlotEditTest, AnotherProgramIsOnlyRequested) {
+  std::vector<Slot> before = Slots();
+  SlotEdit edit = Shown();
+  edit.program = "REST";
+  edit.toTime = "18:00";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_EQ(state.schedule.requestedProgram, "REST");
+  EXPECT_EQ(state.schedule.currentProgram, "WEEK");
+  EXPECT_EQ(Slots(), before);
+}
+
+TEST_F(SlotEditTest, AFullTableRefusesAnotherSlot) {
+  SlotEdit edit = Shown();
+  for (int i = state.schedule.slotCount; i < kMaxDaySlots; ++i) {
+    edit.toTime = "18:" + std::to_string(10 + i);
+    ASSERT_FALSE(Apply(edit)) << i;
+    edit = Shown();
+  }
+  std::vector<Slot> before = Slots();
+  edit.toTime = "19:59";
+  std::optional<MessageBoxRequest> box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "TOO MANY SLOTS");
+  EXPECT_EQ(Slots(), before);
+}
+
+TEST_F(SlotEditTest, DeleteRemovesTickedSlotsButNeverSlotZero) {
+  SlotEdit edit = Shown();
+  edit.toTime = "18:00";
+  Apply(edit);
+  DeleteTickedSlots(state, {0, 1, 3, 30}, kNow);
+  EXPECT_EQ(Slots(), (std::vector<Slot>{{"06:30", "22:00", 21, ""}}));
+  EXPECT_EQ(state.schedule.daySlots[0].end, "06:30");
+  DeleteTickedSlots(state, {}, kNow);
+  EXPECT_EQ(state.schedule.slotCount, 1);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,171 @@
+// The main window in headless Chromium against a real kelvora-sim, as a
+// person uses it: watch, edit today's slots, answer boxes, save, quit.
+import assert from 'node:assert/strict';
+import { existsSync, mkdirSync, rmSync, statSync } from 'node:fs';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import {
+  closeStartupBoxes, fileMenu, launchBrowser, newHome, openPage, removeHome, screenshots, startSimulator,
+} from './support.js';
+
+let chromium;
+before(async () => {
+  chromium = await launchBrowser();
+  mkdirSync(screenshots, { recursive: true });
+});
+after(async () => chromium.close());
+
+// A simulator for one test, ended (without saving) afterwards.
+async function withSimulator(run, options) {
+  const home = newHome();
+  const sim = await startSimulator(home, options);
+  try {
+    await run(sim, home);
+  } finally {
+    sim.process.kill('SIGKILL');
+    await sim.exited;
+    removeHome(home);
+  }
+}
+
+const kControls = [
+  1011, 1012, 1013, 1026, 1027, 1016, 1017, 1018, 1023, 1057, 1060, 1063, 1042, 1040, 1015, 1029, 1021,
+  1030, 1028, 1052, 1035, 1034, 1033, 1032, 1047, 1048, 1050, 1051, 2111, 1061,
+  3001, 3002, 3003, 3004, 3101, 3102, 3103, 3104, 3201, 3202, 3203, 3204,
+  3301, 3302, 3303, 3304, 3401, 3402, 3403, 3404,
+];
+
+test('the page loads with every control, no console error, and reads well wide and narrow', async () => {
+  await withSimulator(async (sim) => {
+    const { page, problems } = await openPage(chromium.browser, sim.url);
+    const startup = page.locator('[role="alertdialog"][data-box]', { hasText: 'Simulation MODE' });
+    await startup.waitFor();
+    await page.screenshot({ path: path.join(screenshots, 'startup-box-1280x800.png') });
+    await closeStartupBoxes(page);
+    for (const id of kControls) assert.equal(await page.locator(`[data-control="${id}"]`).count(), 1, `control ${id}`);
+    for (const command of [11100, 11400, 11900]) {
+      assert.ok(await page.locator(`[data-command="${command}"]`).isEnabled(), `command ${command}`);
+    }
+    for (const command of [11200, 11300, 12300, 13210]) {
+      assert.ok(await page.locator(`[data-command="${command}"]`).isDisabled(), `greyed ${command}`);
+    }
+    assert.equal(await page.locator('[data-control="1010"] legend').evaluate((e) => getComputedStyle(e).color),
+      'rgb(0, 0, 224)');
+    const pane = page.locator('[data-control="1061"]');
+    assert.equal(await pane.evaluate((e) => getComputedStyle(e).color), 'rgb(224, 0, 0)');
+    assert.match(await pane.textContent(), /^Heating Cycles \(ON\/OFF\)/);
+    await page.screenshot({ path: path.join(screenshots, 'main-window-1280x800.png') });
+    await page.setViewportSize({ width: 390, height: 844 });
+    await page.screenshot({ path: path.join(screenshots, 'main-window-phone.png'), fullPage: true });
+    await page.getByRole('button', { name: 'File' }).click();
+    await page.screenshot({ path: path.join(screenshots, 'file-menu-phone.png') });
+    assert.deepEqual(problems, []);
+  });
+});
+
+test('values change live without reloading', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    const clock = page.locator('[data-control="1013"]');
+    const first = await clock.textContent();
+    await page.waitForFunction((shown) => document.querySelector('[data-control="1013"]').textContent !== shown, first);
+    assert.notEqual(await clock.textContent(), first);
+  });
+});
+
+test('Modify with a new TO time adds a manual slot to the list and to the snapshot', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    const rows = page.locator('[data-control="1063"] tbody tr');
+    const before = await rows.count();
+    const end = await page.locator('[data-control="1017"]').inputValue();
+    await page.locator('[data-control="1017"]').fill(end === '23:45' ? '23:50' : '23:45');
+    await page.locator('[data-control="1057"]').click();
+    await page.waitForFunction((n) => document.querySelectorAll('[data-control="1063"] tbody tr').length === n,
+      before + 1);
+    const snapshot = await page.evaluate(async () => (await fetch('/api/snapshot')).json());
+    assert.equal(snapshot.slots.length, before + 1);
+    assert.equal(await page.getByRole('alertdialog').count(), 0);
+  });
+});
+
+test('a TO time of "7:00" shows the BAD FORMAT box', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    await page.locator('[data-control="1017"]').fill('7:00');
+    await page.locator('[data-control="1057"]').click();
+    const box = page.getByRole('alertdialog');
+    await box.waitFor();
+    assert.match(await box.textContent(), /BAD FORMAT/);
+    assert.match(await box.textContent(), /'TO Time' Must Use Format: HH:MM \(24:00\)/);
+    assert.equal(await box.getAttribute('data-box') !== null, true);
+    await page.screenshot({ path: path.join(screenshots, 'bad-format-box.png') });
+    await box.getByRole('button', { name: 'OK' }).click();
+    await box.waitFor({ state: 'detached' });
+  });
+});
+
+test('a box the program raises waits for the page, and Save Stats writes STAT.DAT', async () => {
+  await withSimulator(async (sim, home) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    const stat = path.join(home, 'DATA', 'STAT.DAT');
+    rmSync(stat, { force: true, recursive: true });
+    mkdirSync(stat);
+    await fileMenu(page, 11100);
+    const box = page.locator('[role="alertdialog"][data-box]', { hasText: 'SYSTEM ERROR' });
+    await box.waitFor();
+    await page.screenshot({ path: path.join(screenshots, 'system-error-box.png') });
+    rmSync(stat, { recursive: true });
+    await box.getByRole('button', { name: 'Retry' }).click();
+    await box.waitFor({ state: 'detached' });
+    for (let i = 0; i < 50 && !existsSync(stat); ++i) await new Promise((r) => setTimeout(r, 100));
+    assert.ok(statSync(stat).isFile());
+    rmSync(stat);
+    await fileMenu(page, 11100);
+    for (let i = 0; i < 50 && !existsSync(stat); ++i) await new Promise((r) => setTimeout(r, 100));
+    assert.ok(statSync(stat).isFile());
+  });
+});
+
+test('Quit asks first, ends the program and the page says so', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    await fileMenu(page, 11900);
+    const confirm = page.getByRole('alertdialog');
+    await confirm.getByRole('button', { name: 'No' }).click();
+    await fileMenu(page, 11900);
+    await page.getByRole('alertdialog').getByRole('button', { name: 'Yes' }).click();
+    await page.locator('#ended').waitFor({ state: 'visible' });
+    assert.equal(await sim.exited, 0);
+    assert.match(await page.locator('#ended').textContent(), /Kelvora has ended/);
+  });
+});
+
+test('after a server restart the page reconnects by itself', async () => {
+  const home = newHome();
+  let sim = await startSimulator(home);
+  try {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    const port = new URL(sim.url).port;
+    sim.process.kill('SIGKILL');
+    await sim.exited;
+    await page.locator('#connection[data-state="offline"]').waitFor();
+    sim = await startSimulator(home, { port });
+    await page.locator('#connection[data-state="online"]').waitFor({ timeout: 15000 });
+    await closeStartupBoxes(page);
+    // The restarted program's token was fetched again: a command goes through.
+    await page.locator('[data-control="1017"]').fill('7:00');
+    await page.locator('[data-control="1057"]').click();
+    await page.getByRole('alertdialog', { name: 'BAD FORMAT' }).waitFor();
+  } finally {
+    sim.process.kill('SIGKILL');
+    await sim.exited;
+    removeHome(home);
+  }
+});
