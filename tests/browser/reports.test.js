@@ -4,37 +4,35 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
-import { mkdtempSync, cpSync, readFileSync, mkdirSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
-import { chromium } from 'playwright-core';
+import { readFileSync, mkdirSync, writeFileSync } from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { closeStartupBoxes, launchBrowser, newHome, openPage, removeHome, screenshots } from './support.js';
 
-const root = resolve(import.meta.dirname, '../..');
-const build = process.env.KELVORA_BUILD_DIR ?? join(root, 'build/test');
-const sim = join(build, 'bin/kelvora-sim');
-const shots = process.env.KELVORA_SCREENSHOTS ?? join(build, 'screenshots');
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const sim = process.env.KELVORA_SIM ?? path.join(root, 'build/test/bin/kelvora-sim');
+const join = path.join;
 
 let home;
 let server;
 let browser;
 let page;
 
-// Two seasons: the last days of June, then the first days of July, after
-// which the June days are in History/TEMP.19.
-function makeTwoSeasons() {
-  home = mkdtempSync(join(tmpdir(), 'kelvora-reports-'));
-  cpSync(join(root, 'examples/home'), home, { recursive: true });
-  // Colder days first, then milder ones, so that energy and weather vary.
-  for (const [start, days, exterior] of [['2019-06-28 00:00:00', '2.5', -12], ['2019-06-30 12:00:00', '2.4', -2]]) {
-    setSetting('D_Ext_Temp', exterior);
-    execFileSync(sim, ['--home', home, '--start', start, '--days', days, '--seed', '5'], { stdio: 'ignore' });
-  }
-}
-
 function setSetting(key, value) {
   const settings = join(home, 'Settings.ini');
   const text = readFileSync(settings, 'latin1').replace(new RegExp(`^${key}=.*$`, 'm'), `${key}=${value}`);
   writeFileSync(settings, text, 'latin1');
+}
+
+// Two seasons: the last days of June, then the first days of July, after
+// which the June days are in History/TEMP.19. Colder days first, then milder
+// ones, so that energy and weather vary.
+function makeTwoSeasons() {
+  home = newHome();
+  for (const [start, days, exterior] of [['2019-06-28 00:00:00', '2.5', -12], ['2019-06-30 12:00:00', '2.4', -2]]) {
+    setSetting('D_Ext_Temp', exterior);
+    execFileSync(sim, ['--home', home, '--start', start, '--days', days, '--seed', '5'], { stdio: 'ignore' });
+  }
 }
 
 // Serves a Wednesday morning from before its pre-heat, at 120 times real time.
@@ -53,31 +51,20 @@ function serve() {
 }
 
 before(async () => {
-  mkdirSync(shots, { recursive: true });
+  mkdirSync(screenshots, { recursive: true });
   makeTwoSeasons();
   // The served morning starts in a cool house, so that it pre-heats.
   setSetting('D_Int_Temp', 16.5);
   const url = await serve();
-  // A fresh profile each run.
-  browser = await chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'kelvora-chromium-')), {
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    viewport: { width: 1280, height: 720 },
-    acceptDownloads: true,
-  });
-  const context = browser;
-  page = await context.newPage();
-  await page.goto(url);
-  await page.waitForSelector('[data-control="1013"]:not(:empty)');
-  // No card in a simulation: the box saying so is answered first.
-  await page.click('[data-box] .box-buttons button:has-text("OK")');
-  await page.waitForSelector('#box-layer', { state: 'hidden' });
+  browser = await launchBrowser();
+  ({ page } = await openPage(browser.browser, url, { width: 1280, height: 720 }));
+  await closeStartupBoxes(page);
 });
 
 after(async () => {
   await browser?.close();
   server?.kill();
+  if (home) removeHome(home);
 });
 
 async function choose(...titles) {
@@ -106,7 +93,7 @@ test('the heating cycles list opens with its columns, its cycles and the summary
   assert.deepEqual(cells.at(-2).slice(0, 2), ['SetBACK', 'SAVINGS:']);
   assert.equal(cells.at(-1)[0], '========');
   assert.equal(await page.isDisabled('[data-control="5004"]'), true);
-  await page.screenshot({ path: join(shots, 'list-cycles.png') });
+  await page.screenshot({ path: join(screenshots, 'list-cycles.png') });
   await page.click('[data-dialog="5000"] [data-control="2"]');
 });
 
@@ -130,7 +117,7 @@ test('the pre-heat list shows its steps and Graph draws them', async () => {
   assert.ok(cells.length >= 4, 'a pre-heat with steps');
   assert.deepEqual((await headings()).slice(0, 3), ['Step', 'Time   ', 'Int. Temp  ']);
   assert.match(cells[1][0], /^ {4}1 :$/);
-  await page.screenshot({ path: join(shots, 'list-preheat.png') });
+  await page.screenshot({ path: join(screenshots, 'list-preheat.png') });
   await page.click('[data-control="5004"]');
   const canvas = await page.waitForSelector('[data-dialog="graph"] canvas');
   // A 1280-pixel window: the 1024 x 768 mode.
@@ -146,7 +133,7 @@ test('the pre-heat list shows its steps and Graph draws them', async () => {
     return seen;
   });
   assert.ok(colours.red > 20 && colours.green > 20 && colours.yellow > 200, JSON.stringify(colours));
-  await page.screenshot({ path: join(shots, 'graph-preheat.png') });
+  await page.screenshot({ path: join(screenshots, 'graph-preheat.png') });
   await page.keyboard.press('x');
   await page.waitForSelector('[data-dialog="graph"]', { state: 'detached' });
   assert.equal(await page.isVisible('[data-dialog="5000"]'), true, 'the list stays under the graph');
@@ -161,7 +148,7 @@ test('the status screen is shown in 25 rows of 80', async () => {
   assert.ok(lines.every((line) => [...line].length === 80));
   assert.match(lines[0], /^DATE {5}: Wednesday,/);
   assert.match(lines[3], /CHAUFFAGE:/);
-  await page.screenshot({ path: join(shots, 'status-screen.png') });
+  await page.screenshot({ path: join(screenshots, 'status-screen.png') });
   await page.click('[data-dialog="status-screen"] [data-control="2"]');
 });
 
@@ -187,7 +174,7 @@ test('the season view charts two seasons and its CSV files read back to the reco
     (canvas) => window.Chart.getChart(canvas).data.datasets.map((d) => [d.label, d.data.length]));
   assert.equal(seasons.length, 2, JSON.stringify(seasons));
   assert.equal(seasons[0][0], 'season to 2019');
-  await page.screenshot({ path: join(shots, 'season.png'), fullPage: true });
+  await page.screenshot({ path: join(screenshots, 'season.png'), fullPage: true });
 
   const download = await Promise.all([page.waitForEvent('download'), page.click('[data-control="days-csv"]')]);
   const days = csvRows(readFileSync(await download[0].path(), 'utf8'));
