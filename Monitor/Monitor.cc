@@ -525,6 +525,7 @@ bool Program::ModifySlot(const SlotEdit& edit) {
 void Program::DeleteSlots(const std::vector<int>& ticked) {
   DeleteTickedSlots(state_, ticked, ClockText(env_.clock.Now()));
   RefreshWindow();
+  ShowStatusFrame();
 }
 
 void Program::RefreshWindow() {

@@ -29,7 +29,10 @@ Colours ColoursOf(int depth) {
   return {3, 1, 2};
 }
 
-int Pixel(double value) { return static_cast<int>(std::nearbyint(std::clamp(value, -kFarOff, kFarOff))); }
+int Pixel(double value) {
+  if (std::isnan(value)) value = kFarOff;
+  return static_cast<int>(std::nearbyint(std::clamp(value, -kFarOff, kFarOff)));
+}
 
 // The working values the estimate reads and writes, kept aside while the
 // model's times are asked for.
@@ -61,7 +64,8 @@ double ModelSeconds(ControlHost& host, float start, float target) {
   const int inert = host.State().settings.Inert_Deg;
   l.stepIndex = -1;  // a plan, not a running pre-heat: nothing has elapsed
   float steps = std::floor(10 * target - std::floor(10 * start) + 1);
-  l.stepsToGain = static_cast<int16_t>(std::clamp(steps < 1 ? 0.0f : steps, 0.0f, 32767.0f));
+  if (!(steps >= 1)) steps = 0;  // none to gain, or no number at all
+  l.stepsToGain = static_cast<int16_t>(std::min(steps, 32767.0f));
   l.stepExcess = std::max(0.0f, (10 * target - std::floor(10 * target)) + (l.stepsToGain - inert));
   l.ceilingMargin = l.ceilingTemp - start - inert / 10.0f;
   host.Learning().ComputePreheatDuration(l.timeConst);

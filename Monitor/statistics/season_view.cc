@@ -1,5 +1,6 @@
 #include "Monitor/statistics/season_view.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -70,9 +71,10 @@ std::string IsoDate(const std::string& shortDate) {
   return "20" + shortDate.substr(0, 2) + "-" + shortDate.substr(3, 2) + "-" + shortDate.substr(6, 2);
 }
 
+// A time of day "hh:mm"; none for what is no time (a damaged record).
 std::string ClockOf(float seconds) {
+  if (!(seconds >= 0 && seconds < 2 * 86400)) return "";
   const int s = static_cast<int>(seconds + 0.5f);
-  if (s < 0) return "";
   return TwoDigits(s / 3600 % 100) + ":" + TwoDigits(s / 60 % 60);
 }
 

@@ -27,8 +27,10 @@ std::string Cell(std::string text) {
 
 std::string Masked(const char* mask, float value) { return Cell(Using(mask, value)); }
 
+// A time that is no number (a damaged day file) shows as none.
 std::string Duration(float seconds) {
-  return Cell(FormatDuration(static_cast<int32_t>(std::nearbyint(seconds))));
+  const double s = std::isfinite(seconds) ? std::clamp(static_cast<double>(seconds), -1e9, 1e9) : 0;
+  return Cell(FormatDuration(static_cast<int32_t>(std::nearbyint(s))));
 }
 
 std::vector<ListColumn> Columns(std::initializer_list<std::pair<const char*, int>> described) {
