@@ -12,8 +12,10 @@
 #include <utility>
 
 #include "Functions/formulas.h"
+#include "Functions/graph_modes.h"
 #include "Functions/masks.h"
 #include "Functions/record.h"
+#include "Functions/scroll.h"
 
 namespace {
 
@@ -103,6 +105,29 @@ void MKS(const float* value, unsigned char out[4]) {
 float CVS(const unsigned char* bytes, int length) {
   if (bytes == nullptr || length < 0) return 0;
   return kelvora::Cvs(std::span<const uint8_t>(bytes, static_cast<size_t>(length)));
+}
+
+unsigned char SCREEN(short* mode, int* width, int* height, int* depth, int* columns, int* rows) {
+  if (mode == nullptr || width == nullptr || height == nullptr || depth == nullptr || columns == nullptr ||
+      rows == nullptr) {
+    return 0;
+  }
+  kelvora::ScreenDescription screen;
+  screen.mode = *mode;
+  const kelvora::Desktop desktop{*width, *height, *depth};
+  if (kelvora::OpenScreenMode(screen, desktop) <= 0) return 0;
+  *mode = screen.mode;
+  *width = screen.width;
+  *height = screen.height;
+  *depth = screen.depth;
+  *columns = screen.columns;
+  *rows = screen.rows;
+  return static_cast<unsigned char>(screen.mode);
+}
+
+void SCROLL(void) {
+  thread_local kelvora::ScrollPacer pacer;
+  pacer.Scroll(kelvora::ProcessTerminal());
 }
 
 }  // extern "C"

@@ -56,6 +56,21 @@ KELVORA_EXPORT void MKS(const float* value, unsigned char out[4]);
    is NULL or the exponent byte (bytes[3]) is 0. */
 KELVORA_EXPORT float CVS(const unsigned char* bytes, int length);
 
+/* Opens a graph screen and describes it. With *mode above 0 that mode is
+   opened; with *mode 0 or less one is chosen for the desktop, which the caller
+   states in *width, *height (pixels) and *depth (bits per pixel), there being
+   no window system behind the library. Sets *mode, *width, *height, *depth,
+   *columns and *rows (text cells) and returns the mode; returns 0 and leaves
+   the sizes as they were when no mode fits. NULL pointers return 0. */
+KELVORA_EXPORT unsigned char SCREEN(short* mode, int* width, int* height, int* depth, int* columns,
+                                    int* rows);
+
+/* Paces console output: a digit key sets the pace (each later call waits
+   9 - pace seconds), "0" pauses until the next key, any other key selects page
+   mode, which stops on row 25 until a key is pressed. Keys come from standard
+   input without waiting when it is a terminal; the pace is kept per thread. */
+KELVORA_EXPORT void SCROLL(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -53,6 +53,9 @@ Program::Program(const Environment& environment)
                    env_.diagnosticsToTerminal
                        ? DiagnosticLog::Terminal([this](std::string_view text) { ConsoleWrite(text); })
                        : DiagnosticLog::Terminal()) {
+  if (env_.statusScreenToTerminal) {
+    statusTerminal_.emplace([this](std::string_view text) { env_.ui.ConsoleWrite(std::string(text)); });
+  }
   if (env_.makeLearning) {
     learning_ = env_.makeLearning(*this);
   } else {
@@ -261,6 +264,8 @@ void Program::Initialise() {
   LoadSchedules();
   // 12. A real sensor is read until it gives the same value twice.
   if (card.simulationMode == 0) SettleInteriorReading();
+  // 13. The text status screen, drawn afresh.
+  ShowStatusFrame();
   // 14. Return on a fresh second.
   WaitForNextSecond();
 }
@@ -496,9 +501,31 @@ void Program::PublishEmergencyState() {
   emergency_.SetClockSeconds(state_.clock.clockSeconds);
 }
 
-void Program::ConsoleWrite(std::string_view text) { env_.ui.ConsoleWrite(std::string(text)); }
+void Program::ConsoleWrite(std::string_view text) {
+  env_.ui.ConsoleWrite(std::string(text));
+  // The text has run over the status screen, which is drawn whole at its next update.
+  std::lock_guard<std::mutex> lock(statusMutex_);
+  if (statusTerminal_) statusTerminal_->Forget();
+}
 
 void Program::Diagnostic(std::string_view text) { diagnostics_.Write(text); }
+
+void Program::ShowStatusFrame() {
+  std::lock_guard<std::mutex> lock(statusMutex_);
+  DrawStatusFrame(state_, statusScreen_);
+  if (statusTerminal_) statusTerminal_->Show(statusScreen_);
+}
+
+void Program::ShowStatusValues() {
+  std::lock_guard<std::mutex> lock(statusMutex_);
+  DrawStatusValues(state_, statusScreen_);
+  if (statusTerminal_) statusTerminal_->Show(statusScreen_);
+}
+
+std::vector<std::string> Program::StatusScreenRows() const {
+  std::lock_guard<std::mutex> lock(statusMutex_);
+  return statusScreen_.Utf8Rows();
+}
 
 void Program::WriteOutputs(uint8_t byte) {
   // Once the stop has begun, whatever asks for the relays gets them off.
@@ -535,12 +562,15 @@ bool Program::ModifySlot(const SlotEdit& edit) {
   std::optional<MessageBoxRequest> refused = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
   if (refused) env_.ui.ShowMessageBox(*refused);
   RefreshWindow();
+  // The status screen's frame shows the slot in force: it is drawn again.
+  ShowStatusFrame();
   return !refused;
 }
 
 void Program::DeleteSlots(const std::vector<int>& ticked) {
   DeleteTickedSlots(state_, ticked, ClockText(env_.clock.Now()));
   RefreshWindow();
+  ShowStatusFrame();
 }
 
 void Program::RefreshWindow() {

@@ -23,6 +23,7 @@
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"
 #include "Monitor/statistics/day_files.h"
+#include "Monitor/reports/status_screen.h"
 #include "Monitor/schedule/slot_edit.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
@@ -53,6 +54,9 @@ struct Environment {
   bool diagnosticsToTerminal = false;
   // The service manager to tell of readiness and of every pass; none when null.
   ServiceNotifier* service = nullptr;
+  // Whether the text status screen is drawn on the terminal. It is kept
+  // either way, for the page to show.
+  bool statusScreenToTerminal = false;
 };
 
 class Program final : public ControlHost {
@@ -126,6 +130,10 @@ class Program final : public ControlHost {
   float ReadChannel(int8_t channel) override;
   void ConsoleWrite(std::string_view text) override;
   void Diagnostic(std::string_view text) override;
+  void ShowStatusFrame() override;
+  void ShowStatusValues() override;
+  // The text status screen as it stands, rows top first in UTF-8; safe from any thread.
+  std::vector<std::string> StatusScreenRows() const;
 
   RunState& State() override { return state_; }
   const RunState& State() const { return state_; }
@@ -199,6 +207,9 @@ class Program final : public ControlHost {
   std::unique_ptr<LearningOperations> learning_;
   mutable std::mutex snapshotMutex_;
   DisplaySnapshot display_;  // guarded by snapshotMutex_
+  mutable std::mutex statusMutex_;
+  TextScreen statusScreen_;  // guarded by statusMutex_
+  std::optional<TerminalStatusWriter> statusTerminal_;
   std::mutex commandsMutex_;
   std::deque<Command> commands_;
 };

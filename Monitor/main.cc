@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
                                    /*makeLearning=*/{},
                                    /*onDayClosed=*/{},
                                    /*diagnosticsToTerminal=*/isatty(STDOUT_FILENO) != 0,
-                                   &service};
+                                   &service,
+                                   /*statusScreenToTerminal=*/isatty(STDOUT_FILENO) != 0};
   kelvora::Program program(environment);
   kelvora::WebServer server(program, ui, serverOptions);
   std::string error;

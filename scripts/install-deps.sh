@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-format libsystemd-dev systemd
-          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs)
+          libcpp-httplib-dev nlohmann-json3-dev libsodium-dev libssl-dev chromium nodejs
+          libjs-chart.js)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -8,6 +8,7 @@
 #include "server/dialog_routes.h"
 #include "server/main_window_routes.h"
 #include "server/page_routes.h"
+#include "server/report_routes.h"
 
 namespace kelvora {
 
@@ -33,6 +34,14 @@ const std::vector<Route>& Routes() {
       {Method::kPost, "/api/dialogs/labels", Access::kChange, LabelsDialogRoute},
       {Method::kPost, "/api/dialogs/settings", Access::kChange, SettingsDialogRoute},
       {Method::kGet, "/api/dialogs/about", Access::kRead, AboutRoute},
+      // View: the statistics lists, the curves, the status screen, the season.
+      {Method::kGet, R"(/api/lists/([123]))", Access::kRead, GetStatList},
+      {Method::kPost, R"(/api/graphs/(preheat|drop|list))", Access::kChange, DrawGraph},
+      {Method::kPost, "/api/graphs/closed", Access::kChange, CloseGraph},
+      {Method::kGet, "/api/status-screen", Access::kRead, GetStatusScreen},
+      {Method::kGet, "/api/season", Access::kRead, GetSeason},
+      {Method::kGet, R"(/api/season/(days|preheats)\.csv)", Access::kRead, GetSeasonCsv},
+      {Method::kGet, R"(/lib/chart\.js)", Access::kRead, ServeChartLibrary},
       // Message boxes.
       {Method::kGet, "/api/boxes", Access::kRead, GetBoxes},
       {Method::kPost, R"(/api/boxes/([^/]+))", Access::kChange, AnswerBox},

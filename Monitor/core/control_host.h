@@ -38,6 +38,10 @@ class ControlHost {
   // The learning's working reports (regression, curve fit): kept in a log
   // that nothing reads back, and shown on the terminal when there is one.
   virtual void Diagnostic(std::string_view text) = 0;
+  // The text status screen: the whole frame, or its value fields only. A
+  // host without one ignores them.
+  virtual void ShowStatusFrame() {}
+  virtual void ShowStatusValues() {}
 
   // The run state's output byte, written to the card.
   void WriteOutputByte() { WriteOutputs(State().card.outputByte); }

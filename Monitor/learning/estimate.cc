@@ -153,6 +153,8 @@ void FitModel(ControlHost& host, uint8_t model, uint16_t mask, uint16_t setbackM
   AdjustSetbackStart(state);
   WriteProject(host);
   RunRegression(host);
+  // The regression's report has run over the status screen: it is drawn again.
+  host.ShowStatusFrame();
   ReadProject(host);
   EvaluateModels(host);
 }

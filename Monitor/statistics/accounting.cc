@@ -134,6 +134,7 @@ AccountOutcome AccountPass(ControlHost& host) {
   AccountDuties(state.statistics, state.card.totalRatedPower, dayTime);
   if (AccountCycleRow(state) && FirstPassOfMarkMinute(state)) host.SaveDayState();
   AccountPeriods(state.statistics);
+  host.ShowStatusValues();
   return outcome;
 }
 

@@ -12,6 +12,14 @@ import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_w
 
 // Menu command -> the dialog module it opens (loaded when first used).
 const labels = (mode) => async () => ({ open: async () => (await import('./labels.js')).open(mode) });
+const list = (kind) => async () => {
+  const module = await import('./stat_list.js');
+  return { open: () => module.openList(kind) };
+};
+const graph = (curve) => async () => {
+  const module = await import('./step_graph.js');
+  return { open: () => module.showGraph(curve) };
+};
 const dialogs = {
   12100: () => import('./programs.js'),
   12210: labels(1),
@@ -20,6 +28,13 @@ const dialogs = {
   12230: labels(4),
   14900: () => import('./settings.js'),
   15100: () => import('./about.js'),
+  13110: list(1),
+  13120: list(2),
+  13130: list(3),
+  13220: graph('preheat'),
+  13230: graph('drop'),
+  'view-status': () => import('./status_screen.js'),
+  'view-season': () => import('./season.js'),
 };
 
 function showEnded() {

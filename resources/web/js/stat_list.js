@@ -1,0 +1,77 @@
+// The statistics list (dialog 5000): the day's heating cycles, or the steps of
+// the current pre-heat or temperature drop, as the program builds every cell.
+// "Graph" draws the curve of the steps; it does nothing for the cycles.
+import { apiGet } from './api.js';
+import { showRefusal } from './boxes.js';
+import { openDialog } from './dialog.js';
+import { showGraph } from './step_graph.js';
+
+// The list dialog's width in pixels before its width change.
+const kDialogWidth = 740;
+
+function cell(tag, text, column) {
+  const element = document.createElement(tag);
+  element.textContent = text;
+  element.className = column.align === 'left' ? 'align-left' : 'align-right';
+  return element;
+}
+
+function buildTable(list) {
+  const table = document.createElement('table');
+  table.className = 'stat-list';
+  table.dataset.control = '5002';
+  const head = document.createElement('tr');
+  for (const column of list.columns) {
+    const title = cell('th', column.title, column);
+    title.style.width = `${column.width}px`;
+    title.style.minWidth = `${column.width}px`;
+    head.append(title);
+  }
+  const thead = document.createElement('thead');
+  thead.append(head);
+  const tbody = document.createElement('tbody');
+  for (const row of list.rows) {
+    const line = document.createElement('tr');
+    row.forEach((text, index) => line.append(cell('td', text, list.columns[index])));
+    tbody.append(line);
+  }
+  table.append(thead, tbody);
+  // The columns keep the widths the program gives them, padding included.
+  table.style.width = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
+  return table;
+}
+
+export async function openList(kind) {
+  const reply = await apiGet(`/api/lists/${kind}`);
+  if (!reply.ok) {
+    showRefusal(reply);
+    return;
+  }
+  const list = reply.body;
+  const { element } = openDialog({
+    id: 5000,
+    caption: list.title,
+    build(body, close) {
+      const view = document.createElement('div');
+      view.className = 'stat-list-view';
+      view.append(buildTable(list));
+      const graph = document.createElement('button');
+      graph.type = 'button';
+      graph.textContent = 'Graph';
+      graph.dataset.control = '5004';
+      graph.disabled = !list.graph;
+      graph.addEventListener('click', () => showGraph('list'));
+      const closeButton = document.createElement('button');
+      closeButton.type = 'button';
+      closeButton.textContent = 'Close';
+      closeButton.dataset.control = '2';
+      closeButton.addEventListener('click', close);
+      const buttons = document.createElement('div');
+      buttons.className = 'stat-list-buttons';
+      buttons.append(graph, closeButton);
+      body.append(view, buttons);
+    },
+  });
+  element.classList.add('stat-list-dialog');
+  element.style.width = `${kDialogWidth + list.widthChange}px`;
+}
