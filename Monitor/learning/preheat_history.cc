@@ -278,11 +278,16 @@ Neighbours FindNeighbours(const LearningState& l) {
   return n;
 }
 
-float Interpolate(const LearningState& l, const Neighbours& n, int column) {
+// Class means between the two neighbours. Sums of damaged records can
+// overflow a single; then the value in use is kept, since an infinity or a
+// NaN would reach every estimate that follows.
+float Interpolate(const LearningState& l, const Neighbours& n, int column, float inUse) {
   const Table<float>& t = l.classTable;
-  float low = t(n.lower, column) / t(n.lower, kCount);
-  float high = t(n.upper, column) / t(n.upper, kCount);
-  return low + (high - low) * n.fraction;
+  double low = static_cast<double>(t(n.lower, column)) / t(n.lower, kCount);
+  double high = static_cast<double>(t(n.upper, column)) / t(n.upper, kCount);
+  double value = low + (high - low) * n.fraction;
+  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return inUse;
+  return static_cast<float>(value);
 }
 
 int16_t RoundedInt16(float value) {
@@ -320,17 +325,17 @@ void InterpolateClasses(ControlHost& host) {
   const ControlState& c = state.control;
   l.currentClass = static_cast<int16_t>(ClassOf(l, Windchill(c.exteriorTemp, c.windHour)));
   Neighbours n = FindNeighbours(l);
-  l.timeConst = Interpolate(l, n, kTimeConst);
-  l.slope = Interpolate(l, n, kSlope);
+  l.timeConst = Interpolate(l, n, kTimeConst, l.timeConst);
+  l.slope = Interpolate(l, n, kSlope, l.slope);
   SumCeilings(host);
-  l.ceilingTemp = Interpolate(l, n, kCeiling);
-  l.riseDelaySeconds = RoundedInt16(Interpolate(l, n, kRiseDelay));
-  l.inertiaSeconds = RoundedInt16(Interpolate(l, n, kInertia));
-  l.firstStepOffset = Interpolate(l, n, kFirstStepOffset);
-  l.classDropRate = Interpolate(l, n, kDropRate);
-  l.classSun = Interpolate(l, n, kSun);
-  l.classSunPercent = Interpolate(l, n, kSunPercent);
-  l.curve = Interpolate(l, n, kCurve);
+  l.ceilingTemp = Interpolate(l, n, kCeiling, l.ceilingTemp);
+  l.riseDelaySeconds = RoundedInt16(Interpolate(l, n, kRiseDelay, l.riseDelaySeconds));
+  l.inertiaSeconds = RoundedInt16(Interpolate(l, n, kInertia, l.inertiaSeconds));
+  l.firstStepOffset = Interpolate(l, n, kFirstStepOffset, l.firstStepOffset);
+  l.classDropRate = Interpolate(l, n, kDropRate, l.classDropRate);
+  l.classSun = Interpolate(l, n, kSun, l.classSun);
+  l.classSunPercent = Interpolate(l, n, kSunPercent, l.classSunPercent);
+  l.curve = Interpolate(l, n, kCurve, l.curve);
   l.classSlope = l.slope;
   l.classCurve = l.curve;
   state.control.planFlag = l.currentClass;
