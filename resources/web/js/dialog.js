@@ -39,3 +39,16 @@ export function closeDialog() {
 document.addEventListener('keydown', (event) => {
   if (event.key === 'Escape' && current && document.getElementById('box-layer').hidden) closeDialog();
 });
+
+// A row of the report dialogs' buttons: `extra` first, then Close (2).
+export function closeRow(close, ...extra) {
+  const closeButton = document.createElement('button');
+  closeButton.type = 'button';
+  closeButton.textContent = 'Close';
+  closeButton.dataset.control = '2';
+  closeButton.addEventListener('click', close);
+  const buttons = document.createElement('div');
+  buttons.className = 'stat-list-buttons';
+  buttons.append(...extra, closeButton);
+  return buttons;
+}

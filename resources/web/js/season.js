@@ -3,7 +3,7 @@
 // and the records themselves as CSV downloads.
 import { apiGet } from './api.js';
 import { showRefusal } from './boxes.js';
-import { openDialog } from './dialog.js';
+import { closeRow, openDialog } from './dialog.js';
 
 const kColours = ['#1f77b4', '#d62728', '#2ca02c', '#9467bd', '#ff7f0e', '#17becf', '#8c564b', '#e377c2'];
 
@@ -149,14 +149,7 @@ export async function open() {
       heatLossChart(Chart, panel(body, 'Energy against the mean exterior temperature', 'season-heat-loss'), days);
       arrivalChart(Chart, panel(body, 'Pre-heat arrival against the programmed time', 'season-preheats'), preheats);
       downloads(body);
-      const closeButton = document.createElement('button');
-      closeButton.type = 'button';
-      closeButton.textContent = 'Close';
-      closeButton.dataset.control = '2';
-      closeButton.addEventListener('click', close);
-      const buttons = document.createElement('div');
-      buttons.className = 'stat-list-buttons';
-      buttons.append(closeButton);
+      const buttons = closeRow(close);
       body.append(buttons);
     },
   });

@@ -3,7 +3,7 @@
 // "Graph" draws the curve of the steps; it does nothing for the cycles.
 import { apiGet } from './api.js';
 import { showRefusal } from './boxes.js';
-import { openDialog } from './dialog.js';
+import { closeRow, openDialog } from './dialog.js';
 import { showGraph } from './step_graph.js';
 
 // The list dialog's width in pixels before its width change.
@@ -61,14 +61,7 @@ export async function openList(kind) {
       graph.dataset.control = '5004';
       graph.disabled = !list.graph;
       graph.addEventListener('click', () => showGraph('list'));
-      const closeButton = document.createElement('button');
-      closeButton.type = 'button';
-      closeButton.textContent = 'Close';
-      closeButton.dataset.control = '2';
-      closeButton.addEventListener('click', close);
-      const buttons = document.createElement('div');
-      buttons.className = 'stat-list-buttons';
-      buttons.append(graph, closeButton);
+      const buttons = closeRow(close, graph);
       body.append(view, buttons);
     },
   });

@@ -1,7 +1,7 @@
 // The text status screen (80 columns by 25 rows) as the program keeps it for
 // a terminal, shown here so that it can be read when Kelvora runs as a service.
 import { apiGet } from './api.js';
-import { openDialog } from './dialog.js';
+import { closeRow, openDialog } from './dialog.js';
 
 const kRefreshMs = 1000;
 
@@ -24,14 +24,7 @@ export function open() {
       };
       refresh();
       timer = setInterval(refresh, kRefreshMs);
-      const closeButton = document.createElement('button');
-      closeButton.type = 'button';
-      closeButton.textContent = 'Close';
-      closeButton.dataset.control = '2';
-      closeButton.addEventListener('click', close);
-      const buttons = document.createElement('div');
-      buttons.className = 'stat-list-buttons';
-      buttons.append(closeButton);
+      const buttons = closeRow(close);
       body.append(screen, buttons);
     },
   });
