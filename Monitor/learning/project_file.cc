@@ -218,7 +218,7 @@ bool ReadSlot(ProjectLines& lines, int m, ModelSlot& slot) {
 
 // Slots 0 up to `currentModel` itself, stopping before slot 3. The writer
 // writes the slots below `currentModel`; the block of `currentModel` is
-// there only when the regression has appended it since.
+// there only when the regression wrote the file.
 bool ReadSlots(ProjectLines& lines, ProjectValues& v) {
   for (int m = 0; m <= v.currentModel && m < kFirstUnreadSlot; ++m) {
     if (m == v.currentModel && lines.AtEnd()) break;
