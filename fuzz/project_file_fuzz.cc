@@ -58,9 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(FullText(state) == before);
     return 0;
   }
+  // Text after a whole file is read up to, and named.
+  Check(result.trailing == !result.problem.empty());
+  Check(result.wholeLength <= input.size());
   const std::string written = FullText(state);
   RunState again;
-  Check(!kelvora::ParseProjectText(written, again).damaged);
+  const kelvora::ProjectReadResult reread = kelvora::ParseProjectText(written, again);
+  Check(!reread.damaged && !reread.trailing);
   Check(ProjectFileHeader(again) == ProjectFileHeader(state));
   for (int m = 0; m < kelvora::kModelSlots; ++m) Check(Layout(again, m) == Layout(state, m));
   const std::string rewritten = FullText(again);

@@ -6,6 +6,7 @@
 #include "Monitor/Monitor.h"
 #include "Monitor/core/cycle_log.h"
 #include "Monitor/core/duration_text.h"
+#include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
 
@@ -158,7 +159,12 @@ void ErrorHandler::FatalPath(const TrappedError& error) {
 
 void ErrorHandler::WriteErrorLog(const TrappedError& error) {
   RunState& state = program_.State();
-  state.clock.durationText = FormatDuration(state.clock.clockSeconds);
+  // Until the main window's first pass, `clockSeconds` may still hold the
+  // time "STAT.DAT" was saved at, hours before this error: the clock's own
+  // reading is when it happened.
+  int32_t seconds =
+      program_.MainWindowOpen() ? state.clock.clockSeconds : ClockSecond(program_.ClockSource());
+  state.clock.durationText = FormatDuration(seconds);
   std::string record = ErrorRecord(error.number, error.where.line(), ModuleName(error.where.file_name()),
                                    state.clock.durationText, state.errors.errorMessage);
   program_.Ui().ConsoleWrite("\n" + record);

@@ -151,7 +151,6 @@ void FitModel(ControlHost& host, uint8_t model, uint16_t mask, uint16_t setbackM
   l.currentModel = model;
   l.variableMask = state.control.setBackActive == 1 ? setbackMask : mask;
   AdjustSetbackStart(state);
-  WriteProject(host);
   RunRegression(host);
   // The regression's report has run over the status screen: it is drawn again.
   host.ShowStatusFrame();

@@ -164,7 +164,6 @@ float PredictDropRate(ControlHost& host) {
   LearningState& l = host.State().learning;
   l.currentModel = 0;
   l.variableMask = 125;
-  WriteProject(host);
   RunRegression(host);
   ReadProject(host);
   Regressors x = CurrentRegressors(host.State());

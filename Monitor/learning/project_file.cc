@@ -1,5 +1,6 @@
 #include "Monitor/learning/project_file.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -116,6 +117,17 @@ class ProjectLines {
 
   const std::string& Problem() const { return problem_; }
   bool AtEnd() const { return pos_ >= text_.size(); }
+  // How much of the text the lines taken so far cover.
+  size_t Position() const { return std::min(pos_, text_.size()); }
+  bool OnlyBlanksFollow() const {
+    return text_.find_first_not_of(" \t\r\n", Position()) == std::string_view::npos;
+  }
+  // Like OnlyBlanksFollow, but text there is a problem naming its line.
+  bool EndsHere() {
+    if (OnlyBlanksFollow()) return true;
+    where_ = "line " + std::to_string(number_ + 1);
+    return Fail("text follows the end of what the program writes");
+  }
 
  private:
   // A leading "%" (how a formatted print marks a number wider than its
@@ -218,7 +230,7 @@ bool ReadSlot(ProjectLines& lines, int m, ModelSlot& slot) {
 
 // Slots 0 up to `currentModel` itself, stopping before slot 3. The writer
 // writes the slots below `currentModel`; the block of `currentModel` is
-// there only when the regression has appended it since.
+// there only when the regression wrote the file.
 bool ReadSlots(ProjectLines& lines, ProjectValues& v) {
   for (int m = 0; m <= v.currentModel && m < kFirstUnreadSlot; ++m) {
     if (m == v.currentModel && lines.AtEnd()) break;
@@ -227,6 +239,43 @@ bool ReadSlots(ProjectLines& lines, ProjectValues& v) {
     v.slots.push_back(slot);
   }
   return true;
+}
+
+// The two value lines of a finished recompute and their blank line.
+bool SkipValueLines(ProjectLines& lines) {
+  if (!lines.Next(2, "the predicted slope and curve")) return false;
+  for (size_t i = 0; i < 2; ++i) {
+    if (!lines.Number(i)) return false;
+  }
+  if (!lines.Next(7, "the values of the regression's variables")) return false;
+  for (size_t i = 0; i < 7; ++i) {
+    if (!lines.Number(i)) return false;
+  }
+  return lines.Next(0, "the blank line after the values");
+}
+
+// What the writer writes after the slots the reader takes: the blocks from
+// slot 3 on, the value lines of a finished recompute, the block of slot
+// `currentModel` when the regression wrote the file. `*whole` follows the
+// end of each part that reads as the writer wrote it; false at text that is
+// none of these.
+bool SkipUnreadParts(ProjectLines& lines, const ProjectValues& v, size_t* whole) {
+  *whole = lines.Position();
+  const int current = static_cast<int>(v.currentModel);
+  ModelSlot unread;
+  for (int m = kFirstUnreadSlot; m < current; ++m) {
+    if (!ReadSlot(lines, m, unread)) return false;
+    *whole = lines.Position();
+  }
+  if (current == 3 || current == 6) {
+    if (!SkipValueLines(lines)) return false;
+    *whole = lines.Position();
+  }
+  if (current >= kFirstUnreadSlot && !lines.OnlyBlanksFollow()) {
+    if (!ReadSlot(lines, current, unread)) return false;
+    *whole = lines.Position();
+  }
+  return lines.EndsHere();
 }
 
 void Commit(const ProjectValues& v, RunState& state) {
@@ -295,6 +344,10 @@ ProjectReadResult ParseProjectText(std::string_view text, RunState& state) {
     return result;
   }
   Commit(values, state);
+  if (!SkipUnreadParts(lines, values, &result.wholeLength)) {
+    result.trailing = true;
+    result.problem = lines.Problem();
+  }
   return result;
 }
 
@@ -305,10 +358,18 @@ void WriteProject(ControlHost& host) {
 void ReadProject(ControlHost& host) {
   FileLayer& files = host.Files();
   if (!files.Exists(kProjectFile)) files.WriteWholeFile(kProjectFile, "");
-  const ProjectReadResult result = ParseProjectText(files.ReadWholeFile(kProjectFile), host.State());
+  const std::string text = files.ReadWholeFile(kProjectFile);
+  const ProjectReadResult result = ParseProjectText(text, host.State());
   if (result.damaged) {
     KeepDamagedCopy(host, kProjectFile, result.problem,
                     "the learned state stays as it was until the file is written again");
+  } else if (result.trailing &&
+             KeepDamagedCopy(
+                 host, kProjectFile, result.problem,
+                 "the learned state is read from the part before it, which the file is cut back to")) {
+    // Cut back once the copy exists, so that the next start finds a whole
+    // file and makes no second copy.
+    files.WriteWholeFile(kProjectFile, std::string_view(text).substr(0, result.wholeLength));
   }
 }
 

@@ -25,7 +25,11 @@ std::string ProjectFileText(const RunState& state);
 struct ProjectReadResult {
   bool empty = false;    // nothing to read: the state is untouched
   bool damaged = false;  // the text does not hold what the writer writes
-  std::string problem;   // for a damaged file: what is wrong, for the console
+  // Text after what the writer writes: what comes before it is read, and
+  // is `wholeLength` bytes long.
+  bool trailing = false;
+  size_t wholeLength = 0;
+  std::string problem;  // for a damaged file or the trailing text: what is wrong, for the console
 };
 
 // Reads the header and the model blocks (slots 0..currentModel, stopping
@@ -35,7 +39,9 @@ ProjectReadResult ParseProjectText(std::string_view text, RunState& state);
 
 void WriteProject(ControlHost& host);
 // Creates an empty file when none exists. A damaged file is copied aside
-// (KeepDamagedCopy) and the learned state is left as it was.
+// (KeepDamagedCopy) and the learned state is left as it was. A file with
+// text after what the writer writes is copied aside too; what precedes that
+// text is read, and the file is cut back to it.
 void ReadProject(ControlHost& host);
 
 }  // namespace kelvora

@@ -450,12 +450,9 @@ void RunRegression(ControlHost& host) {
   } else {
     outcome = Regress(SelectedHistoryRows(host), l.variableMask, l.currentModel);
   }
-  FileLayer& files = host.Files();
-  const FileId file = files.OpenAppend(kProjectFile);
-  if (file != kNoFile) {
-    files.Write(file, ModelBlockText(outcome.slot));
-    files.Close(file);
-  }
+  // The header and the fitted block go out as one rewrite: a crash between
+  // two writes would leave a header naming a model whose block is missing.
+  host.Files().WriteWholeFile(kProjectFile, ProjectFileText(host.State()) + ModelBlockText(outcome.slot));
   host.Diagnostic(outcome.report);
 }
 

@@ -1,7 +1,7 @@
 // Multiple regression: how one quantity of a pre-heat (the set-back drop
 // rate, the heating curve's slope or curve, the normalised time constant or
 // ceiling) depends on the weather, by least squares over the selected
-// pre-heat history, appended as a model block to "PROJECT.DAT".
+// pre-heat history, written as a model block after the header of "PROJECT.DAT".
 #ifndef KELVORA_MONITOR_LEARNING_REGRESSION_H_
 #define KELVORA_MONITOR_LEARNING_REGRESSION_H_
 
@@ -33,8 +33,8 @@ struct RegressionOutcome {
 RegressionOutcome Regress(const std::vector<RegressionRow>& rows, uint16_t mask, int modelSlot);
 
 // Fits slot `currentModel` with `variableMask` over the history records the
-// current selection takes, appends the block to "PROJECT.DAT" and writes the
-// report to the diagnostics.
+// current selection takes, rewrites "PROJECT.DAT" whole (what WriteProject
+// writes, then the fitted block) and writes the report to the diagnostics.
 void RunRegression(ControlHost& host);
 
 }  // namespace kelvora

@@ -95,6 +95,8 @@ TEST_F(FatalErrorTest, AfterARetryTheProgramRunsOnAndBeeps) {
   EXPECT_GE(ui.beeps, 2);
 }
 
+// Before the main window's first pass the log takes the clock's own time,
+// here a second after the last reading start-up made.
 TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
   Program& p = StartedWithCard(0x0C);
   // The day's save would meet the same failing file and ask again.
@@ -106,7 +108,7 @@ TEST_F(FatalErrorTest, AbortAfterTheRetryBoxStopsWithTheExplanationInTheLog) {
             "A Severe error has occurred, \nThe Program will STOP!\nClick the OK Button");
   EXPECT_EQ(ui.boxes[1].request.buttons, BoxButtons::kOk);
   std::string expected = "ERROR: #3 in line  " + std::to_string(failLine) +
-                         " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n" + kExplanation +
+                         " in Module fatal_error_test in Function  at 14:05:10 Hre\r\n\r\n" + kExplanation +
                          "\r\n";
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")), expected);
   EXPECT_NE(ui.console.find("\n" + expected), std::string::npos);
@@ -130,7 +132,7 @@ TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetry) {
   EXPECT_EQ(ui.boxes[0].request.buttons, BoxButtons::kOk);
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")),
             "ERROR: #2 in line  " + std::to_string(line) +
-                " in Module fatal_error_test in Function  at 14:05:09 Hre\r\n\r\n\r\n");
+                " in Module fatal_error_test in Function  at 14:05:10 Hre\r\n\r\n\r\n");
 }
 
 TEST_F(FatalErrorTest, TheRelaysGoOffBeforeTheStopMessageIsShown) {

@@ -109,6 +109,24 @@ TEST_F(StartUpTest, AMissingScheduleFileStopsTheProgram) {
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #2 ");
 }
 
+// The day's files were saved two hours before this start: the log tells
+// when the error happened, not when they were saved.
+TEST_F(StartUpTest, AScheduleErrorAtStartUpIsLoggedAtTheClocksTime) {
+  WriteSchedules(home.File("DATA"), "", "");
+  Program& first = Make();
+  ASSERT_EQ(ExitOf([&] { first.StartUp(); }), std::nullopt);
+  first.SaveDayState();
+  program.reset();
+  clock.Advance(std::chrono::hours(2));
+  fs::remove(DataFile("TEMPS.prg"));
+
+  Program& p = Make();
+
+  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
+  const std::string log = ReadFileBytes(DataFile("ERROR.LOG"));
+  EXPECT_NE(log.find(" at 16:05:11 Hre"), std::string::npos) << log;
+}
+
 TEST_F(StartUpTest, AHandOverLoopIsReportedOnTheConsole) {
   WriteSchedules(home.File("DATA"), "DEFAULT,06:00,20\r\nDEFAULT,EVENING,0\r\nEVENING,DEFAULT,0\r\n", "");
   Program& p = Make();

@@ -9,6 +9,7 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/learning/preheat_history.h"
+#include "Monitor/learning/project_file.h"
 #include "Monitor/schedule/day_plan.h"
 #include "tests/support/test_host.h"
 
@@ -299,6 +300,49 @@ TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {
   RecomputeProject(host);
   EXPECT_EQ(learning().minRecords, 15);
   EXPECT_EQ(learning().currentModel, 3);
+}
+
+// What a kill before any file operation of a recompute leaves: each
+// "PROJECT.DAT" on disk reads back whole, keeps the set-back, and holds the
+// block of the model its header names.
+TEST_F(EstimateTest, AKillAtAnyStepOfARecomputeLeavesAProjectFileThatReadsBackWhole) {
+  PreheatHistoryRecord r;
+  r.date = "19/01/10";
+  r.slope = 2;
+  r.curve = 0.5f;
+  r.programmedTime = 23400;
+  r.actualSeconds = 3600;
+  std::string bytes;
+  for (int i = 0; i < 12; ++i) bytes += EncodePreheatRecord(r);
+  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+  host.state.control.pendingSlotEnd = 23400;
+  host.state.control.setBackActive = 1;
+  ReadPreheatHistory(host);
+  std::vector<std::string> onDisk;
+  host.Files().SetOperationHookForTesting([&](int, FileOp, const std::string&) {
+    onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));
+    return 0;
+  });
+
+  RecomputeProject(host);
+
+  host.Files().SetOperationHookForTesting(nullptr);
+  onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));
+  int written = 0;
+  for (const std::string& text : onDisk) {
+    if (text.empty()) continue;
+    ++written;
+    RunState read;
+    for (ModelSlot& slot : read.learning.models) slot.modelSamples = -1;  // never read
+    const ProjectReadResult result = ParseProjectText(text, read);
+    ASSERT_FALSE(result.damaged) << result.problem << "\n" << text;
+    EXPECT_EQ(read.control.setBackActive, 1) << text;
+    const int m = read.learning.currentModel;
+    if (m < 3) {
+      EXPECT_NE(read.learning.models[m].modelSamples, -1) << "no block of model " << m << "\n" << text;
+    }
+  }
+  EXPECT_GT(written, 0);
 }
 
 }  // namespace

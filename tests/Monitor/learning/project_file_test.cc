@@ -165,6 +165,43 @@ TEST_F(ProjectFileTest, DamagedFileIsKeptAsideAndChangesNothing) {
       << host.console;
 }
 
+// Text after a whole file: the file is read up to it, the text is kept in
+// a copy, and the file is cut back so that the next start copies nothing.
+TEST_F(ProjectFileTest, TrailingTextIsKeptAsideAndWhatPrecedesItIsRead) {
+  FillHeader(4);
+  host.state.learning.models[3] = SampleSlot(3);
+  const std::string whole = ProjectFileText(host.state) + ModelBlockText(SampleSlot(4));
+  const std::string stray = "a line the program never wrote\r\n";
+  TestHost restarted;
+  WriteFileBytes(restarted.DataFile(kProjectFile), whole + stray);
+
+  ReadProject(restarted);
+
+  EXPECT_EQ(restarted.state.control.setBackActive, 1);
+  ExpectSameSlot(restarted.state.learning.models[2], SampleSlot(2));
+  EXPECT_EQ(ReadFileBytes(restarted.DataFile("PROJECT.DAT.damaged")), whole + stray);
+  EXPECT_EQ(ReadFileBytes(restarted.DataFile(kProjectFile)), whole);
+  EXPECT_NE(restarted.console.find("line 28: text follows the end of what the program writes"),
+            std::string::npos)
+      << restarted.console;
+  restarted.console.clear();
+  ReadProject(restarted);
+  EXPECT_EQ(restarted.console, "");
+}
+
+TEST(ProjectParseTest, EverythingTheWritersWriteIsReadWithoutTrailingText) {
+  for (int current = 0; current <= kModelSlots; ++current) {
+    RunState state;
+    state.learning.currentModel = static_cast<uint8_t>(current);
+    const std::string header = ProjectFileText(state);
+    for (const std::string& text : {header, header + ModelBlockText(ModelSlot{})}) {
+      RunState read;
+      const ProjectReadResult result = ParseProjectText(text, read);
+      EXPECT_FALSE(result.damaged || result.trailing) << result.problem << "\n" << text;
+    }
+  }
+}
+
 TEST(ProjectParseTest, TextThatTheWriterNeverWritesIsRefusedAndChangesNothing) {
   const std::string header = " 0  0  0  0  1  2  3  4  5  21  0  45  2  50  509\r\n \r\n";
   const std::string row = " 1  \"DROP RATE\"  1.000  2.000  3.000\r\n";

@@ -159,15 +159,16 @@ TEST(RegressionTest, VariablesOfARecordFollowTheSlotAndTheSettings) {
   EXPECT_EQ(RegressionVariables(state, 2, record)[6], 50);
 }
 
-TEST(RegressionTest, EmptyHistoryAppendsADisabledBlockToTheProjectFile) {
+TEST(RegressionTest, EmptyHistoryWritesTheProjectFileWithADisabledBlock) {
   TestHost host;
   host.state.learning.lastRecord = 0;
   host.state.learning.variableMask = 509;
-  host.Files().WriteWholeFile(kProjectFile, "head\r\n");
+  host.Files().WriteWholeFile(kProjectFile, "an older file\r\n");
 
   RunRegression(host);
 
-  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)), "head\r\n" + ModelBlockText(ModelSlot{}));
+  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)),
+            ProjectFileText(host.state) + ModelBlockText(ModelSlot{}));
   EXPECT_EQ(host.diagnostics.find("ERROR:  0 in 0\n   VARIABLES ( 0 - )"), 0u) << host.diagnostics;
 }
 
