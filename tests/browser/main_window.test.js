@@ -143,6 +143,7 @@ test('Quit asks first, ends the program and the page says so', async () => {
     await page.locator('#ended').waitFor({ state: 'visible' });
     assert.equal(await sim.exited, 0);
     assert.match(await page.locator('#ended').textContent(), /Kelvora has ended/);
+    await page.screenshot({ path: path.join(screenshots, 'ended-1280x800.png') });
   });
 });
 
