@@ -226,9 +226,12 @@ void StartPreheat(ControlHost& host) {
 bool EstimateIsStale(const RunState& state) {
   const ControlState& c = state.control;
   const LearningState& l = state.learning;
-  double halfway =
-      c.lastEstimateTime +
-      ((static_cast<double>(c.pendingSlotEnd) - l.estimatedPreheatSeconds) - c.lastEstimateTime) / 2;
+  // The last re-estimate may date from yesterday evening; on today's clock it
+  // lies a day back, or the halving would wait for the evening and the
+  // morning's pre-heat would start on the weather of midnight.
+  double last = c.lastEstimateTime;
+  if (last > state.clock.clockSeconds) last -= 86400;
+  double halfway = last + ((static_cast<double>(c.pendingSlotEnd) - l.estimatedPreheatSeconds) - last) / 2;
   return state.clock.clockSeconds >= halfway && c.pendingSlotEnd - l.estimatedArrival > 300;
 }
 
@@ -457,13 +460,21 @@ void FillRecordCompletion(RunState& state) {
   r.Set(f.Number(kDropTimeConst), l.dropTimeConst);
 }
 
+// A pre-heat that climbed a full degree of steps is long enough to learn
+// from. Steps count from the first whole degree above the start, so an
+// evening pre-heat from a day's 19.3 to 21 has only ten; a limit of three
+// degrees kept every such pre-heat out of the history, and the evening's
+// estimates came from the mornings' records, a steady ten minutes late on
+// a slow house.
+constexpr int kMinLearnedSteps = 10;
+
 // A pre-heat long enough to learn from, whose start estimate was within an
 // hour, becomes a record of the history.
 void RecordPreheat(ControlHost& host) {
   RunState& state = host.State();
   LearningState& l = state.learning;
   const ControlState& c = state.control;
-  if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex <= 29) return;
+  if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex < kMinLearnedSteps) return;
   PreheatFields f(state.records.preheat);
   float predicted = l.preheatRecord.Get(f.Number(kPredictedSeconds));
   float actual = static_cast<float>(state.clock.clockSeconds) - l.stepTable(0, 0);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <sstream>
 
+#include "Functions/record.h"
 #include "Monitor/core/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
@@ -157,6 +158,50 @@ TEST_F(ScenarioTest, ANightWithoutAMidnightStepIsSetBackThenPreheated) {
   EXPECT_EQ(fields[0], "19/06/15");
   EXPECT_EQ(fields[1], "22:30:00");
   EXPECT_TRUE(std::filesystem::exists(DataFile("PROJECT.DAT.bak")));
+}
+
+// Comfort in the morning and the evening, a set-back of two degrees between.
+constexpr const char* kWorkday = "00:00,17\n06:30,21\n08:30,19\n16:30,21\n22:30,17";
+
+// The programmed times of the pre-heats in the history, in the order learned.
+std::vector<float> LearnedProgrammedTimes(const std::string& history) {
+  std::vector<float> times;
+  for (size_t at = 0; at + 120 <= history.size(); at += 120) times.push_back(Cvs(history.substr(at + 76, 4)));
+  return times;
+}
+
+// The evening's pre-heat climbs a degree of steps, from the first whole
+// degree above the day's set-back: the history learns from it, so that the
+// evening is estimated from evenings.
+TEST_F(ScenarioTest, AnEveningPreheatOfTwoDegreesIsLearned) {
+  Home(kWorkday, 20.3f);
+  Program& p = Started("2019-06-17 14:00:00");
+  RunFor(p, 3 * 3600);
+  EXPECT_EQ(p.State().control.heatMode, "HI");
+  std::vector<float> times = LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT")));
+  ASSERT_EQ(times.size(), 1u);
+  EXPECT_EQ(times[0], 16 * 3600 + 30 * 60);
+}
+
+// The estimate is redone at halves of the time left to the start. The last
+// one of the evening before must not hold the night's: the morning's
+// pre-heat starts on an estimate made in the small hours, not at midnight.
+TEST_F(ScenarioTest, TheMorningPreheatIsEstimatedAgainInTheNight) {
+  Home(kWorkday, 20.3f);
+  Program& p = Started("2019-06-17 14:00:00");
+  std::vector<int32_t> nightEstimates;
+  int32_t morningStart = -1;
+  int32_t lastSeen = -1;
+  RunFor(p, 17 * 3600, [&](const RunState& s, int32_t now) {
+    const ControlState& c = s.control;
+    if (c.lastEstimateTime != lastSeen && now < 6 * 3600) nightEstimates.push_back(c.lastEstimateTime);
+    lastSeen = c.lastEstimateTime;
+    if (morningStart < 0 && now < 7 * 3600 && c.heatMode == "PRE-HT") morningStart = now;
+  });
+  ASSERT_GT(morningStart, 0);
+  ASSERT_FALSE(nightEstimates.empty());
+  EXPECT_GT(nightEstimates.back(), 2 * 3600);
+  EXPECT_LT(nightEstimates.back(), morningStart);
 }
 
 }  // namespace
