@@ -518,6 +518,9 @@ void Program::ShowStatusFrame() {
 
 void Program::ShowStatusValues() {
   std::lock_guard<std::mutex> lock(statusMutex_);
+  // Nobody reads the status screen of an unwatched run without a terminal,
+  // and drawing its texts at every pass took a quarter of a simulated day.
+  if (unwatched_ && !statusTerminal_) return;
   DrawStatusValues(state_, statusScreen_);
   if (statusTerminal_) statusTerminal_->Show(statusScreen_);
 }
