@@ -77,7 +77,8 @@ bool PreheatDueSoon(const RunState& state) {
          state.control.interiorTemp < nextTemp;
 }
 
-void FollowComfortLevel(RunState& state) {
+// The heat pump holds the set-point, a little above the burner's level.
+void FollowSetpoint(RunState& state) {
   const ControlState& control = state.control;
   CardState& card = state.card;
   float level = control.setpoint + std::fabs(state.settings.HP_SetForward);
@@ -110,7 +111,10 @@ void HeatPumpDecision(RunState& state) {
   ControlState& control = state.control;
   CardState& card = state.card;
   if (settings.HP != 1 || control.heatState == "ON") return;
-  if (control.heatMode == "HI") FollowComfortLevel(state);
+  // A burn switches the heat pump on with it. In a set-back it follows the
+  // set-back's level afterwards as it does comfort's: left on, it ran on
+  // through the whole set-back and heated the house to comfort and beyond.
+  if (control.heatMode == "HI" || control.heatMode == "LOW") FollowSetpoint(state);
   if (PreheatDueSoon(state)) SwitchOn(card, card.heatPumpMask);
   if (settings.HP_Cont != 0 || control.heatPumpHold != 0) SwitchOn(card, card.heatPumpMask);
   // An off period is logged as heat pump running (2) or all off (0); a

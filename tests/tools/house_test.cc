@@ -230,6 +230,40 @@ TEST(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) 
   EXPECT_GE(summary.preheats.size(), 10u);
 }
 
+// With the heat pump configured, a burn switches it on with the burner; in
+// the day's set-back to 19 it then holds that level and no more.
+TEST(PhysicalHouseSimulation, AfterABurnTheHeatPumpHoldsTheSetbackAndNoMore) {
+  TempDir home;
+  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
+                        std::filesystem::copy_options::recursive);
+  std::string settings = ReadFileBytes(home.File("Settings.ini"));
+  for (std::string key : {"\nHP=", "\nAuto_HP="})
+    settings.replace(settings.find(key + "0"), key.size() + 1, key + "1");
+  WriteFileBytes(home.File("Settings.ini"), settings);
+  ScriptedUi ui;
+  SimulationOptions options;
+  std::string error;
+  ASSERT_TRUE(ParseSimulationArguments(
+      {"--home", home.path(), "--house", SourceDir() + "/examples/houses/heatpump.ini", "--start",
+       "2024-01-08 00:00:00", "--days", "0.69"},
+      &options, &error))
+      << error;
+  double warmest = 0;
+  long pumping = 0;
+  options.afterTickForTesting = [&](const RunState& state, const PhysicalHouse* house) {
+    int32_t now = state.clock.clockSeconds;
+    if (now < 9 * 3600 + 1800 || now > 16 * 3600) return;  // the day's set-back, settled
+    ASSERT_EQ(state.control.heatMode, "LOW");
+    ASSERT_EQ(state.control.heatPumpHold, 0);
+    warmest = std::max(warmest, house->Interior());
+    if ((house->Card().Latch() & kHeatPumpBit) != 0) ++pumping;
+  };
+  SimulationSummary summary = RunSimulation(options, ui);
+  ASSERT_EQ(summary.exitStatus, 0) << summary.error;
+  EXPECT_LT(warmest, 19.6);
+  EXPECT_GT(pumping, 0);
+}
+
 TEST(PhysicalHouseSimulation, ABadHouseFileStopsBeforeTheProgramStarts) {
   TempDir home;
   std::filesystem::copy(SourceDir() + "/examples/home", home.path(),

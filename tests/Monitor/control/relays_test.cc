@@ -18,11 +18,11 @@ class RelaysTest : public ::testing::Test {
   Settings& settings() { return host.state.settings; }
   CardState& card() { return host.state.card; }
   ControlState& control() { return host.state.control; }
-  // A heat-pump installation in a comfort period at 20 degrees.
-  void HeatPumpAt(float interior) {
+  // A heat-pump installation at a set-point of 20 degrees, or `setpoint`.
+  void HeatPumpAt(float interior, float setpoint = 20) {
     settings().HP = 1;
     settings().HP_SetForward = 0.5f;
-    control().setpoint = 20;
+    control().setpoint = setpoint;
     control().interiorTemp = interior;
     HeatPumpDecision(host.state);
   }
@@ -84,10 +84,20 @@ TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
   host.state.schedule.programTemp = 17;
   control().pendingSlotEnd = 6 * 3600;
   host.state.learning.estimatedArrival = 6 * 3600 - 301;
-  HeatPumpAt(18);
+  HeatPumpAt(18, 17);
   EXPECT_EQ(card().outputByte, 0);
   host.state.learning.estimatedArrival = 6 * 3600 - 300;
-  HeatPumpAt(18);
+  HeatPumpAt(18, 17);
+  EXPECT_EQ(card().outputByte, kHeatPump);
+}
+
+// Switched on by a burn, the heat pump then holds the set-back's level.
+TEST_F(RelaysTest, InASetbackTheHeatPumpFollowsTheSetbackLevel) {
+  control().heatMode = "LOW";
+  card().outputByte = kHeatPump;
+  HeatPumpAt(17.6f, 17);
+  EXPECT_EQ(card().outputByte, 0);
+  HeatPumpAt(17.4f, 17);
   EXPECT_EQ(card().outputByte, kHeatPump);
 }
 
