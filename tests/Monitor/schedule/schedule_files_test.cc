@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,22 @@ struct SplitCase {
   std::string line;
   Fields fields;
 };
+
+// Names each case by its line, readable in the test list: quotes become
+// apostrophes and bytes outside printable ASCII their hex values.
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << "line ";
+  for (unsigned char ch : c.line) {
+    if (ch == '"') {
+      *os << '\'';
+    } else if (ch >= 0x20 && ch < 0x7F) {
+      *os << ch;
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      *os << 'x' << kHex[ch >> 4] << kHex[ch & 15];
+    }
+  }
+}
 
 class SplitScheduleLineTest : public ::testing::TestWithParam<SplitCase> {};
 
