@@ -18,7 +18,7 @@
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/diagnostic_log.h"
 #include "Monitor/core/emergency_stop.h"
-#include "Monitor/core/fatal_error.h"
+#include "Monitor/error_handler.h"
 #include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning.h"

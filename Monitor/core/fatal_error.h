@@ -1,6 +1,5 @@
-// The one process-wide handler of trapped errors: error 1 is ignored, an
-// input/output error on an open file offers Abort/Retry/Ignore, everything
-// else stops the program after writing "ERROR.LOG" and saving the day.
+// The texts of the trapped-error handler's boxes and of "ERROR.LOG", kept
+// apart from the handler so that the crash path can format a record too.
 #ifndef KELVORA_MONITOR_CORE_FATAL_ERROR_H_
 #define KELVORA_MONITOR_CORE_FATAL_ERROR_H_
 
@@ -9,11 +8,8 @@
 #include <string_view>
 
 #include "platform/trap.h"
-#include "platform/user_interface.h"
 
 namespace kelvora {
-
-class Program;
 
 // The texts of the handler's boxes and log, byte for byte.
 inline constexpr std::string_view kSystemErrorCaption = "SYSTEM ERROR";
@@ -36,28 +32,6 @@ size_t FormatErrorRecord(char* out, size_t capacity, unsigned number, unsigned l
                          std::string_view durationText, std::string_view message);
 std::string ErrorRecord(unsigned number, unsigned line, std::string_view module,
                         std::string_view durationText, std::string_view message);
-
-class ErrorHandler final : public TrapHandler {
- public:
-  explicit ErrorHandler(Program& program) : program_(program) {}
-  ErrorHandler(const ErrorHandler&) = delete;
-  ErrorHandler& operator=(const ErrorHandler&) = delete;
-
-  Resume Trap(const TrappedError& error) override;
-  // True from the start of the fatal path to the end of the process.
-  bool Stopping() const { return stopping_; }
-
- private:
-  BoxResult ShowSystemError(std::string text, BoxButtons buttons);
-  Resume AskRetry(const TrappedError& error);
-  [[noreturn]] void FatalPath(const TrappedError& error);
-  void WriteErrorLog(const TrappedError& error);
-  void CloseRunningCycle();
-
-  Program& program_;
-  bool stopping_ = false;
-  bool askingRetry_ = false;
-};
 
 }  // namespace kelvora
 

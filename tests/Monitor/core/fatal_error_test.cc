@@ -1,5 +1,6 @@
 // The handler of trapped errors, driven through real file failures.
 #include "Monitor/core/fatal_error.h"
+#include "Monitor/error_handler.h"
 
 #include <gtest/gtest.h>
 
