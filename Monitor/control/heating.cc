@@ -474,7 +474,9 @@ void RecordPreheat(ControlHost& host) {
   RunState& state = host.State();
   LearningState& l = state.learning;
   const ControlState& c = state.control;
-  if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex < kMinLearnedSteps) return;
+  // The steps must also reach past the inertia, where the curve is fitted.
+  int learnedSteps = std::max<int>(kMinLearnedSteps, state.settings.Inert_Deg + 2);
+  if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex < learnedSteps) return;
   PreheatFields f(state.records.preheat);
   float predicted = l.preheatRecord.Get(f.Number(kPredictedSeconds));
   float actual = static_cast<float>(state.clock.clockSeconds) - l.stepTable(0, 0);

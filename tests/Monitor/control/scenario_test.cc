@@ -183,6 +183,18 @@ TEST_F(ScenarioTest, AnEveningPreheatOfTwoDegreesIsLearned) {
   EXPECT_EQ(times[0], 16 * 3600 + 30 * 60);
 }
 
+// With an inertia of twelve tenths, the evening's ten steps never leave it:
+// there is no curve to learn from, and nothing is recorded.
+TEST_F(ScenarioTest, APreheatThatEndsInItsInertiaIsNotLearned) {
+  Home(kWorkday, 20.3f);
+  std::string settings = ReadFileBytes(home.File("Settings.ini"));
+  WriteSettings(settings.replace(settings.find("Inert_Deg=3"), 11, "Inert_Deg=12"));
+  Program& p = Started("2019-06-17 14:00:00");
+  RunFor(p, 3 * 3600);
+  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_TRUE(LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT"))).empty());
+}
+
 // The estimate is redone at halves of the time left to the start. The last
 // one of the evening before must not hold the night's: the morning's
 // pre-heat starts on an estimate made in the small hours, not at midnight.
