@@ -26,11 +26,16 @@ ZoneWriter& ZoneWriter::Integer(long value) {
 }
 
 ZoneWriter& ZoneWriter::Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  for (char c : text) {
+  // Copied whole and mended in place: the day file quotes a hundred strip
+  // rows at every save, and a byte at a time that was a tenth of a run.
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  for (size_t i = 1; i < quoted.size(); ++i) {
+    char& c = quoted[i];
     if (c == '"') c = '\'';
     if (c == '\r' || c == '\n') c = ' ';
-    quoted += c;
   }
   quoted += '"';
   Item(quoted);
