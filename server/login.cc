@@ -10,14 +10,16 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 namespace kelvora {
 namespace {
 
 constexpr size_t kMaxSessions = 32;
 constexpr auto kSessionLife = std::chrono::hours(12);
-constexpr int kMaxDelaySteps = 8;
+constexpr int kMaxDoublings = 6;
+constexpr auto kLongestWait = std::chrono::minutes(1);
+constexpr size_t kMaxClients = 1024;
+constexpr int kMaxChecking = 2;
 constexpr size_t kMaxPasswordLength = 1024;
 
 bool SodiumReady() { return sodium_init() >= 0; }
@@ -86,24 +88,71 @@ std::string RandomToken() {
   return hex;
 }
 
-Logins::Logins(std::string hash, std::chrono::milliseconds failureDelay)
-    : hash_(std::move(hash)), failureDelay_(failureDelay) {}
+Logins::Logins(std::string hash, std::chrono::milliseconds firstWait)
+    : hash_(std::move(hash)), firstWait_(firstWait) {}
 
-std::optional<std::string> Logins::LogIn(std::string_view password) {
-  std::lock_guard<std::mutex> one(attempts_);
+LoginOutcome Logins::LogIn(const std::string& client, std::string_view password) {
+  LoginOutcome outcome;
+  if (!TakeTurn(client, Clock::now(), &outcome)) return outcome;
+  // The slow hash runs outside every lock.
   bool right = SodiumReady() && password.size() <= kMaxPasswordLength &&
                crypto_pwhash_str_verify(hash_.c_str(), password.data(), password.size()) == 0;
+  Record(client, right);
   if (!right) {
-    failures_ = std::min(failures_ + 1, kMaxDelaySteps);
-    std::this_thread::sleep_for(failureDelay_ * failures_);
-    return std::nullopt;
+    std::lock_guard<std::mutex> lock(clientsMutex_);
+    auto wait = clients_[client].retryAt - Clock::now();
+    outcome.retryAfter = std::max(std::chrono::seconds(1), std::chrono::ceil<std::chrono::seconds>(wait));
+    return outcome;
   }
-  failures_ = 0;
   std::string session = RandomToken();
   std::lock_guard<std::mutex> lock(sessionsMutex_);
-  sessions_.emplace_back(session, std::chrono::steady_clock::now() + kSessionLife);
+  sessions_.emplace_back(session, Clock::now() + kSessionLife);
   if (sessions_.size() > kMaxSessions) sessions_.pop_front();
-  return session;
+  outcome.session = session;
+  return outcome;
+}
+
+// A client may try when its wait is over and it has no other try running,
+// and while few hashes are being checked at all (each takes much memory).
+bool Logins::TakeTurn(const std::string& client, Clock::time_point now, LoginOutcome* refused) {
+  std::lock_guard<std::mutex> lock(clientsMutex_);
+  if (clients_.size() >= kMaxClients) {
+    std::erase_if(clients_,
+                  [now](const auto& entry) { return !entry.second.trying && entry.second.retryAt <= now; });
+  }
+  auto found = clients_.find(client);
+  bool busy = checking_ >= kMaxChecking || clients_.size() >= kMaxClients;
+  if (busy || (found != clients_.end() && (found->second.trying || found->second.retryAt > now))) {
+    refused->tooSoon = true;
+    auto wait = found == clients_.end() ? Clock::duration::zero() : found->second.retryAt - now;
+    refused->retryAfter = std::max(std::chrono::seconds(1), std::chrono::ceil<std::chrono::seconds>(wait));
+    return false;
+  }
+  clients_[client].trying = true;
+  ++checking_;
+  return true;
+}
+
+void Logins::Record(const std::string& client, bool right) {
+  std::lock_guard<std::mutex> lock(clientsMutex_);
+  --checking_;
+  if (right) {
+    clients_.erase(client);
+    return;
+  }
+  Client& entry = clients_[client];
+  entry.trying = false;
+  entry.failures = std::min(entry.failures + 1, kMaxDoublings + 1);
+  entry.retryAt =
+      Clock::now() + std::min<Clock::duration>(firstWait_ * (1 << (entry.failures - 1)), kLongestWait);
+}
+
+void Logins::LogOut(std::string_view session) {
+  std::lock_guard<std::mutex> lock(sessionsMutex_);
+  std::erase_if(sessions_, [&](const auto& entry) {
+    return entry.first.size() == session.size() &&
+           sodium_memcmp(entry.first.data(), session.data(), session.size()) == 0;
+  });
 }
 
 bool Logins::Valid(std::string_view session) const {

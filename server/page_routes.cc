@@ -36,7 +36,6 @@ void ServeHtml(httplib::Response& res, std::string_view path, const std::string&
   res.set_header("Content-Security-Policy",
                  "default-src 'self'; script-src 'self'; style-src 'self'; frame-ancestors 'none'; "
                  "form-action 'self'; base-uri 'none'");
-  res.set_header("X-Content-Type-Options", "nosniff");
   res.set_content(html, "text/html; charset=utf-8");
 }
 
@@ -53,21 +52,58 @@ void ServeAsset(ServerContext&, const httplib::Request& req, httplib::Response& 
     return;
   }
   res.set_header("Cache-Control", "no-cache");
-  res.set_header("X-Content-Type-Options", "nosniff");
   res.set_content(std::string(asset->bytes), ContentType(req.path));
 }
 
-void ServeLoginPage(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
+namespace {
+
+void LoginPage(ServerContext& context, httplib::Response& res, const std::string& message) {
   ServeHtml(res, "/login.html", context.token);
-  if (req.has_param("failed")) {
-    std::string html = res.body;
-    constexpr std::string_view kMark = "<!--FAILED-->";
-    size_t mark = html.find(kMark);
-    if (mark != std::string::npos) {
-      html.replace(mark, kMark.size(), "<p class=\"failed\" role=\"alert\">Wrong password; try again.</p>");
+  if (message.empty()) return;
+  std::string html = res.body;
+  constexpr std::string_view kMark = "<!--FAILED-->";
+  size_t mark = html.find(kMark);
+  if (mark != std::string::npos)
+    html.replace(mark, kMark.size(), "<p class=\"failed\" role=\"alert\">" + message + "</p>");
+  res.set_content(html, "text/html; charset=utf-8");
+}
+
+std::string WaitText(std::chrono::seconds wait) {
+  return std::to_string(wait.count()) + (wait.count() == 1 ? " second" : " seconds");
+}
+
+// A password in the address would land in logs and histories.
+bool PasswordInAddress(const httplib::Request& req) {
+  size_t query = req.target.find('?');
+  if (query == std::string::npos) return false;
+  httplib::Params params;
+  httplib::detail::parse_query_text(req.target.substr(query + 1), params);
+  return params.count("password") > 0;
+}
+
+std::string CookieValue(const std::string& header, std::string_view name) {
+  size_t at = 0;
+  while (at < header.size()) {
+    size_t end = header.find(';', at);
+    if (end == std::string::npos) end = header.size();
+    std::string_view pair = std::string_view(header).substr(at, end - at);
+    while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+    if (pair.size() > name.size() && pair.substr(0, name.size()) == name && pair[name.size()] == '=') {
+      return std::string(pair.substr(name.size() + 1));
     }
-    res.set_content(html, "text/html; charset=utf-8");
+    at = end + 1;
   }
+  return {};
+}
+
+}  // namespace
+
+std::string SessionCookie(const httplib::Request& req) {
+  return CookieValue(req.get_header_value("Cookie"), kSessionCookie);
+}
+
+void ServeLoginPage(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
+  LoginPage(context, res, req.has_param("failed") ? "Wrong password; try again." : "");
 }
 
 void LogIn(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
@@ -75,15 +111,40 @@ void LogIn(ServerContext& context, const httplib::Request& req, httplib::Respons
     res.set_redirect("/", 303);
     return;
   }
-  std::optional<std::string> session = context.logins.LogIn(req.get_param_value("password"));
-  if (!session) {
-    res.set_redirect("/login?failed=1", 303);
+  if (PasswordInAddress(req)) {
+    ReplyError(res, 400, "the password goes in the form's body, never in the address");
     return;
   }
-  std::string cookie = std::string(kSessionCookie) + "=" + *session + "; Path=/; HttpOnly; SameSite=Strict";
+  httplib::Params form;
+  httplib::detail::parse_query_text(req.body, form);
+  auto password = form.find("password");
+  LoginOutcome outcome =
+      context.logins.LogIn(req.remote_addr, password == form.end() ? std::string() : password->second);
+  if (outcome.tooSoon) {
+    LoginPage(context, res,
+              "Too many wrong passwords: wait " + WaitText(outcome.retryAfter) + ", then try again.");
+    res.status = 429;
+    res.set_header("Retry-After", std::to_string(outcome.retryAfter.count()));
+    return;
+  }
+  if (!outcome.session) {
+    res.set_redirect("/login?failed=1", 303);
+    res.set_header("Retry-After", std::to_string(outcome.retryAfter.count()));
+    return;
+  }
+  std::string cookie =
+      std::string(kSessionCookie) + "=" + *outcome.session + "; Path=/; HttpOnly; SameSite=Strict";
   if (context.tls) cookie += "; Secure";
   res.set_header("Set-Cookie", cookie);
   res.set_redirect("/", 303);
+}
+
+void LogOut(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
+  context.logins.LogOut(SessionCookie(req));
+  std::string cookie = std::string(kSessionCookie) + "=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict";
+  if (context.tls) cookie += "; Secure";
+  res.set_header("Set-Cookie", cookie);
+  ReplyJson(res, 200, {{"ok", true}});
 }
 
 }  // namespace kelvora

@@ -183,7 +183,6 @@ void GetSeasonCsv(ServerContext& context, const httplib::Request& req, httplib::
 
 void ServeChartLibrary(ServerContext&, const httplib::Request&, httplib::Response& res) {
   res.set_header("Cache-Control", "max-age=86400");
-  res.set_header("X-Content-Type-Options", "nosniff");
   res.set_content(std::string(ChartLibrary()), "text/javascript; charset=utf-8");
 }
 

@@ -1,5 +1,6 @@
 #include "server/request_checks.h"
 
+#include <arpa/inet.h>
 #include <sodium.h>
 
 #include <charconv>
@@ -22,6 +23,11 @@ std::string_view HostPart(std::string_view hostPort, std::string_view* port) {
   }
   *port = hostPort.substr(colon + 1);
   return hostPort.substr(0, colon);
+}
+
+std::string_view Unbracketed(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return host.substr(1, host.size() - 2);
+  return host;
 }
 
 bool ParsePort(std::string_view text, int* port) {
@@ -63,9 +69,15 @@ bool StringField(const nlohmann::json& object, const char* name, size_t limit, s
 
 bool ParseListenAddress(std::string_view text, ListenAddress* address, std::string* error) {
   std::string_view port;
-  std::string_view host = HostPart(text, &port);
-  if (host.empty() || port.empty() || !ParsePort(port, &address->port)) {
-    *error = "--listen wants HOST:PORT with a port from 0 to 65535, not \"" + std::string(text) + "\"";
+  std::string_view host = Unbracketed(HostPart(text, &port));
+  in6_addr ignored;
+  bool bareIpv6 = host.find(':') != std::string_view::npos;
+  if (host.empty() || port.empty() || !ParsePort(port, &address->port) ||
+      (bareIpv6 && ::inet_pton(AF_INET6, std::string(host).c_str(), &ignored) != 1)) {
+    *error =
+        "--listen wants HOST:PORT with a port from 0 to 65535 (an IPv6 address in brackets, as [::1]:8470), "
+        "not \"" +
+        std::string(text) + "\"";
     return false;
   }
   address->host = std::string(host);
@@ -73,18 +85,35 @@ bool ParseListenAddress(std::string_view text, ListenAddress* address, std::stri
 }
 
 bool IsLoopbackHost(std::string_view host) {
-  return host == "localhost" || host == "::1" || host == "[::1]" || host.substr(0, 4) == "127.";
+  host = Unbracketed(host);
+  std::string text(host);
+  in_addr v4;
+  in6_addr v6;
+  if (::inet_pton(AF_INET, text.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  if (::inet_pton(AF_INET6, text.c_str(), &v6) == 1) return IN6_IS_ADDR_LOOPBACK(&v6);
+  return host == "localhost";
 }
 
-bool IsWildcardHost(std::string_view host) { return host == "0.0.0.0" || host == "::" || host == "[::]"; }
+bool IsWildcardHost(std::string_view host) {
+  host = Unbracketed(host);
+  return host == "0.0.0.0" || host == "::";
+}
+
+std::string UrlHost(std::string_view host) {
+  host = Unbracketed(host);
+  return host.find(':') != std::string_view::npos ? "[" + std::string(host) + "]" : std::string(host);
+}
 
 bool HostAllowed(std::string_view hostHeader, const ListenAddress& listen, int boundPort) {
   std::string_view portText;
   std::string_view host = HostPart(hostHeader, &portText);
   int port = -1;
-  if (!ParsePort(portText, &port) || port != boundPort) return false;
-  if (IsWildcardHost(listen.host)) return !host.empty();
-  return host == listen.host || host == "localhost";
+  if (!ParsePort(portText, &port) || port != boundPort || host.empty()) return false;
+  if (IsWildcardHost(listen.host)) return true;
+  if (UrlHost(host) == UrlHost(listen.host)) return true;
+  // Every loopback name reaches the same machine; a name that only looks
+  // like one (127.evil.example) is not among them.
+  return IsLoopbackHost(listen.host) && (host == "localhost" || host == "127.0.0.1" || host == "[::1]");
 }
 
 bool CrossOrigin(std::string_view origin, std::string_view fetchSite, std::string_view hostHeader, bool tls) {

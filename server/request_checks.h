@@ -20,16 +20,22 @@ struct ListenAddress {
   int port = 8470;
 };
 
-// "HOST:PORT" (an IPv4 address or a name, a port from 0 to 65535; 0 picks a
-// free one). False with `error` set otherwise.
+// "HOST:PORT" (an IPv4 address, an IPv6 address in brackets or a name, a
+// port from 0 to 65535; 0 picks a free one). The host is kept without
+// brackets. False with `error` set otherwise.
 bool ParseListenAddress(std::string_view text, ListenAddress* address, std::string* error);
+// This machine's own addresses: localhost, 127.0.0.0/8 and ::1, written as
+// addresses, not names that merely begin like one.
 bool IsLoopbackHost(std::string_view host);
 bool IsWildcardHost(std::string_view host);
+// A host as it stands in a URL or a Host header: IPv6 in brackets.
+std::string UrlHost(std::string_view host);
 
 // DNS rebinding: a page served under another name must not reach us. The
-// Host header must name the address listened on or localhost, with its
-// port. A wildcard address (0.0.0.0) takes any name, since only logged-in
-// requests pass there.
+// Host header must name the address listened on, with its port; on a
+// loopback address any loopback name does (localhost, 127.0.0.1, [::1]). A
+// wildcard address (0.0.0.0) takes any name, since only logged-in requests
+// pass there.
 bool HostAllowed(std::string_view hostHeader, const ListenAddress& listen, int boundPort);
 // A request from a page of another origin: an Origin header that is not
 // this server, or a browser's "Sec-Fetch-Site: cross-site".

@@ -21,6 +21,7 @@ const std::vector<Route>& Routes() {
       {Method::kGet, "/login", Access::kOpen, ServeLoginPage},
       {Method::kGet, R"(/login\.css|/favicon\.svg)", Access::kOpen, ServeAsset},
       {Method::kPost, "/login", Access::kOpen, LogIn},
+      {Method::kPost, "/logout", Access::kChange, LogOut},
       // The main window.
       {Method::kGet, "/api/snapshot", Access::kRead, GetSnapshot},
       {Method::kGet, "/api/events", Access::kRead, StreamEvents},

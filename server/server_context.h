@@ -28,8 +28,14 @@ struct WebServerOptions {
   int maxStreams = 16;
   size_t maxBodyBytes = 64 * 1024;
   std::chrono::seconds ioTimeout{5};
+  // A request's head must arrive whole within this, however it trickles.
+  std::chrono::milliseconds headTimeout{5000};
+  int maxConnections = 160;
+  int maxConnectionsPerAddress = 64;
   std::chrono::milliseconds feedPeriod{100};
   std::chrono::milliseconds streamHeartbeat{15000};
+  // After a wrong password its client waits this long before the next try,
+  // twice as long after each further one.
   std::chrono::milliseconds failedLoginDelay{1000};
   // How long a request waits for the control thread; a box that holds the
   // pass may keep it for up to ten minutes.

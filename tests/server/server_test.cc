@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "tests/server/raw_client.h"
 #include "tests/server/server_fixture.h"
 
 namespace kelvora::testing {
@@ -228,7 +229,7 @@ TEST_F(ServerTest, QuitEndsTheProgramAndTellsTheStreams) {
   RawStream stream(server->Port());
   ASSERT_TRUE(stream.ReadUntil("event: snapshot"));
   auto reply = Post("/api/commands/quit", "{}");
-  ASSERT_TRUE(reply);
+  ASSERT_TRUE(reply) << httplib::to_string(reply.error());
   EXPECT_EQ(nlohmann::json::parse(reply->body)["ended"], true);
   EXPECT_TRUE(stream.ReadUntil("event: ended"));
   run.join();
@@ -249,6 +250,17 @@ class PasswordServerTest : public ServerFixture {
   }
   httplib::Result LogIn(const std::string& password) {
     return Client()->Post("/login", "password=" + password, "application/x-www-form-urlencoded");
+  }
+  // A new session's cookie, logged in with "open sesame".
+  httplib::Headers Session() {
+    std::string cookie = LogIn("open%20sesame")->get_header_value("Set-Cookie");
+    return {{"Cookie", cookie.substr(0, cookie.find(';'))}};
+  }
+  void LogInAndQuit() {
+    httplib::Headers session = Session();
+    session.emplace("X-Kelvora-Token", server->Token());
+    Client()->Post("/api/commands/exit-without-save", session, "{}", "application/json");
+    run.join();
   }
 };
 
@@ -276,25 +288,90 @@ TEST_F(PasswordServerTest, NoRequestPassesWithoutALogin) {
   run.join();
 }
 
-TEST_F(PasswordServerTest, WrongPasswordsAreAnsweredSlowerAndSlower) {
+// A login try from `source` on a bare socket; the whole answer.
+std::string RawLogIn(int port, const std::string& password, const char* source) {
+  std::string body = "password=" + password;
+  RawClient client(port, source);
+  client.Send("POST /login HTTP/1.1\r\n" + HostLine(port) +
+              "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+              std::to_string(body.size()) + "\r\n\r\n" + body);
+  return client.ReadToEnd(std::chrono::seconds(5));
+}
+
+TEST_F(PasswordServerTest, AWrongPasswordIsAnsweredAtOnceAndOnlyItsClientMustWait) {
   StartWithPassword("open sesame");
-  auto timed = [&](const std::string& password) {
-    auto start = Clock::now();
-    auto reply = LogIn(password);
-    EXPECT_TRUE(reply);
-    EXPECT_TRUE(reply->get_header_value("Set-Cookie").empty());
-    return Clock::now() - start;
-  };
-  auto first = timed("guess");
-  auto second = timed("guess2");
-  EXPECT_GE(first, std::chrono::milliseconds(400));
-  EXPECT_GE(second, std::chrono::milliseconds(800));
-  auto login = LogIn("open%20sesame");
-  std::string cookie = login->get_header_value("Set-Cookie");
-  httplib::Headers session = {{"Cookie", cookie.substr(0, cookie.find(';'))},
-                              {"X-Kelvora-Token", server->Token()}};
-  Client()->Post("/api/commands/exit-without-save", session, "{}", "application/json");
-  run.join();
+  int port = server->Port();
+  auto start = Clock::now();
+  std::string wrong = RawLogIn(port, "guess", "127.0.0.2");
+  EXPECT_EQ(wrong.rfind("HTTP/1.1 303", 0), 0u) << wrong;
+  EXPECT_NE(wrong.find("Retry-After: 1"), std::string::npos) << wrong;
+  std::string again = RawLogIn(port, "open%20sesame", "127.0.0.2");
+  EXPECT_EQ(again.rfind("HTTP/1.1 429", 0), 0u) << again;
+  EXPECT_NE(again.find("Retry-After: "), std::string::npos) << again;
+  EXPECT_EQ(again.find("Set-Cookie"), std::string::npos) << again;
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+  // Another client is not held by the first one's guesses.
+  std::string right = RawLogIn(port, "open%20sesame", "127.0.0.1");
+  EXPECT_NE(right.find("Set-Cookie: kelvora_session="), std::string::npos) << right;
+  LogInAndQuit();
+}
+
+TEST_F(PasswordServerTest, AFloodOfWrongPasswordsLeavesTheRightOneQuick) {
+  StartWithPassword("open sesame");
+  int port = server->Port();
+  std::atomic<bool> flooding{true};
+  std::atomic<int> tooSoon{0};
+  std::vector<std::thread> flood;
+  for (int i = 0; i < 24; ++i) {
+    flood.emplace_back([&, i] {
+      for (int n = 0; flooding && n < 200; ++n) {
+        std::string answer = RawLogIn(port, "guess" + std::to_string(i), "127.0.0.2");
+        if (answer.rfind("HTTP/1.1 429", 0) == 0) ++tooSoon;
+      }
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  auto start = Clock::now();
+  std::string right = RawLogIn(port, "open%20sesame", "127.0.0.1");
+  auto took = Clock::now() - start;
+  flooding = false;
+  for (std::thread& thread : flood) thread.join();
+  EXPECT_NE(right.find("Set-Cookie: kelvora_session="), std::string::npos) << right;
+  EXPECT_LT(took, std::chrono::milliseconds(1000));
+  EXPECT_GT(tooSoon, 20);
+  LogInAndQuit();
+}
+
+TEST_F(PasswordServerTest, NoBodyIsReadBeforeTheLogin) {
+  StartWithPassword("open sesame");
+  int port = server->Port();
+  for (const char* framing : {"Content-Length: 60000000\r\n", "Transfer-Encoding: chunked\r\n"}) {
+    RawClient client(port);
+    client.Send("POST /api/commands/quit HTTP/1.1\r\n" + HostLine(port) + framing + "\r\n");
+    EXPECT_TRUE(client.ReadUntil("HTTP/1.1 401", std::chrono::milliseconds(1000))) << client.Received();
+  }
+  LogInAndQuit();
+}
+
+TEST_F(PasswordServerTest, APasswordInTheAddressIsRefused) {
+  StartWithPassword("open sesame");
+  auto reply = Client()->Post("/login?password=open%20sesame", "", "application/x-www-form-urlencoded");
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->status, 400);
+  EXPECT_TRUE(reply->get_header_value("Set-Cookie").empty());
+  LogInAndQuit();
+}
+
+TEST_F(PasswordServerTest, LoggingOutEndsTheSession) {
+  StartWithPassword("open sesame");
+  httplib::Headers session = Session();
+  EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 200);
+  session.emplace("X-Kelvora-Token", server->Token());
+  auto out = Client()->Post("/logout", session, "", "application/json");
+  ASSERT_TRUE(out);
+  EXPECT_NE(out->get_header_value("Set-Cookie").find("Max-Age=0"), std::string::npos);
+  EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 401);
+  LogInAndQuit();
 }
 
 }  // namespace

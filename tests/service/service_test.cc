@@ -8,12 +8,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <memory>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/trap.h"
+#include "tests/server/raw_client.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -90,6 +96,66 @@ TEST(Service, ARunTellsTheManagerItIsReadyAndFeedsTheWatchdog) {
   EXPECT_EQ(messages[0], "READY=1");
   EXPECT_EQ(pings, 2);
   EXPECT_EQ(messages.back(), "STOPPING=1");
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kExitStoppedOnRequest);
+}
+
+// The port the program printed in "Kelvora's page: http://127.0.0.1:PORT/";
+// 0 when it did not within ten seconds.
+int PrintedPort(const std::string& output) {
+  std::regex page("Kelvora's page: http://127\\.0\\.0\\.1:([0-9]+)/");
+  for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+       std::chrono::steady_clock::now() < deadline;) {
+    std::ifstream in(output);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::smatch match;
+    if (std::regex_search(text, match, page)) return std::stoi(match[1]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return 0;
+}
+
+TEST(Service, SigtermEndsTheProgramWithinSecondsWhateverItsClientsDo) {
+  TempDir home;
+  std::string output = home.File("output");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::freopen("/dev/null", "r", stdin);
+    std::freopen(output.c_str(), "w", stdout);
+    ::execl(KELVORA_PROGRAM, KELVORA_PROGRAM, "--home", home.path().c_str(), "--listen", "127.0.0.1:0",
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int port = PrintedPort(output);
+  ASSERT_NE(port, 0);
+  // Heads that trickle, bodies that never come, and a live stream.
+  std::vector<std::unique_ptr<RawClient>> clients;
+  for (int i = 0; i < 20; ++i) {
+    clients.push_back(std::make_unique<RawClient>(port));
+    clients.back()->Send("GET / HTTP/1.1\r\n");
+  }
+  for (int i = 0; i < 10; ++i) {
+    clients.push_back(std::make_unique<RawClient>(port));
+    clients.back()->Send("POST /login HTTP/1.1\r\n" + HostLine(port) + "Content-Length: 1000\r\n\r\npass");
+  }
+  clients.push_back(std::make_unique<RawClient>(port));
+  clients.back()->Send("GET /api/events HTTP/1.1\r\n" + HostLine(port) + "\r\n");
+  ASSERT_TRUE(clients.back()->ReadUntil("event: snapshot")) << clients.back()->Received();
+  auto start = std::chrono::steady_clock::now();
+  ::kill(child, SIGTERM);
+  int status = 0;
+  pid_t ended = 0;
+  while (ended == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+    ended = ::waitpid(child, &status, WNOHANG);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  auto took = std::chrono::steady_clock::now() - start;
+  if (ended == 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+  }
+  EXPECT_LT(took, std::chrono::seconds(5));
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), kExitStoppedOnRequest);
 }
