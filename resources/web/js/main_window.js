@@ -51,6 +51,27 @@ function renderSlots() {
       return line;
     }),
   );
+  showSlotInForce(body);
+}
+
+// The list scrolls itself, not the page, to show the slot in force.
+function showSlotInForce(body) {
+  const line = body.children[state.selectedSlot];
+  const frame = control(1063).closest('.slots');
+  if (!line || !frame) return;
+  const header = control(1063).tHead?.offsetHeight ?? 0;
+  const top = line.offsetTop - header;
+  const bottom = line.offsetTop + line.offsetHeight;
+  if (top < frame.scrollTop) frame.scrollTop = top;
+  else if (bottom > frame.scrollTop + frame.clientHeight) frame.scrollTop = bottom - frame.clientHeight;
+}
+
+// The "Program" fields as the program holds them, whatever was typed.
+function showProgramFields() {
+  for (const id of [1016, 1017, 1018, 1023]) {
+    if (state.controls[id] !== undefined) setText(id, state.controls[id]);
+  }
+  renderPrograms();
 }
 
 function renderStrip() {
@@ -107,7 +128,7 @@ export async function runCommand(path, body = {}) {
 }
 
 async function modify() {
-  await runCommand('/api/slots/modify', {
+  await runSlotCommand('/api/slots/modify', {
     program: control(1026).value,
     fromTime: control(1016).value,
     toTime: control(1017).value,
@@ -119,7 +140,19 @@ async function modify() {
 async function deleteTicked() {
   const ticked = [...control(1063).querySelectorAll('tbody input:checked')].map((box) => Number(box.dataset.slot));
   const slots = ticked.filter((slot) => slot > 0);
-  await runCommand('/api/slots/delete', { slots });
+  await runSlotCommand('/api/slots/delete', { slots });
+  for (const box of control(1063).querySelectorAll('tbody input:checked')) box.checked = false;
+}
+
+// An edit of today's slots: whether taken or refused, the fields then show
+// the program's values. Those that the edit changes arrive with the next
+// pass; the others would never be sent again, so the page puts them back.
+async function runSlotCommand(path, body) {
+  try {
+    return await runCommand(path, body);
+  } finally {
+    showProgramFields();
+  }
 }
 
 // File > "Exit w/o Save" and "Quit" ask first, then the page shows the end.
