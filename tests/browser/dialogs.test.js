@@ -37,7 +37,7 @@ async function pageAt(width = 1280, height = 800) {
 
 // Opens a menu item as a person does: the menu, the submenus, the item.
 async function choose(page, menuPath, command) {
-  await page.getByRole('button', { name: menuPath[0], exact: true }).click();
+  await page.getByRole('menuitem', { name: menuPath[0], exact: true }).click();
   for (const submenu of menuPath.slice(1)) await page.locator('.submenu-title', { hasText: submenu }).first().hover();
   await page.locator(`[data-command="${command}"]`).click();
 }

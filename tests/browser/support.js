@@ -88,6 +88,6 @@ export async function closeStartupBoxes(page) {
 
 // File menu > item.
 export async function fileMenu(page, command) {
-  await page.getByRole('button', { name: 'File' }).click();
+  await page.getByRole('menuitem', { name: 'File', exact: true }).click();
   await page.locator(`[data-command="${command}"]`).click();
 }

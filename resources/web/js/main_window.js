@@ -74,10 +74,30 @@ function showProgramFields() {
   renderPrograms();
 }
 
+// One strip line, its light shades (off minutes) in spans of their own so
+// that the style sheet can make them as plain as the blocks.
+function stripLine(text) {
+  const parts = text.split(/(\u2591+)/).filter((part) => part !== '');
+  return parts.map((part) => {
+    if (!part.startsWith('\u2591')) return document.createTextNode(part);
+    const shade = document.createElement('span');
+    shade.className = 'shade-light';
+    shade.textContent = part;
+    return shade;
+  });
+}
+
 function renderStrip() {
   const pane = control(1061);
-  // The pane's text: its caption, then each strip line after CR LF.
-  pane.textContent = ['Heating Cycles (ON/OFF)', ...state.strip].join('\n');
+  // The pane's text: its caption, then each strip line after CR LF. The
+  // strip is sized ahead of the cycles; its blank lines at the end are not
+  // shown, so that the end it scrolls to is the last drawn minute.
+  const lines = [...state.strip];
+  while (lines.length > 0 && lines.at(-1).trim() === '') lines.pop();
+  const caption = document.createElement('span');
+  caption.className = 'log-caption';
+  caption.textContent = 'Heating Cycles (ON/OFF)';
+  pane.replaceChildren(caption, ...lines.flatMap((line) => [document.createTextNode('\n'), ...stripLine(line)]));
   pane.scrollTop = pane.scrollHeight;
   pane.scrollLeft = pane.scrollWidth;
 }
