@@ -36,8 +36,9 @@ function buildTable(list) {
     tbody.append(line);
   }
   table.append(thead, tbody);
-  // The columns keep the widths the program gives them, padding included.
-  table.style.width = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
+  // The columns keep at least the widths the program gives them, padding
+  // included, and widen for a cell that would not fit (a rule of "=").
+  table.style.minWidth = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
   return table;
 }
 
