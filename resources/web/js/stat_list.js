@@ -55,6 +55,10 @@ export async function openList(kind) {
     build(body, close) {
       const view = document.createElement('div');
       view.className = 'stat-list-view';
+      // Wider or longer than its frame: scrolled with the arrow keys too.
+      view.tabIndex = 0;
+      view.setAttribute('role', 'region');
+      view.setAttribute('aria-label', `List: ${list.title}`);
       view.append(buildTable(list));
       const graph = document.createElement('button');
       graph.type = 'button';
