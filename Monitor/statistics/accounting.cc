@@ -161,4 +161,9 @@ void CloseDayRecord(ControlHost& host) {
   s.energyMark = state.control.setBackActive != 0 ? s.energyMark - s.energyToday : 0;
 }
 
+void SetPeriodTexts(StatisticsState& statistics) {
+  statistics.onTimeText = FormatDuration(WholeSeconds(statistics.onSeconds));
+  statistics.offTimeText = FormatDuration(WholeSeconds(statistics.offSeconds));
+}
+
 }  // namespace kelvora

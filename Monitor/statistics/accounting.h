@@ -27,6 +27,10 @@ float PowerOfOutputs(const CardState& card, uint8_t outputByte);
 // "TEMP.DAT" and resets the set-back accounts (carrying energyMark over).
 void CloseDayRecord(ControlHost& host);
 
+// The texts of the running times, from their seconds: what the "Last Cycles"
+// group shows. The passes keep them up to date; a restored day sets them once.
+void SetPeriodTexts(StatisticsState& statistics);
+
 }  // namespace kelvora
 
 #endif  // KELVORA_MONITOR_STATISTICS_ACCOUNTING_H_

@@ -14,6 +14,7 @@
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/schedule/clock_text.h"
+#include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/kept_files.h"
 #include "Monitor/statistics/season_file.h"
 
@@ -238,6 +239,8 @@ void TakeOver(const StatValues& v, RunState& state) {
   s.setbackEnergy = v.setbackEnergy;
   s.offSeconds = v.offSeconds;
   s.onSeconds = v.onSeconds;
+  // The "Last Cycles" texts show the restored periods, beside their restored shares.
+  SetPeriodTexts(s);
   c.stripColumn = v.stripColumn;
   c.stripIndex = v.stripIndex;
   c.stripRowCount = v.stripRowCount;

@@ -1,7 +1,7 @@
 // The Programs, Labels, Settings and About dialogs in headless Chromium,
 // against a real kelvora-sim serving the example house from a scratch copy.
 import assert from 'node:assert/strict';
-import { mkdirSync, readFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import {
@@ -37,7 +37,7 @@ async function pageAt(width = 1280, height = 800) {
 
 // Opens a menu item as a person does: the menu, the submenus, the item.
 async function choose(page, menuPath, command) {
-  await page.getByRole('button', { name: menuPath[0], exact: true }).click();
+  await page.getByRole('menuitem', { name: menuPath[0], exact: true }).click();
   for (const submenu of menuPath.slice(1)) await page.locator('.submenu-title', { hasText: submenu }).first().hover();
   await page.locator(`[data-command="${command}"]`).click();
 }
@@ -158,5 +158,125 @@ test('every dialog opens from its menu item with all its controls, wide and on a
       await shown.waitFor({ state: 'detached' });
     }
     await page.close();
+  }
+});
+
+test('Programs: Delete and Delete All change only the working copy, Restore brings the files back, Apply keeps it', async () => {
+  const page = await pageAt();
+  const before = dataFile('PROGRAMS.prg');
+  await choose(page, ['Edit', 'Programs'], 12100);
+  const dialog = page.locator('[data-dialog="6000"]');
+  const names = dialog.locator('[data-control="6001"]');
+  const lines = dialog.locator('[data-control="6002"] tbody tr');
+  await names.fill('HOLIDAY');
+  await lines.filter({ hasText: '08:00' }).waitFor();
+  const count = await lines.count();
+  await lines.filter({ hasText: '08:00' }).locator('input').check();
+  await dialog.locator('[data-control="6009"]').click();
+  await lines.filter({ hasText: '08:00' }).waitFor({ state: 'detached' });
+  assert.equal(await lines.count(), count - 1);
+  await dialog.locator('[data-control="6010"]').click();
+  await page.waitForFunction(() => document.querySelectorAll('[data-dialog="6000"] [data-control="6002"] tbody tr').length === 0);
+  await screenshot(page, 'programs-delete-all');
+  await dialog.locator('[data-control="6011"]').click();
+  await names.fill('HOLIDAY');
+  await lines.filter({ hasText: '08:00' }).waitFor();
+  assert.equal(await lines.count(), count);
+  // Apply takes the working copy into the program without writing the file.
+  await lines.filter({ hasText: '08:00' }).locator('input').check();
+  await dialog.locator('[data-control="6009"]').click();
+  await lines.filter({ hasText: '08:00' }).waitFor({ state: 'detached' });
+  await dialog.locator('[data-control="1"]').click();
+  await dialog.waitFor({ state: 'detached' });
+  assert.equal(dataFile('PROGRAMS.prg'), before);
+  await choose(page, ['Edit', 'Programs'], 12100);
+  await names.fill('HOLIDAY');
+  await lines.first().waitFor();
+  assert.equal(await lines.filter({ hasText: '08:00' }).count(), 0);
+  // Restore reads the files again: the applied change is undone.
+  await dialog.locator('[data-control="6011"]').click();
+  await names.fill('HOLIDAY');
+  await lines.filter({ hasText: '08:00' }).waitFor();
+  await dialog.locator('[data-control="1"]').click();
+  await dialog.waitFor({ state: 'detached' });
+  await page.close();
+});
+
+test('Days, Hours and Temps refuse what their tables cannot hold; a ticked label is deleted', async () => {
+  const page = await pageAt();
+  const dialog = page.locator('[data-dialog="7000"]');
+  const refused = async (label, value, text) => {
+    await dialog.locator('[data-control="7012"]').fill(label);
+    await dialog.locator('[data-control="7011"]').fill(value);
+    await dialog.locator('[data-control="7013"]').click();
+    await box(page).filter({ hasText: text }).waitFor();
+    await box(page).getByRole('button', { name: 'OK' }).click();
+    await box(page).waitFor({ state: 'detached' });
+  };
+  await choose(page, ['Edit', 'Programs'], 12210);
+  await refused('Funday', 'WEEKDAY', 'SELECT a LABEL from the List');
+  await refused('Monday', 'WORKDAY', 'SELECT a PROGRAM from the List');
+  await dialog.locator('[data-control="2"]').click();
+
+  await choose(page, ['Edit', 'Programs', 'Labels'], 12220);
+  await refused('LUNCH', '7:00', 'TIME Must be in Format: hh:mm (24:00)');
+  await refused('9AM', '09:00', 'ENTER an Alphabetic LABEL Name');
+  await dialog.locator('[data-control="2"]').click();
+
+  await choose(page, ['Edit', 'Programs', 'Labels'], 12230);
+  await refused('HOT', '99', 'TEMP Must be a Number between:');
+  await screenshot(page, 'temps-refused');
+  const lines = dialog.locator('[data-control="7015"] tbody tr');
+  await lines.filter({ hasText: 'ECO' }).locator('input').check();
+  await dialog.locator('[data-control="7007"]').click();
+  await lines.filter({ hasText: 'ECO' }).waitFor({ state: 'detached' });
+  await dialog.locator('[data-control="7006"]').click();
+  await page.waitForFunction(() => document.querySelectorAll('[data-dialog="7000"] [data-control="7015"] tbody tr').length === 0);
+  await dialog.locator('[data-control="7005"]').click();
+  await lines.filter({ hasText: 'ECO' }).waitFor();
+  await dialog.locator('[data-control="2"]').click();
+  assert.match(dataFile('TEMPS.prg'), /ECO,19/);
+  await page.close();
+});
+
+test('Settings shows the wind speed\'s unit; a heat-pump change during a set-back asks with the NOTICE box', async () => {
+  const noticeHome = newHome();
+  const settings = path.join(noticeHome, 'Settings.ini');
+  writeFileSync(settings, readFileSync(settings, 'latin1').replace(/^HP=0/m, 'HP=1'), 'latin1');
+  // Just before the evening set-back of a Wednesday.
+  const night = await startSimulator(noticeHome, { start: '2024-01-10 22:29:50' });
+  try {
+    const { page } = await openPage(chromium.browser, night.url);
+    await closeStartupBoxes(page);
+    await page.waitForFunction(() => document.querySelector('[data-control="1016"]').value === '22:30');
+    await page.waitForTimeout(500);
+    await choose(page, ['Options'], 14900);
+    const dialog = page.locator('[data-dialog="8000"]');
+    const unit = dialog.locator('label', { has: page.locator('[data-control="8055"]') }).locator('.unit');
+    assert.equal(await unit.textContent(), 'km/h');
+    assert.equal(await dialog.locator('[data-control="8061"]').isChecked(), true);
+    await dialog.locator('[data-control="8062"]').check();
+    await dialog.locator('[data-control="1"]').click();
+    const notice = box(page).filter({ hasText: 'NOT Recommanded' });
+    await notice.waitFor();
+    assert.equal(await notice.getAttribute('aria-labelledby').then((id) => page.locator(`#${id}`).textContent()), 'NOTICE');
+    await screenshot(page, 'settings-notice');
+    await notice.getByRole('button', { name: 'Cancel' }).click();
+    await notice.waitFor({ state: 'detached' });
+    await page.waitForTimeout(300);
+    if (await dialog.count()) await dialog.locator('[data-control="2"]').click();
+    await choose(page, ['Options'], 14900);
+    assert.equal(await dialog.locator('[data-control="8061"]').isChecked(), true);
+    await dialog.locator('[data-control="8062"]').check();
+    await dialog.locator('[data-control="1"]').click();
+    await notice.getByRole('button', { name: 'OK' }).click();
+    await dialog.waitFor({ state: 'detached' });
+    await choose(page, ['Options'], 14900);
+    assert.equal(await dialog.locator('[data-control="8062"]').isChecked(), true);
+    await page.close();
+  } finally {
+    night.process.kill('SIGKILL');
+    await night.exited;
+    removeHome(noticeHome);
   }
 });

@@ -57,7 +57,7 @@ test('the page loads with every control, no console error, and reads well wide a
     await page.screenshot({ path: path.join(screenshots, 'main-window-1280x800.png') });
     await page.setViewportSize({ width: 390, height: 844 });
     await page.screenshot({ path: path.join(screenshots, 'main-window-phone.png'), fullPage: true });
-    await page.getByRole('button', { name: 'File' }).click();
+    await page.getByRole('menuitem', { name: 'File', exact: true }).click();
     await page.screenshot({ path: path.join(screenshots, 'file-menu-phone.png') });
     assert.deepEqual(problems, []);
   });
@@ -169,4 +169,181 @@ test('after a server restart the page reconnects by itself', async () => {
     await sim.exited;
     removeHome(home);
   }
+});
+
+// A Wednesday noon: the slot in force is WEEKDAY's 08:00 - 16:30.
+const kNoon = { start: '2024-01-10 12:00:00' };
+
+const field = (page, id) => page.locator(`[data-control="${id}"]`);
+const fields = (page) => Promise.all([1016, 1017, 1018, 1023].map((id) => field(page, id).inputValue()));
+const shownBySnapshot = async (page) => {
+  const snapshot = await page.evaluate(async () => (await fetch('/api/snapshot')).json());
+  return [1016, 1017, 1018, 1023].map((id) => snapshot.controls[id]);
+};
+const slotRows = (page) => page.locator('[data-control="1063"] tbody tr');
+
+test('after Modify the four fields show what the program holds, and Modify again changes nothing', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    for (const [id, text] of [[1016, '10:00'], [1017, '11:00'], [1018, ''], [1023, '']]) await field(page, id).fill(text);
+    await field(page, 1057).click();
+    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 7);
+    await page.waitForTimeout(500); // a few passes
+    const held = await shownBySnapshot(page);
+    assert.deepEqual(held.slice(0, 2), ['08:00', '16:30']);
+    assert.deepEqual(await fields(page), held);
+    await page.screenshot({ path: path.join(screenshots, 'after-modify.png') });
+    await field(page, 1057).click();
+    await page.waitForTimeout(500);
+    assert.equal(await slotRows(page).count(), 7);
+  }, kNoon);
+});
+
+// The range check of a typed temperature is the program's (5 to 30 °C).
+test('99 typed as FROM temperature is refused with a box, and the field shows the program\'s value again', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    const held = await field(page, 1018).inputValue();
+    await field(page, 1018).fill('99');
+    await field(page, 1057).click();
+    const box = page.getByRole('alertdialog');
+    await box.waitFor();
+    assert.match(await box.textContent(), /FROM/i);
+    await page.screenshot({ path: path.join(screenshots, 'from-temp-refused.png') });
+    await box.getByRole('button', { name: 'OK' }).click();
+    assert.equal(await field(page, 1018).inputValue(), held);
+    assert.equal(await slotRows(page).count(), 6);
+  }, kNoon);
+});
+
+test('Delete removes the ticked slots but slot 0, and no tick is left', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    assert.equal(await slotRows(page).count(), 6);
+    for (const slot of [0, 2]) await page.locator(`[data-control="1063"] input[data-slot="${slot}"]`).check();
+    await field(page, 1060).click();
+    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 5);
+    assert.doesNotMatch(await slotRows(page).allTextContents().then((rows) => rows.join('|')), /06:30 - 08:00/);
+    assert.equal(await page.locator('[data-control="1063"] input:checked').count(), 0);
+    await page.screenshot({ path: path.join(screenshots, 'after-delete.png') });
+  }, kNoon);
+});
+
+test('choosing WEEKEND and pressing Modify switches today\'s program', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    await field(page, 1026).selectOption('WEEKEND');
+    await field(page, 1057).click();
+    await page.locator('[data-control="1063"] tbody tr', { hasText: '07:30 - 22:30' }).waitFor();
+    assert.equal(await field(page, 1026).inputValue(), 'WEEKEND');
+    assert.deepEqual((await fields(page)).slice(0, 2), ['07:30', '22:30']);
+  }, kNoon);
+});
+
+test('with 29 slots the slot in force is scrolled into view', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    // Early manual slots push the slot in force (08:00 - 16:30) down the list.
+    await page.evaluate(async () => {
+      const token = document.querySelector('meta[name="kelvora-token"]').content;
+      for (let i = 0; i < 24; ++i) {
+        const minute = (n) => `00:${String(n).padStart(2, '0')}`;
+        await fetch('/api/slots/modify', {
+          method: 'POST',
+          headers: { 'Content-Type': 'application/json', 'X-Kelvora-Token': token },
+          body: JSON.stringify({ program: 'WEEKDAY', fromTime: minute(2 * i + 1), toTime: minute(2 * i + 2), fromTemp: '', toTemp: '' }),
+        });
+      }
+    });
+    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 30);
+    const inForce = page.locator('[data-control="1063"] tr[aria-selected="true"]');
+    assert.match(await inForce.textContent(), /08:00 - 16:30/);
+    const [row, frame] = await Promise.all([inForce.boundingBox(), page.locator('.slots').boundingBox()]);
+    assert.ok(row.y >= frame.y && row.y + row.height <= frame.y + frame.height, JSON.stringify({ row, frame }));
+    await page.screenshot({ path: path.join(screenshots, 'slots-29.png') });
+  }, kNoon);
+});
+
+test('the log pane shows its caption and the strip\'s last drawn line', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    // The first minutes of the strip, and then some.
+    await page.waitForFunction(() => /[\u2591\u2584\u2588]/.test(document.querySelector('[data-control="1061"]').textContent));
+    await page.waitForTimeout(1000);
+    const pane = page.locator('[data-control="1061"]');
+    const seen = await pane.evaluate((element) => {
+      const lines = element.textContent.split('\n');
+      const box = element.getBoundingClientRect();
+      const range = document.createRange();
+      range.selectNodeContents(element);
+      const caption = [...range.getClientRects()][0];
+      return {
+        last: lines.at(-1),
+        atEnd: element.scrollTop + element.clientHeight >= element.scrollHeight - 1,
+        captionShown: caption.top >= box.top && caption.bottom <= box.bottom,
+      };
+    });
+    assert.match(seen.last, /[\u2591\u2584\u2588]/);
+    assert.ok(seen.atEnd && seen.captionShown, JSON.stringify(seen));
+    await pane.screenshot({ path: path.join(screenshots, 'log-pane.png') });
+  }, kNoon);
+});
+
+test('Exit w/o Save asks, ends the program and keeps the day files', async () => {
+  await withSimulator(async (sim, home) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    await fileMenu(page, 11100);
+    const stat = path.join(home, 'DATA', 'STAT.DAT');
+    for (let i = 0; i < 50 && !existsSync(stat); ++i) await new Promise((r) => setTimeout(r, 100));
+    await fileMenu(page, 11400);
+    const confirm = page.getByRole('alertdialog');
+    assert.match(await confirm.textContent(), /exit without saving/);
+    await confirm.getByRole('button', { name: 'Yes' }).click();
+    await page.locator('#ended').waitFor({ state: 'visible' });
+    assert.equal(await sim.exited, 0);
+    for (const name of ['STAT.DAT', 'CYCLE.DAT']) assert.ok(existsSync(path.join(home, 'DATA', name)), name);
+  }, kNoon);
+});
+
+// View menu > item, as a person opens it with the mouse.
+async function viewMenu(page, submenu, command) {
+  await page.getByRole('menuitem', { name: 'View', exact: true }).click();
+  if (submenu) await page.locator('.submenu-title', { hasText: submenu }).hover();
+  await page.locator(`[data-command="${command}"]`).click();
+}
+
+test('a new home\'s empty curve and season say why they are empty; a window too narrow for a graph says so', async () => {
+  await withSimulator(async (sim) => {
+    const { page } = await openPage(chromium.browser, sim.url);
+    await closeStartupBoxes(page);
+    await viewMenu(page, 'Graph', 13220);
+    const note = page.locator('[data-dialog="graph"] [data-control="graph-note"]');
+    assert.match(await note.textContent(), /No pre-heat steps yet/);
+    assert.ok(await note.isVisible());
+    await page.screenshot({ path: path.join(screenshots, 'graph-empty.png') });
+    await page.keyboard.press('x');
+    await note.waitFor({ state: 'detached' });
+
+    await viewMenu(page, '', 'view-season');
+    const empty = page.locator('[data-control="season-days-empty"]');
+    assert.match(await empty.textContent(), /No day recorded yet/);
+    assert.ok(await page.locator('[data-control="season-preheats-empty"]').isVisible());
+    await page.screenshot({ path: path.join(screenshots, 'season-empty.png') });
+    await page.keyboard.press('Escape');
+
+    await page.setViewportSize({ width: 300, height: 600 });
+    await viewMenu(page, 'Graph', 13220);
+    const box = page.getByRole('alertdialog');
+    assert.match(await box.textContent(), /No graph mode fits a window this narrow/);
+    await page.screenshot({ path: path.join(screenshots, 'graph-no-mode.png') });
+    await box.getByRole('button', { name: 'OK' }).click();
+    assert.equal(await page.locator('[data-dialog="graph"]').count(), 0);
+  }, kNoon);
 });

@@ -97,6 +97,21 @@ test('the heating cycles list opens with its columns, its cycles and the summary
   await page.click('[data-dialog="5000"] [data-control="2"]');
 });
 
+test('the list\'s "=" rules show whole, and the list dialog can be resized with the list growing', async () => {
+  await openList('Heating Cycles');
+  const cut = await page.$$eval('[data-control="5002"] td', (cells) =>
+    cells.filter((cell) => cell.scrollWidth > cell.clientWidth).map((cell) => cell.textContent));
+  assert.deepEqual(cut, []);
+  const dialog = page.locator('[data-dialog="5000"]');
+  assert.equal(await dialog.evaluate((element) => getComputedStyle(element).resize), 'both');
+  const view = page.locator('[data-dialog="5000"] .stat-list-view');
+  const before = (await view.boundingBox()).height;
+  await dialog.evaluate((element) => (element.style.height = `${element.offsetHeight + 150}px`));
+  assert.ok((await view.boundingBox()).height >= before + 140);
+  await page.screenshot({ path: join(screenshots, 'list-cycles-resized.png') });
+  await page.click('[data-dialog="5000"] [data-control="2"]');
+});
+
 test('the temperature drop list opens with its columns', async () => {
   await openList('Temp Drop Stats');
   assert.equal(await page.textContent('[data-dialog="5000"] .dialog-title'), 'Interior Temp Drop Stats');

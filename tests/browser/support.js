@@ -21,9 +21,12 @@ export function removeHome(home) {
   rmSync(home, { recursive: true, force: true });
 }
 
+// `start`: the simulated clock's first moment, "YYYY-MM-DD HH:MM:SS".
 // Resolves once the page's address is printed: {url, process, exited}.
-export function startSimulator(home, { port = 0, speed = 30 } = {}) {
-  const child = spawn(simulator, ['--home', home, '--listen', `127.0.0.1:${port}`, '--speed', String(speed)], {
+export function startSimulator(home, { port = 0, speed = 30, start } = {}) {
+  const args = ['--home', home, '--listen', `127.0.0.1:${port}`, '--speed', String(speed)];
+  if (start) args.push('--start', start);
+  const child = spawn(simulator, args, {
     stdio: ['ignore', 'pipe', 'pipe'],
   });
   let log = '';
@@ -85,6 +88,6 @@ export async function closeStartupBoxes(page) {
 
 // File menu > item.
 export async function fileMenu(page, command) {
-  await page.getByRole('button', { name: 'File' }).click();
+  await page.getByRole('menuitem', { name: 'File', exact: true }).click();
   await page.locator(`[data-command="${command}"]`).click();
 }

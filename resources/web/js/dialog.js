@@ -25,7 +25,9 @@ export function openDialog({ id, caption, build }) {
   layer.hidden = false;
   current = dialog;
   build(body, closeDialog);
-  dialog.querySelector('input, select, button, textarea')?.focus();
+  // The dialog opens at its top, its title in view, even when its first
+  // control is further down (the Close button of a long view).
+  dialog.querySelector('input, select, button, textarea')?.focus({ preventScroll: true });
   return { element: dialog, close: closeDialog };
 }
 

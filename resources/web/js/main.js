@@ -8,6 +8,7 @@
 // there. Its routes go into server/routes.cc.
 import { setWaitingBoxes } from './boxes.js';
 import { connectFeed } from './feed.js';
+import { closeMenus, wireMenuKeys } from './menu_bar.js';
 import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_window.js';
 
 // Menu command -> the dialog module it opens (loaded when first used).
@@ -55,13 +56,6 @@ function beep() {
   }
 }
 
-function closeMenus() {
-  for (const menu of document.querySelectorAll('.menu.open')) {
-    menu.classList.remove('open');
-    menu.querySelector('.menu-title').setAttribute('aria-expanded', 'false');
-  }
-}
-
 function wireMenus(commands) {
   for (const [command, load] of Object.entries(dialogs)) {
     commands[command] = async () => (await load()).open();
@@ -74,22 +68,7 @@ function wireMenus(commands) {
       if (!item.disabled && action) action();
     });
   }
-  for (const title of document.querySelectorAll('.menu-title')) {
-    title.addEventListener('click', (event) => {
-      event.stopPropagation();
-      const menu = title.parentElement;
-      const opening = !menu.classList.contains('open');
-      closeMenus();
-      menu.classList.toggle('open', opening);
-      title.setAttribute('aria-expanded', String(opening));
-    });
-  }
-  document.addEventListener('click', (event) => {
-    if (!event.target.closest('.menu')) closeMenus();
-  });
-  document.addEventListener('keydown', (event) => {
-    if (event.key === 'Escape') closeMenus();
-  });
+  wireMenuKeys();
 }
 
 wireMenus(fileCommands(showEnded));

@@ -51,12 +51,53 @@ function renderSlots() {
       return line;
     }),
   );
+  showSlotInForce(body);
+}
+
+// The list scrolls itself, not the page, to show the slot in force.
+function showSlotInForce(body) {
+  const line = body.children[state.selectedSlot];
+  const frame = control(1063).closest('.slots');
+  if (!line || !frame) return;
+  const header = control(1063).tHead?.offsetHeight ?? 0;
+  const top = line.offsetTop - header;
+  const bottom = line.offsetTop + line.offsetHeight;
+  if (top < frame.scrollTop) frame.scrollTop = top;
+  else if (bottom > frame.scrollTop + frame.clientHeight) frame.scrollTop = bottom - frame.clientHeight;
+}
+
+// The "Program" fields as the program holds them, whatever was typed.
+function showProgramFields() {
+  for (const id of [1016, 1017, 1018, 1023]) {
+    if (state.controls[id] !== undefined) setText(id, state.controls[id]);
+  }
+  renderPrograms();
+}
+
+// One strip line, its light shades (off minutes) in spans of their own so
+// that the style sheet can make them as plain as the blocks.
+function stripLine(text) {
+  const parts = text.split(/(\u2591+)/).filter((part) => part !== '');
+  return parts.map((part) => {
+    if (!part.startsWith('\u2591')) return document.createTextNode(part);
+    const shade = document.createElement('span');
+    shade.className = 'shade-light';
+    shade.textContent = part;
+    return shade;
+  });
 }
 
 function renderStrip() {
   const pane = control(1061);
-  // The pane's text: its caption, then each strip line after CR LF.
-  pane.textContent = ['Heating Cycles (ON/OFF)', ...state.strip].join('\n');
+  // The pane's text: its caption, then each strip line after CR LF. The
+  // strip is sized ahead of the cycles; its blank lines at the end are not
+  // shown, so that the end it scrolls to is the last drawn minute.
+  const lines = [...state.strip];
+  while (lines.length > 0 && lines.at(-1).trim() === '') lines.pop();
+  const caption = document.createElement('span');
+  caption.className = 'log-caption';
+  caption.textContent = 'Heating Cycles (ON/OFF)';
+  pane.replaceChildren(caption, ...lines.flatMap((line) => [document.createTextNode('\n'), ...stripLine(line)]));
   pane.scrollTop = pane.scrollHeight;
   pane.scrollLeft = pane.scrollWidth;
 }
@@ -107,7 +148,7 @@ export async function runCommand(path, body = {}) {
 }
 
 async function modify() {
-  await runCommand('/api/slots/modify', {
+  await runSlotCommand('/api/slots/modify', {
     program: control(1026).value,
     fromTime: control(1016).value,
     toTime: control(1017).value,
@@ -119,7 +160,19 @@ async function modify() {
 async function deleteTicked() {
   const ticked = [...control(1063).querySelectorAll('tbody input:checked')].map((box) => Number(box.dataset.slot));
   const slots = ticked.filter((slot) => slot > 0);
-  await runCommand('/api/slots/delete', { slots });
+  await runSlotCommand('/api/slots/delete', { slots });
+  for (const box of control(1063).querySelectorAll('tbody input:checked')) box.checked = false;
+}
+
+// An edit of today's slots: whether taken or refused, the fields then show
+// the program's values. Those that the edit changes arrive with the next
+// pass; the others would never be sent again, so the page puts them back.
+async function runSlotCommand(path, body) {
+  try {
+    return await runCommand(path, body);
+  } finally {
+    showProgramFields();
+  }
 }
 
 // File > "Exit w/o Save" and "Quit" ask first, then the page shows the end.

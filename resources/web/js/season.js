@@ -38,14 +38,25 @@ function bySeason(records) {
   return [...seasons.entries()];
 }
 
-function panel(body, title, control) {
+// A chart's frame; `empty` is the note shown instead of bare axes when
+// there is nothing to chart yet.
+function panel(body, title, control, empty = '') {
   const figure = document.createElement('figure');
   figure.className = 'season-chart';
   const caption = document.createElement('figcaption');
   caption.textContent = title;
   const canvas = document.createElement('canvas');
   canvas.dataset.control = control;
+  canvas.setAttribute('role', 'img');
+  canvas.setAttribute('aria-label', title);
   figure.append(caption, canvas);
+  if (empty) {
+    const note = document.createElement('p');
+    note.className = 'season-empty';
+    note.dataset.control = `${control}-empty`;
+    note.textContent = empty;
+    figure.append(note);
+  }
   body.append(figure);
   return canvas;
 }
@@ -145,9 +156,14 @@ export async function open() {
       summary.textContent = `${seasons || 'No day recorded yet'}; ${preheats.length} pre-heats. ` +
         `Today so far: ${today.energy.toFixed(2)} kWh, set-back savings ${today.savedEnergy.toFixed(2)} kWh.`;
       body.append(summary);
-      dailyChart(Chart, panel(body, 'Each day: energy, heating hours and cost', 'season-days'), days);
-      heatLossChart(Chart, panel(body, 'Energy against the mean exterior temperature', 'season-heat-loss'), days);
-      arrivalChart(Chart, panel(body, 'Pre-heat arrival against the programmed time', 'season-preheats'), preheats);
+      const noDays = days.length ? '' : 'No day recorded yet: each day is recorded at midnight.';
+      const noPreheats = preheats.length ? '' : 'No pre-heat recorded yet: each morning\'s pre-heat is recorded ' +
+        'once it reaches its temperature.';
+      dailyChart(Chart, panel(body, 'Each day: energy, heating hours and cost', 'season-days', noDays), days);
+      heatLossChart(Chart, panel(body, 'Energy against the mean exterior temperature', 'season-heat-loss', noDays),
+        days);
+      arrivalChart(Chart, panel(body, 'Pre-heat arrival against the programmed time', 'season-preheats', noPreheats),
+        preheats);
       downloads(body);
       const buttons = closeRow(close);
       body.append(buttons);

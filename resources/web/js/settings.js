@@ -7,14 +7,21 @@ import { button, element, group, send, showDialogBox } from './dialog_controls.j
 
 const kPath = '/api/dialogs/settings';
 
-function field(id, caption, suffix = '') {
+function field(id, caption, suffix = '', name = caption) {
   return element(
     'label',
     { class: 'setting' },
     element('span', { class: 'setting-caption', text: caption }),
-    element('input', { 'data-control': id, size: 8, maxlength: 12, autocomplete: 'off', 'aria-label': caption }),
+    element('input', { 'data-control': id, size: 8, maxlength: 12, autocomplete: 'off', 'aria-label': name }),
     suffix ? element('span', { class: 'unit', text: suffix }) : '',
   );
+}
+
+// A speed field: its unit is the one the form's numbers are in.
+function speedField(id, caption) {
+  const made = field(id, caption, 'km/h');
+  made.querySelector('.unit').dataset.unit = 'speed';
+  return made;
 }
 
 function choice(type, id, caption, name) {
@@ -51,17 +58,17 @@ function layout() {
       line('', radio(8001, 'Low', 'fan'), radio(8011, 'Hi', 'fan'))),
     group(8038, 'Int. Temp Correction',
       line('', field(8044, 'Int. Temp Adjust.')),
-      line('', radio(8043, 'Abs', 'int'), radio(8042, 'Relative to:', 'int'), field(8040, ''))),
+      line('', radio(8043, 'Abs', 'int'), radio(8042, 'Relative to:', 'int'), field(8040, '', '', 'Int. Temp relative to'))),
     group(8003, 'Ext. Temp Correction',
       line('', field(8004, 'Ext. Temp Adjust.')),
-      line('', radio(8026, 'Abs', 'ext'), radio(8027, 'Relative to:', 'ext'), field(8034, '')),
+      line('', radio(8026, 'Abs', 'ext'), radio(8027, 'Relative to:', 'ext'), field(8034, '', '', 'Ext. Temp relative to')),
       line('', field(8030, 'Sunlight Adjust.:', '(Max. at 100%)')),
-      line('', radio(8025, 'Straight Line', 'sun'), radio(8028, 'Exponential', 'sun'), field(8037, ''))),
+      line('', radio(8025, 'Straight Line', 'sun'), radio(8028, 'Exponential', 'sun'), field(8037, '', '', 'Exponent'))),
     group(8023, 'Override Mode',
       line('', check(8020, 'SUNNY Econo Mode:')),
       line('', field(8013, 'SUN Floor (%):'), field(8022, 'Ext.Temp Floor:'), field(8021, 'Temp SetBack:')),
       line('', check(8048, 'Extreme COLD Mode:')),
-      line('', field(8055, 'WIND Speed:'), field(8054, 'Ext.Temp Ceil:'), field(8051, 'Temp SetForward:'))),
+      line('', speedField(8055, 'WIND Speed:'), field(8054, 'Ext.Temp Ceil:'), field(8051, 'Temp SetForward:'))),
   );
 }
 
@@ -73,6 +80,8 @@ function fill(body, answer) {
   for (const input of body.querySelectorAll('input[type="radio"], input[type="checkbox"]'))
     input.checked = form.ticked.includes(Number(input.dataset.control));
   for (const id of answer.disabled) body.querySelector(`[data-control="${id}"]`).disabled = true;
+  const speedUnit = form.ticked.includes(8017) ? 'mph' : 'km/h';
+  for (const unit of body.querySelectorAll('[data-unit="speed"]')) unit.textContent = speedUnit;
 }
 
 function read(body, form) {

@@ -36,8 +36,9 @@ function buildTable(list) {
     tbody.append(line);
   }
   table.append(thead, tbody);
-  // The columns keep the widths the program gives them, padding included.
-  table.style.width = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
+  // The columns keep at least the widths the program gives them, padding
+  // included, and widen for a cell that would not fit (a rule of "=").
+  table.style.minWidth = `${list.columns.reduce((sum, column) => sum + column.width, 0)}px`;
   return table;
 }
 
@@ -54,6 +55,10 @@ export async function openList(kind) {
     build(body, close) {
       const view = document.createElement('div');
       view.className = 'stat-list-view';
+      // Wider or longer than its frame: scrolled with the arrow keys too.
+      view.tabIndex = 0;
+      view.setAttribute('role', 'region');
+      view.setAttribute('aria-label', `List: ${list.title}`);
       view.append(buildTable(list));
       const graph = document.createElement('button');
       graph.type = 'button';

@@ -2,7 +2,7 @@
 // size the program chose for this viewport: every line and text comes from
 // the program, this module only paints them. Any key or click closes it.
 import { apiPost } from './api.js';
-import { showRefusal } from './boxes.js';
+import { ask, showRefusal } from './boxes.js';
 
 function paint(canvas, graph) {
   const context = canvas.getContext('2d');
@@ -41,7 +41,11 @@ export async function showGraph(curve) {
     return;
   }
   const graph = reply.body;
-  if (graph.mode <= 0) return;  // no screen mode fits this viewport
+  if (graph.mode <= 0) {
+    await ask('Kelvora', 'No graph mode fits a window this narrow, so the curve cannot be drawn. ' +
+      'Widen the window (or zoom out) and choose the curve again.', ['OK'], 'information');
+    return;
+  }
   const screen = document.createElement('div');
   screen.className = 'graph-screen';
   screen.dataset.dialog = 'graph';
@@ -53,6 +57,17 @@ export async function showGraph(curve) {
   canvas.width = graph.width;
   canvas.height = graph.height;
   screen.append(canvas);
+  // Axes alone would look like a fault: say why the curve is missing.
+  if (!graph.lines.some((line) => line.part !== 'axis')) {
+    const note = document.createElement('p');
+    note.className = 'graph-note';
+    note.dataset.control = 'graph-note';
+    note.setAttribute('role', 'status');
+    note.textContent = curve === 'preheat'
+      ? 'No pre-heat steps yet: the curve is drawn from the steps of the current or last pre-heat.'
+      : 'No steps yet: the curve is drawn from the steps of the current or last temperature drop.';
+    screen.append(note);
+  }
   document.body.append(screen);
   paint(canvas, graph);
 

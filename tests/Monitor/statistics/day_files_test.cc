@@ -7,6 +7,7 @@
 #include "Monitor/core/cycle_log.h"
 #include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/season_file.h"
+#include "Monitor/ui/display.h"
 #include "tests/support/test_host.h"
 
 namespace kelvora::testing {
@@ -88,6 +89,19 @@ TEST_F(DayFilesTest, ADaySavedAndRestoredComesBackWhole) {
   EXPECT_EQ(StatFileText(host.state), stat);
   EXPECT_EQ(CycleFileText(host.state), cycles);
   EXPECT_EQ(host.state.statistics.day.wind.maximum, 23.25f);
+}
+
+TEST_F(DayFilesTest, ARestartShowsTheRestoredPeriodsInLastCyclesBesideTheirShares) {
+  FillDay();
+  host.state.statistics.offSeconds = 4684;
+  host.state.statistics.onSeconds = 3723;
+  SaveDayState(host);
+  Restart();
+  RestoreDayState(host);
+  DisplaySnapshot snapshot;
+  RefreshDisplay(host.state, LocalTime{}, snapshot);
+  EXPECT_EQ(snapshot.texts[1035], "01:18:04");
+  EXPECT_EQ(snapshot.texts[1033], "01:02:03");
 }
 
 TEST_F(DayFilesTest, ARestartDuringACycleEndsItAndCountsTheTimeAwayAsOff) {
