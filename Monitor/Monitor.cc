@@ -556,24 +556,28 @@ void Program::SaveDayState() {
   kelvora::SaveDayState(*this);
 }
 
-bool Program::ModifySlot(const SlotEdit& edit) {
+Program::CommandOutcome Program::ModifySlot(const SlotEdit& edit) {
   ShownTemps shown;
   {
     std::lock_guard<std::mutex> lock(snapshotMutex_);
     shown = {display_.texts[1018], display_.texts[1023]};
   }
-  std::optional<MessageBoxRequest> refused = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
-  if (refused) env_.ui.ShowMessageBox(*refused);
+  SlotEditResult result = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
+  if (!result.error.empty()) return {false, result.error};
+  if (result.refusal) env_.ui.ShowMessageBox(*result.refusal);
   RefreshWindow();
   // The status screen's frame shows the slot in force: it is drawn again.
   ShowStatusFrame();
-  return !refused;
+  return {!result.refusal, {}};
 }
 
-void Program::DeleteSlots(const std::vector<int>& ticked) {
+Program::CommandOutcome Program::DeleteSlots(const std::vector<int>& ticked) {
+  std::string error = TickedSlotsError(state_.schedule, ticked);
+  if (!error.empty()) return {false, error};
   DeleteTickedSlots(state_, ticked, ClockText(env_.clock.Now()));
   RefreshWindow();
   ShowStatusFrame();
+  return {};
 }
 
 void Program::RefreshWindow() {

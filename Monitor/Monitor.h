@@ -18,13 +18,13 @@
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/diagnostic_log.h"
 #include "Monitor/core/emergency_stop.h"
-#include "Monitor/error_handler.h"
 #include "Monitor/core/random.h"
 #include "Monitor/core/run_state.h"
+#include "Monitor/error_handler.h"
 #include "Monitor/learning/learning.h"
-#include "Monitor/statistics/day_files.h"
 #include "Monitor/reports/status_screen.h"
 #include "Monitor/schedule/slot_edit.h"
+#include "Monitor/statistics/day_files.h"
 #include "Monitor/ui/display.h"
 #include "platform/clock.h"
 #include "platform/file_layer.h"
@@ -101,11 +101,18 @@ class Program final : public ControlHost {
   [[noreturn]] void ExitWithoutSave();
   // "&Save Stats".
   void SaveStats() { SaveDayState(); }
-  // "Modify": the edit of the "Program" group; false when a field was
-  // refused (its box has been shown and the table is as before).
-  bool ModifySlot(const SlotEdit& edit);
+  // What a main-window command made of its request. `taken` is false when a
+  // field was refused: its box has been shown and the table is as before.
+  // `error` says why a request that no window could send (a program not in
+  // the schedule, a slot beyond today's table) was not run at all.
+  struct CommandOutcome {
+    bool taken = true;
+    std::string error;
+  };
+  // "Modify": the edit of the "Program" group.
+  CommandOutcome ModifySlot(const SlotEdit& edit);
   // "Delete": the ticked lines of today's slot list.
-  void DeleteSlots(const std::vector<int>& ticked);
+  CommandOutcome DeleteSlots(const std::vector<int>& ticked);
 
   // The window's values after the last pass; safe from any thread. With the
   // display built on demand, a read asks for the texts of the next pass.

@@ -1,15 +1,20 @@
 #include "server/dialog_requests.h"
 
+#include <limits>
 #include <set>
 #include <stdexcept>
 
+#include "Monitor/schedule/schedule_files.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
 namespace {
 
-// Bounds on what a page may hand back: a text field, a list, a row index.
-constexpr size_t kMaxText = 100;
+// Bounds on what a page may hand back: a text of the working copy (what the
+// dialogs store in a field), a list, a row index. What the person typed is
+// bounded by the body's size only: the dialog refuses it in its own words.
+constexpr size_t kMaxText = kMaxScheduleFieldLength;
+constexpr size_t kMaxTyped = std::numeric_limits<size_t>::max();
 constexpr size_t kMaxList = 1000;
 
 using Json = nlohmann::json;
@@ -25,19 +30,19 @@ const Json& Member(const Json& object, const char* name) {
   return found == object.end() ? kNull : *found;
 }
 
-std::string Text(const Json& value, const char* what) {
+std::string Text(const Json& value, const char* what, size_t limit = kMaxText) {
   if (!value.is_string()) throw BadRequest(std::string("\"") + what + "\" must be a string");
   std::string text = Utf8ToCp1252(value.get<std::string>());
-  if (text.size() > kMaxText)
-    throw BadRequest(std::string("\"") + what + "\" holds at most " + std::to_string(kMaxText) +
-                     " characters");
+  if (text.size() > limit)
+    throw BadRequest(std::string("\"") + what + "\" holds at most " + std::to_string(limit) + " characters");
   return text;
 }
 
-// An optional string member: empty when missing.
-std::string OptionalText(const Json& object, const char* name) {
+// An optional string member, by default one the person typed: empty when
+// missing.
+std::string OptionalText(const Json& object, const char* name, size_t limit = kMaxTyped) {
   const Json& value = Member(object, name);
-  return value.is_null() ? std::string() : Text(value, name);
+  return value.is_null() ? std::string() : Text(value, name, limit);
 }
 
 const Json& List(const Json& value, const char* what) {
@@ -189,16 +194,16 @@ Parsed<Request> Parse(std::string_view body, const std::set<std::string>& action
 }  // namespace
 
 Parsed<ProgramsRequest> ParseProgramsRequest(std::string_view body) {
-  return Parse<ProgramsRequest>(body,
-                                {"open", "choose", "add", "delete", "deleteAll", "apply", "save", "restore"},
-                                [](const Json& json, ProgramsRequest& r) {
-                                  if (r.action != "open") r.dialog = ProgramsDialogOf(Member(json, "dialog"));
-                                  r.name = OptionalText(json, "name");
-                                  r.time = OptionalText(json, "time");
-                                  r.temperature = OptionalText(json, "temp");
-                                  r.program = OptionalText(json, "program");
-                                  r.ticked = Indexes(json);
-                                });
+  return Parse<ProgramsRequest>(
+      body, {"open", "choose", "add", "delete", "deleteAll", "apply", "save", "restore"},
+      [](const Json& json, ProgramsRequest& r) {
+        if (r.action != "open") r.dialog = ProgramsDialogOf(Member(json, "dialog"));
+        r.name = OptionalText(json, "name");
+        r.time = OptionalText(json, "time");
+        r.temperature = OptionalText(json, "temp");
+        r.program = OptionalText(json, "program", kMaxText);  // chosen from the list
+        r.ticked = Indexes(json);
+      });
 }
 
 Parsed<LabelsRequest> ParseLabelsRequest(std::string_view body) {

@@ -1,6 +1,5 @@
 #include "server/main_window_routes.h"
 
-#include <algorithm>
 #include <memory>
 
 namespace kelvora {
@@ -20,10 +19,11 @@ void ReplyCommand(ServerContext& context, httplib::Response& res,
   ReplyJson(res, result->contains("error") ? 400 : 200, *result);
 }
 
-bool KnownProgram(const ScheduleState& schedule, const std::string& name) {
-  return name == schedule.currentProgram ||
-         std::any_of(schedule.programRows.begin(), schedule.programRows.end(),
-                     [&](const ProgramRow& row) { return row.program == name; });
+// The answer of a main-window command: its error as a 400, else whether it
+// was taken.
+nlohmann::json CommandAnswer(const Program::CommandOutcome& outcome) {
+  if (!outcome.error.empty()) return {{"error", Cp1252ToUtf8(outcome.error)}};
+  return {{"ok", outcome.taken}};
 }
 
 struct StreamPosition {
@@ -117,13 +117,8 @@ void ModifySlot(ServerContext& context, const httplib::Request& req, httplib::Re
     ReplyError(res, 400, edit.error);
     return;
   }
-  ReplyCommand(context, res, [edit = *edit.value](Program& program) {
-    if (!KnownProgram(program.State().schedule, edit.program)) {
-      return nlohmann::json{
-          {"error", "\"" + Cp1252ToUtf8(edit.program) + "\" is not a program of the schedule"}};
-    }
-    return nlohmann::json{{"ok", program.ModifySlot(edit)}};
-  });
+  ReplyCommand(context, res,
+               [edit = *edit.value](Program& program) { return CommandAnswer(program.ModifySlot(edit)); });
 }
 
 void DeleteSlots(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
@@ -133,15 +128,7 @@ void DeleteSlots(ServerContext& context, const httplib::Request& req, httplib::R
     return;
   }
   ReplyCommand(context, res, [ticked = *ticked.value](Program& program) {
-    int count = program.State().schedule.slotCount;
-    for (int slot : ticked) {
-      if (slot > count) {
-        return nlohmann::json{{"error", "today's program has slots 1 to " + std::to_string(count) + ", not " +
-                                            std::to_string(slot)}};
-      }
-    }
-    program.DeleteSlots(ticked);
-    return nlohmann::json{{"ok", true}};
+    return CommandAnswer(program.DeleteSlots(ticked));
   });
 }
 

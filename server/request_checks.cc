@@ -4,6 +4,7 @@
 #include <sodium.h>
 
 #include <charconv>
+#include <limits>
 
 #include <nlohmann/json.hpp>
 
@@ -132,7 +133,9 @@ Parsed<SlotEdit> ParseSlotEditBody(std::string_view body) {
   std::optional<nlohmann::json> json = ParseObject(body, &parsed.error);
   if (!json) return parsed;
   SlotEdit edit;
-  constexpr size_t kProgramNameLimit = 64;
+  // A name of any length reaches the program, which says what it takes; the
+  // body's size bounds it.
+  constexpr size_t kProgramNameLimit = std::numeric_limits<size_t>::max();
   if (StringField(*json, "program", kProgramNameLimit, &edit.program, &parsed.error) &&
       StringField(*json, "fromTime", kSlotTimeLength, &edit.fromTime, &parsed.error) &&
       StringField(*json, "toTime", kSlotTimeLength, &edit.toTime, &parsed.error) &&

@@ -115,24 +115,6 @@ class TextLines {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// "hh:mm", from "00:00" to "23:59": times compare as texts, so "6:30" would
-// sort after "22:00".
-bool IsClockTime(std::string_view text) {
-  if (text.size() != 5 || text[2] != ':') return false;
-  for (size_t i : {0, 1, 3, 4}) {
-    if (!IsDigit(text[i])) return false;
-  }
-  return text.substr(0, 2) <= "23" && text[3] <= '5';
-}
-
-// A number a house can be heated to, and nothing after it.
-bool IsPlausibleTemperature(std::string_view text) {
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && value >= kMinSlotTemperature &&
-         value <= kMaxSlotTemperature;
-}
-
 // Why a hand-edited row cannot be used, or empty. Names (a field that does
 // not start with a digit) are looked up later; only times and numbers are
 // checked here. A row that hands over to another program uses no
@@ -140,18 +122,18 @@ bool IsPlausibleTemperature(std::string_view text) {
 std::string RowProblem(uint8_t kind, const ProgramRow& row, const std::vector<ProgramRow>& rows) {
   if (kind != kProgramsKind) return {};
   bool literalTime = !row.time.empty() && IsDigit(row.time[0]);
-  if (literalTime && !IsClockTime(row.time)) return "the time is not hh:mm";
+  if (literalTime && !IsScheduleTime(row.time)) return "the time is not hh:mm";
   bool handOver = !literalTime && std::any_of(rows.begin(), rows.end(), [&](const ProgramRow& other) {
     return !row.time.empty() && other.program == row.time;
   });
   if (!handOver && !row.temperature.empty() && IsDigit(row.temperature[0]) &&
-      !IsPlausibleTemperature(row.temperature))
+      !IsScheduleTemperature(row.temperature))
     return "the temperature is not a number from 5 to 30";
   return {};
 }
 std::string RowProblem(uint8_t kind, const LabelRow& row, const std::vector<LabelRow>&) {
-  if (kind == kHoursKind && !IsClockTime(row.value)) return "the time is not hh:mm";
-  if (kind == kTempsKind && !IsPlausibleTemperature(row.value))
+  if (kind == kHoursKind && !IsScheduleTime(row.value)) return "the time is not hh:mm";
+  if (kind == kTempsKind && !IsScheduleTemperature(row.value))
     return "the temperature is not a number from 5 to 30";
   return {};
 }
@@ -195,6 +177,22 @@ void LoadScheduleFile(FileLayer& files, ScheduleState& schedule, uint8_t kind, s
 }
 
 }  // namespace
+
+bool IsScheduleTime(std::string_view text) {
+  if (text.size() != 5 || text[2] != ':') return false;
+  for (size_t i : {0, 1, 3, 4}) {
+    if (!IsDigit(text[i])) return false;
+  }
+  // Times compare as texts, so "6:30" would sort after "22:00".
+  return text == "24:00" || (text.substr(0, 2) <= "23" && text[3] <= '5');
+}
+
+bool IsScheduleTemperature(std::string_view text) {
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= kMinSlotTemperature &&
+         value <= kMaxSlotTemperature;
+}
 
 std::string_view ScheduleFileName(uint8_t kind) {
   switch (kind) {

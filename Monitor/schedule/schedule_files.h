@@ -32,6 +32,18 @@ inline constexpr uint8_t kTempsKind = 4;
 inline constexpr double kMinSlotTemperature = 5;
 inline constexpr double kMaxSlotTemperature = 30;
 
+// The longest name or value the editors store in a schedule field, and what
+// they say of a longer one.
+inline constexpr size_t kMaxScheduleFieldLength = 100;
+inline constexpr std::string_view kLongFieldText = "NAMES and VALUES Must NOT be longer than 100 Characters";
+
+// A time as the files keep it: "hh:mm" from "00:00" to "23:59", or "24:00",
+// the end of the day.
+bool IsScheduleTime(std::string_view text);
+// A temperature as the files keep it: a number of degrees Celsius from 5 to
+// 30, and nothing after it.
+bool IsScheduleTemperature(std::string_view text);
+
 // "PROGRAMS.prg", "DAYS.prg", "HOLIDAYS.prg", "HOURS.prg", "TEMPS.prg" for
 // kinds 0 to 4; empty for any other kind.
 std::string_view ScheduleFileName(uint8_t kind);

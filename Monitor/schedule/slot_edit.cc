@@ -5,6 +5,8 @@
 #include "Functions/formulas.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/schedule/day_plan.h"
+#include "Monitor/schedule/schedule_files.h"
+#include "Monitor/ui/dialog_support.h"
 
 namespace kelvora {
 namespace {
@@ -12,21 +14,33 @@ namespace {
 constexpr uint8_t kProgramFieldsFlag = 1;
 constexpr std::string_view kNumberStarts = "+-.0123456789";
 
-MessageBoxRequest ErrorBox(std::string caption, std::string text) {
-  MessageBoxRequest box;
+// A refusal as the schedule editors word it, shown over the main window.
+MessageBoxRequest WindowBox(MessageBoxRequest box) {
   box.ownedByMainWindow = true;
-  box.caption = std::move(caption);
-  box.text = std::move(text);
-  box.icon = BoxIcon::kStop;
-  box.buttons = BoxButtons::kOk;
   return box;
+}
+
+MessageBoxRequest WindowBox(std::string caption, std::string text) {
+  return WindowBox(ErrorBox(std::move(text), std::move(caption)));
 }
 
 std::string_view WithoutLeadingBlank(std::string_view text) {
   return !text.empty() && text.front() == ' ' ? text.substr(1) : text;
 }
 
-bool TimeFormatOk(std::string_view text) { return text.empty() || text.size() == kSlotTimeLength; }
+bool IsKnownProgram(const ScheduleState& schedule, std::string_view name) {
+  return name == schedule.currentProgram ||
+         std::any_of(schedule.programRows.begin(), schedule.programRows.end(),
+                     [&](const ProgramRow& row) { return row.program == name; });
+}
+
+// A typed time as the slot keeps it: "hh:mm" as the schedule editors take
+// it ("24:mm" is "24:00"), or empty for a field left empty. A time that is
+// not one would sort by its characters ("99:99" after every slot).
+std::optional<std::string> SlotTime(std::string_view text) {
+  if (text.empty()) return std::string();
+  return TypedClockTime(text);
+}
 
 std::string NumberExample(const RunState& state) {
   return state.settings.tempUnits != 0 ? "71 or 72.25" : "19 or 21.75";
@@ -50,19 +64,17 @@ class Edit {
         target_(current_) {}
 
   std::optional<MessageBoxRequest> Times(const SlotEdit& edit) {
-    if (!TimeFormatOk(edit.fromTime)) {
-      return ErrorBox("BAD FORMAT", "'FROM Time' Must Use Format: HH:MM (24:00)");
-    }
-    if (!edit.fromTime.empty() && edit.fromTime != schedule_.daySlots[current_].start) {
+    std::optional<std::string> from = SlotTime(edit.fromTime);
+    if (!from) return WindowBox("BAD FORMAT", "'FROM Time' Must Use Format: HH:MM (24:00)");
+    if (!from->empty() && *from != schedule_.daySlots[current_].start) {
       if (!AddSlot()) return Full();
-      schedule_.daySlots[target_] = {edit.fromTime, schedule_.daySlots[current_].end, "1"};
+      schedule_.daySlots[target_] = {*from, schedule_.daySlots[current_].end, "1"};
     }
-    if (!TimeFormatOk(edit.toTime)) {
-      return Refuse(ErrorBox("BAD FORMAT", "'TO Time' Must Use Format: HH:MM (24:00)"));
-    }
-    if (!edit.toTime.empty() && edit.toTime != schedule_.daySlots[current_].end) {
+    std::optional<std::string> to = SlotTime(edit.toTime);
+    if (!to) return Refuse(WindowBox("BAD FORMAT", "'TO Time' Must Use Format: HH:MM (24:00)"));
+    if (!to->empty() && *to != schedule_.daySlots[current_].end) {
       if (target_ == current_ && !AddSlot()) return Full();
-      schedule_.daySlots[target_].end = edit.toTime;
+      schedule_.daySlots[target_].end = *to;
       schedule_.daySlots[target_].manual = "1";
     }
     return std::nullopt;
@@ -71,19 +83,18 @@ class Edit {
   std::optional<MessageBoxRequest> Temps(const SlotEdit& edit) {
     std::string_view from = WithoutLeadingBlank(edit.fromTemp);
     if (!from.empty() && kNumberStarts.find(from.front()) == std::string_view::npos) {
-      return Refuse(ErrorBox("NOT A NUMBER", "'FROM Temp' Must be a Number like: " + NumberExample(state_)));
+      return Refuse(WindowBox("NOT A NUMBER", "'FROM Temp' Must be a Number like: " + NumberExample(state_)));
     }
     if (!from.empty() && from != WithoutLeadingBlank(shown_.fromTemp)) {
-      SetTemperature(from);
       // The window then shows the new temperature in the TO field too, so
       // what was typed there reads as unchanged.
-      return std::nullopt;
+      return SetTemperature(from);
     }
     std::string_view to = WithoutLeadingBlank(edit.toTemp);
     if (!to.empty() && kNumberStarts.find(to.front()) == std::string_view::npos) {
-      return Refuse(ErrorBox("NOT A NUMBER", "'TO Temp' Must be a Number like: " + NumberExample(state_)));
+      return Refuse(WindowBox("NOT A NUMBER", "'TO Temp' Must be a Number like: " + NumberExample(state_)));
     }
-    if (!to.empty() && to != WithoutLeadingBlank(shown_.toTemp)) SetTemperature(to);
+    if (!to.empty() && to != WithoutLeadingBlank(shown_.toTemp)) return SetTemperature(to);
     return std::nullopt;
   }
 
@@ -99,8 +110,8 @@ class Edit {
   }
 
   std::optional<MessageBoxRequest> Full() {
-    return Refuse(ErrorBox("TOO MANY SLOTS", "Today's Program Holds " + std::to_string(kMaxDaySlots) +
-                                                 " Slots: Delete One Before Adding Another"));
+    return Refuse(WindowBox("TOO MANY SLOTS", "Today's Program Holds " + std::to_string(kMaxDaySlots) +
+                                                  " Slots: Delete One Before Adding Another"));
   }
 
   MessageBoxRequest Refuse(MessageBoxRequest box) {
@@ -110,9 +121,13 @@ class Edit {
     return box;
   }
 
-  void SetTemperature(std::string_view text) {
+  // The slot takes what the schedule editors take: 5 to 30 degrees C,
+  // checked as they check it (converted, rounded to two decimals).
+  std::optional<MessageBoxRequest> SetTemperature(std::string_view text) {
     auto unit = static_cast<uint8_t>(state_.settings.tempUnits != 0 ? 1 : 0);
+    if (!TypedScheduleTemperature(text, unit)) return Refuse(WindowBox(BadTemperatureBox(unit)));
     schedule_.slotTemps[target_] = C2fF2c(static_cast<float>(ReadNumber(text)), unit, kCelsius);
+    return std::nullopt;
   }
 
   RunState& state_;
@@ -125,20 +140,35 @@ class Edit {
 
 }  // namespace
 
-std::optional<MessageBoxRequest> ApplySlotEdit(RunState& state, const SlotEdit& edit, const ShownTemps& shown,
-                                               std::string_view now) {
+SlotEditResult ApplySlotEdit(RunState& state, const SlotEdit& edit, const ShownTemps& shown,
+                             std::string_view now) {
   ScheduleState& schedule = state.schedule;
+  // A name longer than any the editors store is refused as they refuse it,
+  // before it is looked up.
+  if (edit.program.size() > kMaxScheduleFieldLength)
+    return {WindowBox(ErrorBox(std::string(kLongFieldText), "NOT a VALID NAME")), {}};
+  if (!IsKnownProgram(schedule, edit.program))
+    return {std::nullopt, "\"" + edit.program + "\" is not a program of the schedule"};
   state.control.changeFlags |= kProgramFieldsFlag;
   if (edit.program != schedule.currentProgram) {
     // The next pass switches and rebuilds the day, dropping manual slots.
     schedule.requestedProgram = edit.program;
-    return std::nullopt;
+    return {};
   }
   Edit change(state, shown);
-  if (auto refused = change.Times(edit)) return refused;
-  if (auto refused = change.Temps(edit)) return refused;
+  if (auto refused = change.Times(edit)) return {refused, {}};
+  if (auto refused = change.Temps(edit)) return {refused, {}};
   SortSlots(state, now);
-  return std::nullopt;
+  return {};
+}
+
+std::string TickedSlotsError(const ScheduleState& schedule, const std::vector<int>& ticked) {
+  for (int slot : ticked) {
+    if (slot > schedule.slotCount)
+      return "today's program has slots 1 to " + std::to_string(schedule.slotCount) + ", not " +
+             std::to_string(slot);
+  }
+  return {};
 }
 
 void DeleteTickedSlots(RunState& state, const std::vector<int>& ticked, std::string_view now) {

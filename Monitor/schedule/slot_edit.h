@@ -33,10 +33,24 @@ struct ShownTemps {
   std::string toTemp;
 };
 
-// "Modify". Returns the box that refuses a field (the table then stays as
-// it was), or nothing when the edit was taken. `now` is the clock text.
-std::optional<MessageBoxRequest> ApplySlotEdit(RunState& state, const SlotEdit& edit, const ShownTemps& shown,
-                                               std::string_view now);
+// What became of a "Modify"; nothing changed when either is set.
+struct SlotEditResult {
+  // The box that refuses a field: a time that is not "hh:mm", a
+  // temperature that is no number or lies outside what the schedule
+  // editors take, a program name longer than they take.
+  std::optional<MessageBoxRequest> refusal;
+  // A program that is neither today's nor one of the schedule: no window
+  // offers it, so there is no box, only this text for the caller.
+  std::string error;
+};
+
+// "Modify". `now` is the clock text.
+SlotEditResult ApplySlotEdit(RunState& state, const SlotEdit& edit, const ShownTemps& shown,
+                             std::string_view now);
+
+// A "Delete" naming slots that today's table does not have: the text that
+// says so, or "" when every ticked number is a slot of the table.
+std::string TickedSlotsError(const ScheduleState& schedule, const std::vector<int>& ticked);
 
 // "Delete": removes slots `ticked` (numbers from 1 to slotCount; others are
 // passed over, slot 0 is never removed), then re-sorts.

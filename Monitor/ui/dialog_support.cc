@@ -5,6 +5,7 @@
 #include "Functions/formulas.h"
 #include "Functions/masks.h"
 #include "Monitor/core/text_number.h"
+#include "Monitor/schedule/schedule_files.h"
 
 namespace kelvora {
 
@@ -46,6 +47,7 @@ std::string Fingerprint(std::string_view bytes) {
 std::string ListNumber(size_t number) { return Using("  ### :", static_cast<float>(number)); }
 
 std::optional<MessageBoxRequest> FieldRefusal(std::string_view text) {
+  if (text.size() > kMaxScheduleFieldLength) return ErrorBox(std::string(kLongFieldText), "NOT a VALID NAME");
   bool bad = !text.empty() && (text.front() == ' ' || text.front() == '"');
   for (char c : text) bad = bad || c == ',' || static_cast<unsigned char>(c) < 0x20;
   if (!bad) return std::nullopt;

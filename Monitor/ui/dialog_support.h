@@ -37,7 +37,7 @@ std::string Fingerprint(std::string_view bytes);
 std::string ListNumber(size_t number);
 
 // The refusal of a text that cannot stand in a field of a schedule file:
-// a comma would shift the fields, a double quote at the start or a line
+// longer than the editors store, a comma would shift the fields, a double quote at the start or a line
 // break would change how the line reads back, and a blank at the start
 // would be dropped on reading.
 std::optional<MessageBoxRequest> FieldRefusal(std::string_view text);

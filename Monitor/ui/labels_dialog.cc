@@ -76,6 +76,26 @@ MessageBoxRequest NotListedBox(const char* what) {
   return ErrorBox(std::string("SELECT a ") + what + " from the List", "NOT a VALID LABEL");
 }
 
+MessageBoxRequest BadDateBox() {
+  return ErrorBox("DATE Must be in Format: yy/mm/dd (99/12/31)", "BAD FORMAT");
+}
+
+MessageBoxRequest NotAlphabeticBox() {
+  return ErrorBox("ENTER an Alphabetic LABEL Name or SELECT one to Edit from the List",
+                  "NOT a Valid LABEL NAME");
+}
+
+// The seven day names of the user's language, Sunday first.
+std::vector<std::string> DayNames(const RunState& state) {
+  const auto& days = state.texts.dayNameTable[state.settings.languageFrench != 0 ? 1 : 0];
+  return std::vector<std::string>(days.begin() + 1, days.begin() + 8);
+}
+
+bool IsProgramName(const ScheduleState& schedule, std::string_view name) {
+  return std::any_of(schedule.programRows.begin(), schedule.programRows.end(),
+                     [&](const ProgramRow& row) { return row.program == name; });
+}
+
 // Step 2 of Add: the checks of the mode; `value` becomes the stored form.
 std::optional<MessageBoxRequest> CheckByMode(const LabelsDialog& dialog, const std::string& label,
                                              std::string& value) {
@@ -85,15 +105,13 @@ std::optional<MessageBoxRequest> CheckByMode(const LabelsDialog& dialog, const s
       if (!Contains(dialog.values, value)) return NotListedBox("PROGRAM");
       return std::nullopt;
     case kHolidaysMode:
-      if (!IsHolidayDate(label)) return ErrorBox("DATE Must be in Format: yy/mm/dd (99/12/31)", "BAD FORMAT");
+      if (!IsHolidayDate(label)) return BadDateBox();
       if (!value.empty() && !Contains(dialog.values, value)) return NotListedBox("PROGRAM");
       return std::nullopt;
     default:
       break;
   }
-  if (!IsLetter(label[0]))
-    return ErrorBox("ENTER an Alphabetic LABEL Name or SELECT one to Edit from the List",
-                    "NOT a Valid LABEL NAME");
+  if (!IsLetter(label[0])) return NotAlphabeticBox();
   if (dialog.mode == kHoursMode) {
     auto time = TypedClockTime(value);
     if (!time) return BadTimeBox();
@@ -103,6 +121,33 @@ std::optional<MessageBoxRequest> CheckByMode(const LabelsDialog& dialog, const s
   auto celsius = TypedScheduleTemperature(value, dialog.tempUnits);
   if (!celsius) return BadTemperatureBox(dialog.tempUnits);
   value = *celsius;
+  return std::nullopt;
+}
+
+// What Add says of a row, stored form, that stands nowhere in the table.
+// A row that stands in it was taken before, or read from its file, and is
+// kept as it is: a day name of the other language, a program deleted since.
+std::optional<MessageBoxRequest> RowRefusal(const RunState& state, const LabelsDialog& dialog,
+                                            const std::vector<LabelRow>& table, const LabelRow& row) {
+  if (std::find(table.begin(), table.end(), row) != table.end()) return std::nullopt;
+  if (row.name.empty()) return ErrorBox("ENTER a LABEL Name", "NO LABEL NAME");
+  bool knownProgram = IsProgramName(state.schedule, row.value);
+  switch (dialog.mode) {
+    case kDaysMode:
+      if (!Contains(DayNames(state), row.name)) return NotListedBox("LABEL");
+      if (!knownProgram) return NotListedBox("PROGRAM");
+      return std::nullopt;
+    case kHolidaysMode:
+      if (!IsHolidayDate(row.name)) return BadDateBox();
+      if (!row.value.empty() && !knownProgram) return NotListedBox("PROGRAM");
+      return std::nullopt;
+    default:
+      break;
+  }
+  if (!IsLetter(row.name[0])) return NotAlphabeticBox();
+  if (dialog.mode == kHoursMode)
+    return IsScheduleTime(row.value) ? std::nullopt : std::optional(BadTimeBox());
+  if (!IsScheduleTemperature(row.value)) return BadTemperatureBox(dialog.tempUnits);
   return std::nullopt;
 }
 
@@ -137,8 +182,7 @@ LabelsDialog OpenLabelsDialog(const RunState& state, uint8_t mode) {
   dialog.tempUnits = state.settings.tempUnits != 0 ? 1 : 0;
   dialog.stamp = TableStamp(schedule, dialog.mode);
   if (dialog.mode == kDaysMode) {
-    const auto& days = state.texts.dayNameTable[state.settings.languageFrench != 0 ? 1 : 0];
-    for (size_t day = 1; day <= 7; ++day) AddOnce(dialog.labels, days[day]);
+    for (std::string& day : DayNames(state)) AddOnce(dialog.labels, std::move(day));
   } else {
     for (const LabelRow& row : dialog.rows) AddOnce(dialog.labels, row.name);
   }
@@ -202,9 +246,13 @@ std::optional<MessageBoxRequest> ApplyLabels(ControlHost& host, LabelsDialog& di
     return ChangedElsewhereBox();
   }
   if (auto refusal = CapacityRefusal(dialog, dialog.rows.size())) return refusal;
+  // The working copy comes back from the page: every row is checked as Add
+  // checks it, and the first row at fault refuses the whole table.
+  std::vector<LabelRow> table = TableOf(schedule, dialog.mode);
   for (const LabelRow& row : dialog.rows) {
     if (auto refusal = FieldRefusal(row.name)) return refusal;
     if (auto refusal = FieldRefusal(row.value)) return refusal;
+    if (auto refusal = RowRefusal(host.State(), dialog, table, row)) return refusal;
   }
   StoreTable(schedule, dialog.mode, dialog.rows);
   if (save) SaveScheduleFile(host.Files(), schedule, dialog.mode);

@@ -60,8 +60,10 @@ void DeleteAllLabels(LabelsDialog& dialog);
 
 // "Apply" (or "SAVE" with `save`, which also writes the mode's file): the
 // working copy replaces the table of the mode. Refused when the table
-// changed since the dialog opened (the dialog is then opened again on it) or
-// when the working copy cannot be stored. Control thread.
+// changed since the dialog opened (the dialog is then opened again on it),
+// when the working copy cannot be stored, or when a row it brings is one
+// Add refuses (the first such row's box); nothing changes then. Control
+// thread.
 std::optional<MessageBoxRequest> ApplyLabels(ControlHost& host, LabelsDialog& dialog, bool save);
 
 // "Restore": the schedule files read again and the dialog opened again in

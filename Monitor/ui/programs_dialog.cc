@@ -158,14 +158,45 @@ std::optional<MessageBoxRequest> ParseStep(const ProgramsDialog& dialog, std::st
   return FieldRefusal(step.row.temperature);
 }
 
+bool StandsIn(const std::vector<ProgramRow>& table, const ProgramRow& row) {
+  return std::find(table.begin(), table.end(), row) != table.end();
+}
+
+// What Add says of a step that stands nowhere in the table: a time that is
+// not "hh:mm" nor names an hour label or a program, a temperature that is
+// not a number from 5 to 30 nor names a temperature label. A step that
+// stands in the table already was taken before, or read from its file, and
+// is kept as it is even when a label it names has gone since.
+std::optional<MessageBoxRequest> StepRefusal(const ScheduleState& schedule,
+                                             const std::vector<ProgramRow>& rows, const ProgramRow& row,
+                                             uint8_t unit) {
+  if (StandsIn(schedule.programRows, row)) return std::nullopt;
+  if (row.program.empty()) return ErrorBox("ENTER a Program NAME", "NO PROGRAM NAME");
+  if (StartsWithDigit(row.time)) {
+    if (!IsScheduleTime(row.time)) return BadTimeBox();
+  } else if (IsProgram(rows, row.time)) {
+    return std::nullopt;  // a hand-over uses no temperature
+  } else if (!FindLabel(schedule.hourLabels, row.time)) {
+    return BadTimeBox();
+  }
+  bool known = StartsWithDigit(row.temperature)
+                   ? IsScheduleTemperature(row.temperature)
+                   : !row.temperature.empty() && FindLabel(schedule.tempLabels, row.temperature) != nullptr;
+  if (!known) return BadTemperatureBox(unit);
+  return std::nullopt;
+}
+
 // What no table may hold: more rows than its capacity, a field the file
-// cannot keep, a hand-over loop.
-std::optional<MessageBoxRequest> StorageRefusal(const std::vector<ProgramRow>& rows) {
+// cannot keep, a step Add would refuse, a hand-over loop. The first row
+// at fault refuses the whole table.
+std::optional<MessageBoxRequest> StorageRefusal(const ScheduleState& schedule,
+                                                const std::vector<ProgramRow>& rows, uint8_t unit) {
   if (rows.size() > kProgramRowCapacity)
     return ErrorBox("The PROGRAMS Table can hold at most 200 Steps", "TABLE FULL");
   for (const ProgramRow& row : rows) {
     for (const std::string* field : {&row.program, &row.time, &row.temperature})
       if (auto refusal = FieldRefusal(*field)) return refusal;
+    if (auto refusal = StepRefusal(schedule, rows, row, unit)) return refusal;
     auto target = HandOverTarget(rows, row);
     if (target && LeadsTo(rows, *target, row.program)) return LoopBox();
   }
@@ -308,7 +339,7 @@ std::optional<MessageBoxRequest> ApplyPrograms(ControlHost& host, ProgramsDialog
     Reopen(host.State(), dialog);
     return ChangedElsewhereBox();
   }
-  if (auto refusal = StorageRefusal(dialog.rows)) return refusal;
+  if (auto refusal = StorageRefusal(schedule, dialog.rows, dialog.tempUnits)) return refusal;
   SortProgramRows(dialog.rows);
   schedule.programRows = dialog.rows;
   if (save) SaveScheduleFile(host.Files(), schedule, kProgramsKind);

@@ -74,7 +74,9 @@ void AnnounceProgramName(RunState& state, std::string_view name);
 // "Apply" (or "SAVE" with `save`, which also writes "PROGRAMS.prg"): the
 // sorted working copy replaces `programRows`. Refused when the rows changed
 // since the dialog opened (the dialog is then opened again on the current
-// table) or when the working copy cannot be stored. Control thread.
+// table), when the working copy cannot be stored, or when a step it brings
+// is one Add refuses (the first such step's box); nothing changes then.
+// Control thread.
 std::optional<MessageBoxRequest> ApplyPrograms(ControlHost& host, ProgramsDialog& dialog, bool save);
 
 // "Restore": all five schedule files read again, the dialog opened again on

@@ -5,6 +5,8 @@
 namespace kelvora {
 namespace {
 
+using Json = nlohmann::json;
+
 TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   ProgramsDialog dialog;
   dialog.rows = {{"CONG\xC9", "06:30", "21"}, {"CONG\xC9", "WAKE", ""}};
@@ -42,13 +44,44 @@ TEST(DialogRequestsTest, MalformedBodiesAreRefusedWithTheirReason) {
        "each row of \"rows\" has 2 fields"},
   };
   for (const auto& [body, error] : cases) EXPECT_EQ(ParseLabelsRequest(body).error, error) << body;
-  std::string longName(101, 'x');
-  EXPECT_EQ(ParseProgramsRequest(R"({"action":"open","name":")" + longName + "\"}").error,
-            "\"name\" holds at most 100 characters");
+  std::string longText(101, 'x');
+  EXPECT_EQ(ParseLabelsRequest(R"({"action":"add","dialog":{"mode":3,"rows":[[")" + longText +
+                               R"(","07:00"]],"labels":[],"values":[],"tempUnits":0,"stamp":""}})")
+                .error,
+            "\"rows\" holds at most 100 characters");
   EXPECT_EQ(
       ParseSettingsRequest(R"({"action":"modify","form":{"texts":{"9999":"1"},"ticked":[],"stamp":""}})")
           .error,
       "\"texts\" has no control 9999");
+}
+
+TEST(DialogRequestsTest, ATypedNameOfAnyLengthReachesTheDialogWhichRefusesItInItsWords) {
+  ProgramsDialog dialog;
+  Json body = ProgramsAnswer(dialog);
+  body["action"] = "add";
+  body["name"] = std::string(120, 'W');
+  body["time"] = "07:00";
+  body["temp"] = "20";
+  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  ASSERT_TRUE(parsed.value) << parsed.error;
+  const ProgramsRequest& r = *parsed.value;
+  StepAdded added = AddProgramStep(*parsed.value->dialog, r.name, r.time, r.temperature);
+  ASSERT_TRUE(added.refusal);
+  EXPECT_EQ(added.refusal->caption, "NOT a VALID NAME");
+  EXPECT_EQ(added.refusal->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
+
+  LabelsDialog labels;
+  labels.mode = kHoursMode;
+  body = LabelsAnswer(labels);
+  body["action"] = "add";
+  body["label"] = std::string(120, 'L');
+  body["value"] = "07:00";
+  Parsed<LabelsRequest> label = ParseLabelsRequest(body.dump());
+  ASSERT_TRUE(label.value) << label.error;
+  std::optional<MessageBoxRequest> refusal =
+      AddLabel(*label.value->dialog, label.value->label, label.value->value);
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(refusal->caption, "NOT a VALID NAME");
 }
 
 }  // namespace

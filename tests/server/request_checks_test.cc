@@ -59,6 +59,14 @@ TEST(BodyTest, SlotEditFieldsAreConvertedToTheProgramsCharacterSet) {
   EXPECT_FALSE(ParseBoxId("1x"));
 }
 
+TEST(BodyTest, AProgramNameOfAnyLengthReachesTheProgramWhichSaysWhatItTakes) {
+  const std::string name(120, 'W');
+  Parsed<SlotEdit> edit = ParseSlotEditBody(R"({"program":")" + name +
+                                            R"(","fromTime":"","toTime":"","fromTemp":"","toTemp":""})");
+  ASSERT_TRUE(edit.value) << edit.error;
+  EXPECT_EQ(edit.value->program, name);
+}
+
 TEST(CharacterSetTest, Utf8ToWindows1252AndBack) {
   std::string text = "\xE9\x80\x9F\xB0 ok";
   EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(text)), text);

@@ -117,6 +117,19 @@ TEST_F(ScheduleFilesTest, ASkippedReadKeepsTheTableRatherThanPartOfTheFile) {
   EXPECT_EQ(handler.errors[0].number, kFileIoError);
 }
 
+TEST_F(ScheduleFilesTest, TheEndOfTheDayAsTheEditorsStoreItReadsBack) {
+  // The editors store any "24:mm" as "24:00"; nothing later than it is a time.
+  WriteAll("");
+  WriteFileBytes(dir.File("PROGRAMS.prg"), "WEEK,06:30,21\r\nWEEK,24:00,17\r\nWEEK,24:01,17\r\n");
+  WriteFileBytes(dir.File("HOURS.prg"), "MIDNIGHT,24:00\r\nLATE,24:30\r\n");
+  ScheduleState s;
+  EXPECT_EQ(LoadScheduleFiles(files, s),
+            "PROGRAMS.prg row 3 (WEEK,24:01,17): the time is not hh:mm; the row is skipped.\n"
+            "HOURS.prg row 2 (LATE,24:30): the time is not hh:mm; the row is skipped.\n");
+  EXPECT_EQ(RowsOf(s, kProgramsKind), (Fields{"WEEK", "06:30", "21", "WEEK", "24:00", "17"}));
+  EXPECT_EQ(RowsOf(s, kHoursKind), (Fields{"MIDNIGHT", "24:00"}));
+}
+
 TEST_F(ScheduleFilesTest, HandEditedRowsWithAnImpossibleTimeOrTemperatureAreSkippedAndSaidSo) {
   WriteAll("");
   const std::string programs =

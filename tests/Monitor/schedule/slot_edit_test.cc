@@ -32,7 +32,9 @@ class SlotEditTest : public ::testing::Test {
             kShown.toTemp};
   }
   std::optional<MessageBoxRequest> Apply(const SlotEdit& edit) {
-    return ApplySlotEdit(state, edit, kShown, kNow);
+    SlotEditResult result = ApplySlotEdit(state, edit, kShown, kNow);
+    EXPECT_EQ(result.error, "");
+    return result.refusal;
   }
   std::vector<Slot> Slots() const {
     std::vector<Slot> out;
@@ -111,6 +113,85 @@ TEST_F(SlotEditTest, TemperaturesMustStartLikeANumberInTheUsersUnit) {
   edit.fromTemp = " 68";
   EXPECT_FALSE(Apply(edit));
   EXPECT_FLOAT_EQ(state.schedule.slotTemps[state.schedule.currentSlot], 20);
+}
+
+TEST_F(SlotEditTest, TimesThatAreNotHhMmAreRefusedAsTheSchedulesRefuseThem) {
+  std::vector<Slot> before = Slots();
+  for (const char* bad : {"99:99", "ab:cd", "12:60", "25:00", "-1:00", "12.30"}) {
+    SlotEdit edit = Shown();
+    edit.toTime = bad;
+    std::optional<MessageBoxRequest> box = Apply(edit);
+    ASSERT_TRUE(box) << bad;
+    EXPECT_EQ(box->text, "'TO Time' Must Use Format: HH:MM (24:00)") << bad;
+    edit = Shown();
+    edit.fromTime = bad;
+    box = Apply(edit);
+    ASSERT_TRUE(box) << bad;
+    EXPECT_EQ(box->text, "'FROM Time' Must Use Format: HH:MM (24:00)") << bad;
+  }
+  EXPECT_EQ(Slots(), before);
+  SlotEdit edit = Shown();
+  edit.fromTime = "23:00";
+  edit.toTime = "24:30";  // the end of the day, as the editors store it
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_EQ(Slots().back(), Slot("23:00", "24:00", 21, "1"));
+}
+
+TEST_F(SlotEditTest, TemperaturesOutsideWhatTheSchedulesTakeAreRefusedInTheirWords) {
+  std::vector<Slot> before = Slots();
+  for (const char* bad : {"99", "1e9", "-40", ".", "4.9", "30.5", "4.994"}) {
+    SlotEdit edit = Shown();
+    edit.fromTime = "11:00";  // the slot this adds goes again
+    edit.fromTemp = bad;
+    std::optional<MessageBoxRequest> box = Apply(edit);
+    ASSERT_TRUE(box) << bad;
+    EXPECT_EQ(box->caption, "NOT a VALID NUMBER") << bad;
+    EXPECT_EQ(box->text,
+              "TEMP Must be a Number between:  5\xB0"
+              "C and 30\xB0"
+              "C")
+        << bad;
+    EXPECT_TRUE(box->ownedByMainWindow);
+    edit = Shown();
+    edit.toTemp = bad;
+    EXPECT_TRUE(Apply(edit)) << bad;
+  }
+  EXPECT_EQ(Slots(), before);
+  SlotEdit edit = Shown();
+  edit.toTemp = "30";
+  EXPECT_FALSE(Apply(edit));
+  edit.toTemp = "5";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_FLOAT_EQ(state.schedule.slotTemps[state.schedule.currentSlot], 5);
+
+  state.settings.tempUnits = 1;
+  edit.toTemp = "40";
+  std::optional<MessageBoxRequest> box = Apply(edit);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text,
+            "TEMP Must be a Number between: 41\xB0"
+            "F and 86\xB0"
+            "F");
+  edit.toTemp = "86";
+  EXPECT_FALSE(Apply(edit));
+  EXPECT_FLOAT_EQ(state.schedule.slotTemps[state.schedule.currentSlot], 30);
+}
+
+TEST_F(SlotEditTest, AProgramNameLongerThanTheSchedulesTakeIsRefusedInTheirWords) {
+  const std::string requested = state.schedule.requestedProgram;
+  SlotEdit edit = Shown();
+  edit.program = std::string(120, 'W');
+  SlotEditResult result = ApplySlotEdit(state, edit, kShown, kNow);
+  ASSERT_TRUE(result.refusal);
+  EXPECT_EQ(result.refusal->caption, "NOT a VALID NAME");
+  EXPECT_EQ(result.refusal->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
+  EXPECT_EQ(state.schedule.requestedProgram, requested);
+  // A name of a length the schedules take but of no program is no window's.
+  edit.program = "NOWHERE";
+  result = ApplySlotEdit(state, edit, kShown, kNow);
+  EXPECT_FALSE(result.refusal);
+  EXPECT_EQ(result.error, "\"NOWHERE\" is not a program of the schedule");
+  EXPECT_EQ(state.schedule.requestedProgram, requested);
 }
 
 TEST_F(SlotEditTest, ANewFromTemperatureWinsOverTheToField) {

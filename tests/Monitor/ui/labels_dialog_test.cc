@@ -87,5 +87,50 @@ TEST_F(LabelsDialogTest, SaveWritesTheModesFileWhichReadsBackAsTheTable) {
   EXPECT_TRUE(stale.rows.empty());
 }
 
+TEST_F(LabelsDialogTest, AForgedRowIsRefusedAsAddRefusesItAndNothingIsStoredOrWritten) {
+  const struct {
+    uint8_t mode;
+    LabelRow row;
+    const char* caption;
+  } cases[] = {
+      {kDaysMode, {"Funday", "WEEK"}, "NOT a VALID LABEL"},
+      {kDaysMode, {"Tuesday", "NOWHERE"}, "NOT a VALID LABEL"},
+      {kDaysMode, {"", "WEEK"}, "NO LABEL NAME"},
+      {kHolidaysMode, {"**/13/45", ""}, "BAD FORMAT"},
+      {kHolidaysMode, {"20/12/25", "NOWHERE"}, "NOT a VALID LABEL"},
+      {kHoursMode, {"Late", "25:99"}, "BAD FORMAT"},
+      {kHoursMode, {"Late", "7:00"}, "BAD FORMAT"},
+      {kHoursMode, {"1st", "07:00"}, "NOT a Valid LABEL NAME"},
+      {kTempsMode, {"HOT", "500"}, "NOT a VALID NUMBER"},
+      {kTempsMode, {"HOT", "21abc"}, "NOT a VALID NUMBER"},
+      {kTempsMode, {"HOT", std::string(101, '2')}, "NOT a VALID NAME"},
+  };
+  program = &Started(kTables, "[User]\r\nTemp_Units=0\r\n");
+  const ScheduleState before = program->State().schedule;
+  for (const auto& c : cases) {
+    for (bool save : {false, true}) {
+      LabelsDialog dialog = OpenLabelsDialog(program->State(), c.mode);
+      dialog.rows.push_back(c.row);
+      std::optional<MessageBoxRequest> refusal = ApplyLabels(*program, dialog, save);
+      ASSERT_TRUE(refusal) << c.row.name << "," << c.row.value;
+      EXPECT_EQ(refusal->caption, c.caption) << c.row.name << "," << c.row.value;
+    }
+  }
+  for (uint8_t kind = kDaysKind; kind <= kTempsKind; ++kind) {
+    EXPECT_EQ(ScheduleFileText(program->State().schedule, kind), ScheduleFileText(before, kind));
+    EXPECT_EQ(ReadFileBytes(DataFile(std::string(ScheduleFileName(kind)))),
+              kTables.count(std::string(ScheduleFileName(kind)))
+                  ? kTables.at(std::string(ScheduleFileName(kind)))
+                  : "");
+  }
+  // What Add would take passes: a holiday of the default program, the end of the day.
+  LabelsDialog holidays = OpenLabelsDialog(program->State(), kHolidaysMode);
+  holidays.rows.push_back({"**/12/25", ""});
+  EXPECT_EQ(ApplyLabels(*program, holidays, true), std::nullopt);
+  LabelsDialog hours = OpenLabelsDialog(program->State(), kHoursMode);
+  hours.rows.push_back({"Night", "24:00"});
+  EXPECT_EQ(ApplyLabels(*program, hours, true), std::nullopt);
+}
+
 }  // namespace
 }  // namespace kelvora::testing

@@ -154,5 +154,50 @@ TEST_F(ProgramsDialogTest, AWorkingCopyForgedByAPageCannotStoreACommaOrALoop) {
   EXPECT_EQ(p.State().schedule.programRows.size(), 4u);
 }
 
+TEST_F(ProgramsDialogTest, AForgedStepIsRefusedAsAddRefusesItAndNothingIsStoredOrWritten) {
+  // A step that the table holds already passes as it stands: the label it
+  // names went after it was stored.
+  const std::string programs = kTables.at("PROGRAMS.prg") + "END,09:00,GONE\r\n";
+  Program& p =
+      Started({{"PROGRAMS.prg", programs}, {"HOURS.prg", "WAKE,07:15\r\n"}, {"TEMPS.prg", "ECO,17\r\n"}},
+              kCelsiusUser);
+  const std::vector<ProgramRow> before = p.State().schedule.programRows;
+  const struct {
+    ProgramRow row;
+    const char* caption;
+  } cases[] = {
+      {{"WEEK", "*", "999"}, "BAD FORMAT"},
+      {{"WEEK", "07:00", "999"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", "4.9"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", "21abc"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", ""}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", "WARM"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "25:99", "20"}, "BAD FORMAT"},
+      {{"WEEK", "7:00", "20"}, "BAD FORMAT"},
+      {{"WEEK", "NOWHERE", "20"}, "BAD FORMAT"},
+      {{"", "07:00", "20"}, "NO PROGRAM NAME"},
+      {{std::string(101, 'W'), "07:00", "20"}, "NOT a VALID NAME"},
+  };
+  for (const auto& c : cases) {
+    for (bool save : {false, true}) {
+      ProgramsDialog dialog = OpenProgramsDialog(p.State());
+      ASSERT_EQ(Caption(AddProgramStep(dialog, "END", "10:00", "20")), "");
+      dialog.rows.push_back(c.row);
+      std::optional<MessageBoxRequest> refusal = ApplyPrograms(p, dialog, save);
+      ASSERT_TRUE(refusal) << c.row.time << " " << c.row.temperature;
+      EXPECT_EQ(refusal->caption, c.caption) << c.row.time << " " << c.row.temperature;
+    }
+  }
+  EXPECT_EQ(p.State().schedule.programRows, before);
+  EXPECT_EQ(ReadFileBytes(DataFile("PROGRAMS.prg")), programs);
+
+  ProgramsDialog dialog = OpenProgramsDialog(p.State());
+  dialog.rows.push_back({"END", "WAKE", "ECO"});
+  dialog.rows.push_back({"END", "24:00", "5"});
+  dialog.rows.push_back({"WEEK", "END", ""});
+  EXPECT_EQ(ApplyPrograms(p, dialog, true), std::nullopt);
+  EXPECT_EQ(p.State().schedule.programRows.size(), before.size() + 3);
+}
+
 }  // namespace
 }  // namespace kelvora::testing
