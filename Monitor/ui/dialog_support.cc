@@ -90,7 +90,9 @@ MessageBoxRequest BadTemperatureBox(uint8_t unit) {
 
 std::string ShownTemperature(std::string_view celsiusText, uint8_t unit) {
   auto celsius = static_cast<float>(ReadNumber(celsiusText));
-  return SevenDigitText(Rnd(C2fF2c(celsius, kCelsius, unit), 2));
+  // Hundredths of a degree Celsius are 0.018 °F: a stored 18.33 shows the
+  // 65 that was typed, not 64.99, with one decimal in Fahrenheit.
+  return SevenDigitText(Rnd(C2fF2c(celsius, kCelsius, unit), unit == kFahrenheit ? 1 : 2));
 }
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {
