@@ -144,6 +144,8 @@ bool EmergencyStop::RequestStop(uint8_t errorNumber) {
 void EmergencyStop::RunCrashPath(uint8_t errorNumber) {
   uint16_t port = outputPort_.load();
   if (ports_ != nullptr && port != kNoPort) ports_->WritePortByte(port, 0);
+  // The shell that takes the terminal back must find its echo again.
+  if (const QuietTerminal* terminal = terminal_.load()) terminal->Restore();
   char duration[9];
   DurationInto(duration, clockSeconds_.load());
   char record[256];

@@ -3,8 +3,9 @@
 // handler (errors 9, 13 and 15). After an illegal instruction, a
 // floating-point fault, a segmentation fault or an abort (errors 10, 11, 12,
 // 14) nothing can safely go on: the handler itself switches the relays off,
-// writes "ERROR.LOG" and ends the process with the signal. A second request
-// while the first waits (a person not answering the stop box) does the same.
+// writes "ERROR.LOG", gives the terminal its settings back and ends the
+// process with the signal. A second request while the first waits (a person
+// not answering the stop box) does the same.
 #ifndef KELVORA_MONITOR_CORE_EMERGENCY_STOP_H_
 #define KELVORA_MONITOR_CORE_EMERGENCY_STOP_H_
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/terminal.h"
 
 namespace kelvora {
 
@@ -32,6 +34,9 @@ class EmergencyStop {
   void SetOutputPort(uint16_t port) { outputPort_.store(port); }
   void SetClockSeconds(int32_t seconds) { clockSeconds_.store(seconds); }
   void SetLogPath(const std::string& path);
+  // The terminal whose settings the crash path puts back; none when null.
+  // It must outlive the installation.
+  void SetTerminal(const QuietTerminal* terminal) { terminal_.store(terminal); }
 
   // The error number of a stop request that arrived (9, 13 or 15), or 0.
   uint8_t PendingRequest() const { return pending_.load(); }
@@ -52,6 +57,7 @@ class EmergencyStop {
   std::atomic<int32_t> clockSeconds_{0};
   std::atomic<uint8_t> pending_{0};
   std::atomic<bool> logPathReady_{false};
+  std::atomic<const QuietTerminal*> terminal_{nullptr};
   char logPath_[4096] = {};
   bool installed_ = false;
 };
