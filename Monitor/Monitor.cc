@@ -477,6 +477,11 @@ void Program::FlushDaySaves() {
 }
 
 void Program::CheckSignals() {
+  if (emergency_.TakeContinued()) {
+    // Back from a suspension: the shell wrote on the terminal meanwhile.
+    std::lock_guard<std::mutex> lock(statusMutex_);
+    if (statusTerminal_) statusTerminal_->Forget();
+  }
   uint8_t request = emergency_.PendingRequest();
   if (request == 0) return;
   errorHandler_.Trap(TrappedError{request, SourceLocation::current(), "stop requested by a signal"});

@@ -18,16 +18,21 @@ bool InBackgroundOf(int fd) {
 QuietTerminal::QuietTerminal(int fd) {
   if (isatty(fd) == 0 || InBackgroundOf(fd)) return;
   if (tcgetattr(fd, &saved_) != 0) return;
-  termios quiet = saved_;
+  quiet_ = saved_;
   // ECHONL would still echo the Enter that ends a line.
-  quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
-  if (tcsetattr(fd, TCSANOW, &quiet) != 0) return;
+  quiet_.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+  if (tcsetattr(fd, TCSANOW, &quiet_) != 0) return;
   fd_ = fd;
 }
 
 void QuietTerminal::Restore() const noexcept {
   if (fd_ < 0 || InBackgroundOf(fd_)) return;
   tcsetattr(fd_, TCSANOW, &saved_);
+}
+
+void QuietTerminal::Requiet() const noexcept {
+  if (fd_ < 0 || InBackgroundOf(fd_)) return;
+  tcsetattr(fd_, TCSANOW, &quiet_);
 }
 
 }  // namespace kelvora

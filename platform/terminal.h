@@ -25,10 +25,14 @@ class QuietTerminal {
   // and to call more than once; does nothing when another process group
   // (the shell, after a suspension) holds the terminal now.
   void Restore() const noexcept;
+  // Stops the echo again, after a shell that had the terminal meanwhile
+  // (the process was suspended) set it back. Safe in a signal handler.
+  void Requiet() const noexcept;
 
  private:
   int fd_ = -1;
   termios saved_{};
+  termios quiet_{};
 };
 
 }  // namespace kelvora

@@ -317,6 +317,32 @@ TEST(EmergencyStop, TheCrashPathGivesTheTerminalItsSettingsBack) {
   ::close(terminal);
 }
 
+// The shell that ran while the process was suspended turned the echo on.
+TEST(EmergencyStop, AContinuationQuietsTheTerminalAgainAndIsReportedOnce) {
+  int keyboard = -1, terminal = -1;
+  ASSERT_EQ(openpty(&keyboard, &terminal, nullptr, nullptr, nullptr), 0);
+  testing::RecordingPorts ports;
+  {
+    QuietTerminal quiet(terminal);
+    EmergencyStop stop;
+    ASSERT_TRUE(stop.Install(ports));
+    stop.SetTerminal(&quiet);
+    termios shell{};
+    tcgetattr(terminal, &shell);
+    shell.c_lflag |= ECHO;
+    tcsetattr(terminal, TCSANOW, &shell);
+    std::raise(SIGCONT);
+    termios after{};
+    tcgetattr(terminal, &after);
+    EXPECT_EQ(after.c_lflag & ECHO, 0u);
+    EXPECT_TRUE(stop.TakeContinued());
+    EXPECT_FALSE(stop.TakeContinued());
+    stop.Uninstall();
+  }
+  ::close(keyboard);
+  ::close(terminal);
+}
+
 TEST(EmergencyStop, OnlyOneStopCanBeInstalled) {
   testing::RecordingPorts ports;
   EmergencyStop first, second;
