@@ -80,6 +80,7 @@ void Program::StartUp() {
   // 1. The handler of trapped errors is in force from the first file
   // operation on (the file layer reports to it); the signal side comes here.
   if (env_.installSignalHandlers) emergency_.Install(env_.ports);
+  emergency_.SetTerminal(env_.terminal);
   // 2. Everything is addressed from the program's own directory.
   files_.SetCurrentDirectory(env_.programDirectory);
   // 3. Constants, initial values, tables.
@@ -188,7 +189,7 @@ void Program::PrepareDataDirectory() {
     box.caption = "PROBLEM";
     box.text = "Impossible to create 'DATA' Directory in the 'HEATING' Directory";
     box.icon = BoxIcon::kStop;
-    env_.ui.ShowMessageBox(box);
+    Ui().ShowMessageBox(box);
     ShutDown(kExitStoppedByError, "the data directory cannot be created");
   }
   files_.SetCurrentDirectory(JoinPath(env_.programDirectory, "DATA"));
@@ -205,7 +206,7 @@ void Program::DetectCard() {
   // read as all ones: only ports that can be reached are searched.
   if (env_.ports.Available()) {
     std::string note = SelectCard(env_.ports, profile_, state_.texts.settingsPath, card);
-    if (!note.empty()) env_.ui.ConsoleWrite(note + "\n");
+    if (!note.empty()) ConsoleWrite(note + "\n");
   }
   detectedInputPort_ = card.inputPort;
   detectedOutputPort_ = card.outputPort;
@@ -219,7 +220,7 @@ void Program::DetectCard() {
   box.caption = "MODE";
   box.text = "NO PC Card Present:  Running in Simulation MODE";
   box.icon = BoxIcon::kStop;
-  env_.ui.ShowMessageBox(box);
+  Ui().ShowMessageBox(box);
 }
 
 void Program::Initialise() {
@@ -295,14 +296,14 @@ void Program::ApplyHeldHeatPump() {
 
 void Program::LoadSchedules() {
   std::string skipped = LoadScheduleFiles(files_, state_.schedule);
-  if (!skipped.empty()) env_.ui.ConsoleWrite(skipped);
+  if (!skipped.empty()) ConsoleWrite(skipped);
   // The date again: loading may have waited on a retry box past midnight.
   ReadToday();
   // Each day starts from its own day row: a program chosen by hand, or
   // yesterday's, does not carry into a day that has no row.
   state_.schedule.currentProgram.clear();
   std::string note = SelectDayProgram(state_, state_.clock.todayWeekday, ClockText(env_.clock.Now()));
-  if (!note.empty()) env_.ui.ConsoleWrite(note);
+  if (!note.empty()) ConsoleWrite(note);
 }
 
 void Program::SettleInteriorReading() {
@@ -476,6 +477,11 @@ void Program::FlushDaySaves() {
 }
 
 void Program::CheckSignals() {
+  if (emergency_.TakeContinued()) {
+    // Back from a suspension: the shell wrote on the terminal meanwhile.
+    std::lock_guard<std::mutex> lock(statusMutex_);
+    if (statusTerminal_) statusTerminal_->Forget();
+  }
   uint8_t request = emergency_.PendingRequest();
   if (request == 0) return;
   errorHandler_.Trap(TrappedError{request, SourceLocation::current(), "stop requested by a signal"});
@@ -506,6 +512,14 @@ void Program::ConsoleWrite(std::string_view text) {
   // The text has run over the status screen, which is drawn whole at its next update.
   std::lock_guard<std::mutex> lock(statusMutex_);
   if (statusTerminal_) statusTerminal_->Forget();
+}
+
+BoxResult Program::ScreenAwareUi::ShowMessageBox(const MessageBoxRequest& request) {
+  BoxResult answer = program_.env_.ui.ShowMessageBox(request);
+  // The box and its answer were written below the screen and scrolled it.
+  std::lock_guard<std::mutex> lock(program_.statusMutex_);
+  if (program_.statusTerminal_) program_.statusTerminal_->Forget();
+  return answer;
 }
 
 void Program::Diagnostic(std::string_view text) { diagnostics_.Write(text); }
@@ -564,7 +578,7 @@ Program::CommandOutcome Program::ModifySlot(const SlotEdit& edit) {
   }
   SlotEditResult result = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
   if (!result.error.empty()) return {false, result.error};
-  if (result.refusal) env_.ui.ShowMessageBox(*result.refusal);
+  if (result.refusal) Ui().ShowMessageBox(*result.refusal);
   RefreshWindow();
   // The status screen's frame shows the slot in force: it is drawn again.
   ShowStatusFrame();

@@ -31,6 +31,7 @@
 #include "platform/ports.h"
 #include "platform/private_profile.h"
 #include "platform/service_notify.h"
+#include "platform/terminal.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -57,6 +58,9 @@ struct Environment {
   // Whether the text status screen is drawn on the terminal. It is kept
   // either way, for the page to show.
   bool statusScreenToTerminal = false;
+  // The terminal the status screen is drawn on, quieted by the caller; the
+  // crash path gives it its settings back. None when null.
+  const QuietTerminal* terminal = nullptr;
 };
 
 class Program final : public ControlHost {
@@ -147,7 +151,9 @@ class Program final : public ControlHost {
   FileLayer& Files() override { return files_; }
   PrivateProfile& Profile() override { return profile_; }
   LearningOperations& Learning() override { return *learning_; }
-  UserInterface& Ui() { return env_.ui; }
+  // The boxes and the console; what they write on the terminal has the
+  // status screen drawn whole at its next update.
+  UserInterface& Ui() { return ui_; }
   Clock& ClockSource() override { return env_.clock; }
   ErrorHandler& Errors() { return errorHandler_; }
   bool MainWindowOpen() const { return mainWindowOpen_; }
@@ -163,6 +169,18 @@ class Program final : public ControlHost {
   void SetDayStateSaverForTesting(std::function<void(Program&)> saver) { dayStateSaver_ = std::move(saver); }
 
  private:
+  // Whatever a box writes on the terminal runs over the status screen.
+  class ScreenAwareUi final : public UserInterface {
+   public:
+    explicit ScreenAwareUi(Program& program) : program_(program) {}
+    BoxResult ShowMessageBox(const MessageBoxRequest& request) override;
+    void Beep() override { program_.env_.ui.Beep(); }
+    void ConsoleWrite(std::string_view text) override { program_.ConsoleWrite(text); }
+
+   private:
+    Program& program_;
+  };
+
   void SetConstants();
   void DimensionTables();
   // Dimensions a table; a failed allocation is the trapped error 4.
@@ -217,6 +235,7 @@ class Program final : public ControlHost {
   mutable std::mutex statusMutex_;
   TextScreen statusScreen_;  // guarded by statusMutex_
   std::optional<TerminalStatusWriter> statusTerminal_;
+  ScreenAwareUi ui_{*this};
   std::mutex commandsMutex_;
   std::deque<Command> commands_;
 };

@@ -13,6 +13,7 @@
 
 #include "Monitor/Monitor.h"
 #include "platform/linux_ports.h"
+#include "platform/terminal.h"
 #include "server/web_server.h"
 
 namespace {
@@ -156,6 +157,10 @@ int main(int argc, char** argv) {
   kelvora::WebServerOptions serverOptions;
   if (int status = ServerOptions(options, &serverOptions); status != 0) return status;
 
+  bool screenOnTerminal = isatty(STDOUT_FILENO) != 0;
+  // Keys typed on the status screen's terminal (a box's answer) must not be
+  // echoed into it; its settings come back on every way out.
+  kelvora::QuietTerminal terminal(screenOnTerminal ? STDOUT_FILENO : -1);
   kelvora::SystemClock clock;
   kelvora::WebUserInterface ui(
       {std::chrono::minutes(10), stdout, stderr, isatty(STDIN_FILENO) != 0 ? STDIN_FILENO : -1});
@@ -171,9 +176,10 @@ int main(int argc, char** argv) {
                                    /*randomSeed=*/std::nullopt,
                                    /*makeLearning=*/{},
                                    /*onDayClosed=*/{},
-                                   /*diagnosticsToTerminal=*/isatty(STDOUT_FILENO) != 0,
+                                   /*diagnosticsToTerminal=*/screenOnTerminal,
                                    &service,
-                                   /*statusScreenToTerminal=*/isatty(STDOUT_FILENO) != 0};
+                                   /*statusScreenToTerminal=*/screenOnTerminal,
+                                   &terminal};
   kelvora::Program program(environment);
   kelvora::WebServer server(program, ui, serverOptions);
   std::string error;
@@ -187,6 +193,8 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   if (!ports.Granted()) ui.ConsoleWrite("The I/O card cannot be reached: " + ports.Refusal() + "\n");
   int status = program.Run();
+  // The signal handlers are gone: no later signal could put it back.
+  terminal.Restore();
   server.End();
   return status;
 }

@@ -3,6 +3,7 @@
 // any numbers (NaN and infinities included). Checks what must hold for any
 // input: a chosen screen is narrower than the viewport, and every list row
 // has a cell per column, each within its 31 characters.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +26,10 @@ class Numbers {
  public:
   explicit Numbers(std::string_view bytes) : bytes_(bytes) {}
   float Next() {
-    char raw[4] = {};
-    for (char& byte : raw) byte = at_ < bytes_.size() ? bytes_[at_++] : '\0';
+    char raw[sizeof(float)] = {};
+    size_t take = std::min(sizeof raw, bytes_.size() - at_);
+    if (take > 0) std::memcpy(raw, bytes_.data() + at_, take);
+    at_ += take;
     float value;
     std::memcpy(&value, raw, sizeof value);
     return value;
@@ -34,7 +37,7 @@ class Numbers {
 
  private:
   std::string_view bytes_;
-  size_t at_ = 0;
+  size_t at_ = 0;  // never past the end
 };
 
 void CheckLists(std::string_view bytes) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Kelvora and starts it in its home
+# Installs what the program needs to build and run (not what the tests
+# need), builds Kelvora and starts it in its home
 # directory (default ./home, or the directory given as the first argument);
 # further arguments go to kelvora (--listen HOST:PORT, ...).
 # The home holds the program, its library, "Settings.ini" and "DATA".
@@ -8,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 home="${1:-$root/home}"
 shift || true
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --run
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DKELVORA_TESTS=OFF -DKELVORA_BENCH=OFF > /dev/null
 cmake --build "$root/build/release" --target kelvora

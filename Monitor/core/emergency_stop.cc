@@ -116,6 +116,8 @@ bool EmergencyStop::Install(PortAccess& ports) {
   action.sa_flags = SA_RESTART;
   for (int signal : kSignals) sigaction(signal, &action, nullptr);
   for (int signal : kIgnoredSignals) std::signal(signal, SIG_IGN);
+  action.sa_handler = &EmergencyStop::OnContinue;
+  sigaction(SIGCONT, &action, nullptr);
   installed_ = true;
   return true;
 }
@@ -124,6 +126,7 @@ void EmergencyStop::Uninstall() {
   if (!installed_) return;
   for (int signal : kSignals) std::signal(signal, SIG_DFL);
   for (int signal : kIgnoredSignals) std::signal(signal, SIG_DFL);
+  std::signal(SIGCONT, SIG_DFL);
   installedStop.store(nullptr);
   installed_ = false;
 }
@@ -144,6 +147,8 @@ bool EmergencyStop::RequestStop(uint8_t errorNumber) {
 void EmergencyStop::RunCrashPath(uint8_t errorNumber) {
   uint16_t port = outputPort_.load();
   if (ports_ != nullptr && port != kNoPort) ports_->WritePortByte(port, 0);
+  // The shell that takes the terminal back must find its echo again.
+  if (const QuietTerminal* terminal = terminal_.load()) terminal->Restore();
   char duration[9];
   DurationInto(duration, clockSeconds_.load());
   char record[256];
@@ -167,6 +172,13 @@ void EmergencyStop::OnSignal(int signal) {
   // End the way the signal would have ended us, so a supervisor sees it.
   std::signal(signal, SIG_DFL);
   std::raise(signal);
+}
+
+void EmergencyStop::OnContinue(int) {
+  EmergencyStop* stop = installedStop.load();
+  if (stop == nullptr) return;
+  if (const QuietTerminal* terminal = stop->terminal_.load()) terminal->Requiet();
+  stop->continued_.store(true);
 }
 
 }  // namespace kelvora

@@ -3,8 +3,10 @@
 // handler (errors 9, 13 and 15). After an illegal instruction, a
 // floating-point fault, a segmentation fault or an abort (errors 10, 11, 12,
 // 14) nothing can safely go on: the handler itself switches the relays off,
-// writes "ERROR.LOG" and ends the process with the signal. A second request
-// while the first waits (a person not answering the stop box) does the same.
+// writes "ERROR.LOG", gives the terminal its settings back and ends the
+// process with the signal. A second request while the first waits (a person
+// not answering the stop box) does the same. A continuation after a
+// suspension quiets the terminal again and is reported to the control thread.
 #ifndef KELVORA_MONITOR_CORE_EMERGENCY_STOP_H_
 #define KELVORA_MONITOR_CORE_EMERGENCY_STOP_H_
 
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/terminal.h"
 
 namespace kelvora {
 
@@ -32,6 +35,13 @@ class EmergencyStop {
   void SetOutputPort(uint16_t port) { outputPort_.store(port); }
   void SetClockSeconds(int32_t seconds) { clockSeconds_.store(seconds); }
   void SetLogPath(const std::string& path);
+  // The terminal whose settings the crash path puts back; none when null.
+  // It must outlive the installation.
+  void SetTerminal(const QuietTerminal* terminal) { terminal_.store(terminal); }
+
+  // Whether the process was continued after a suspension since the last
+  // call: the shell has used the terminal meanwhile.
+  bool TakeContinued() { return continued_.exchange(false); }
 
   // The error number of a stop request that arrived (9, 13 or 15), or 0.
   uint8_t PendingRequest() const { return pending_.load(); }
@@ -46,12 +56,15 @@ class EmergencyStop {
 
  private:
   static void OnSignal(int signal);
+  static void OnContinue(int signal);
 
   PortAccess* ports_ = nullptr;
   std::atomic<uint16_t> outputPort_{kNoPort};
   std::atomic<int32_t> clockSeconds_{0};
   std::atomic<uint8_t> pending_{0};
   std::atomic<bool> logPathReady_{false};
+  std::atomic<const QuietTerminal*> terminal_{nullptr};
+  std::atomic<bool> continued_{false};
   char logPath_[4096] = {};
   bool installed_ = false;
 };

@@ -2,6 +2,10 @@
 #include "Monitor/core/fatal_error.h"
 #include "Monitor/error_handler.h"
 
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -292,6 +296,51 @@ TEST(EmergencyStop, TheCrashPathSwitchesTheRelaysOffAndWritesTheLog) {
   EXPECT_EQ(ports.writes[0], std::make_pair(uint16_t{0x301}, uint8_t{0}));
   EXPECT_EQ(ReadFileBytes(dir.File("ERROR.LOG")),
             "ERROR: #12 in line  0 in Module signal in Function  at 01:02:05 Hre\r\n\r\n\r\n");
+}
+
+// The process ends from the handler: the shell must get its echo back.
+TEST(EmergencyStop, TheCrashPathGivesTheTerminalItsSettingsBack) {
+  int keyboard = -1, terminal = -1;
+  ASSERT_EQ(openpty(&keyboard, &terminal, nullptr, nullptr, nullptr), 0);
+  termios before{};
+  tcgetattr(terminal, &before);
+  {
+    QuietTerminal quiet(terminal);
+    EmergencyStop stop;
+    stop.SetTerminal(&quiet);
+    stop.RunCrashPath(kSignalInterrupt);
+    termios after{};
+    tcgetattr(terminal, &after);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+  }
+  ::close(keyboard);
+  ::close(terminal);
+}
+
+// The shell that ran while the process was suspended turned the echo on.
+TEST(EmergencyStop, AContinuationQuietsTheTerminalAgainAndIsReportedOnce) {
+  int keyboard = -1, terminal = -1;
+  ASSERT_EQ(openpty(&keyboard, &terminal, nullptr, nullptr, nullptr), 0);
+  testing::RecordingPorts ports;
+  {
+    QuietTerminal quiet(terminal);
+    EmergencyStop stop;
+    ASSERT_TRUE(stop.Install(ports));
+    stop.SetTerminal(&quiet);
+    termios shell{};
+    tcgetattr(terminal, &shell);
+    shell.c_lflag |= ECHO;
+    tcsetattr(terminal, TCSANOW, &shell);
+    std::raise(SIGCONT);
+    termios after{};
+    tcgetattr(terminal, &after);
+    EXPECT_EQ(after.c_lflag & ECHO, 0u);
+    EXPECT_TRUE(stop.TakeContinued());
+    EXPECT_FALSE(stop.TakeContinued());
+    stop.Uninstall();
+  }
+  ::close(keyboard);
+  ::close(terminal);
 }
 
 TEST(EmergencyStop, OnlyOneStopCanBeInstalled) {

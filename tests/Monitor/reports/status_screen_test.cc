@@ -141,5 +141,21 @@ TEST_F(StatusScreenProgramTest, OnATerminalStartUpDrawsTheFrameAndEachPassItsVal
   EXPECT_EQ(ui.console.find("\x1b[2J"), std::string::npos);
 }
 
+// A box's lines and its answer scroll the terminal: drawing only the changed
+// fields would put them on the wrong rows.
+TEST_F(StatusScreenProgramTest, AfterABoxTheNextPassDrawsTheWholeScreen) {
+  Program& p = Started(true);
+  MessageBoxRequest box;
+  box.caption = "SYSTEM ERROR";
+  box.buttons = BoxButtons::kAbortRetryIgnore;
+  ui.answers.push_back(BoxResult::kRetry);
+  EXPECT_EQ(p.Ui().ShowMessageBox(box), BoxResult::kRetry);
+  ui.console.clear();
+  clock.Advance(std::chrono::seconds(1));
+  p.Tick();
+  EXPECT_EQ(ui.console.substr(0, 4), "\x1b[2J");
+  EXPECT_NE(ui.console.find("\x1b[1;1HDATE     :"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kelvora
