@@ -210,7 +210,7 @@ test('99 typed as FROM temperature is refused with a box, and the field shows th
     await field(page, 1057).click();
     const box = page.getByRole('alertdialog');
     await box.waitFor();
-    assert.match(await box.textContent(), /FROM/i);
+    assert.match(await box.textContent(), /TEMP Must be a Number between: {2}5°C and 30°C/);
     await page.screenshot({ path: path.join(screenshots, 'from-temp-refused.png') });
     await box.getByRole('button', { name: 'OK' }).click();
     assert.equal(await field(page, 1018).inputValue(), held);

@@ -79,3 +79,14 @@ export async function send(path, body) {
   if (reply.body.box) await showDialogBox(reply.body.box);
   return reply.body;
 }
+
+// One action at a time: each carries the working copy the last answer
+// brought, so an action sent while another is under way would send a stale
+// one, and an answer arriving late would show a dialog already closed.
+export function oneAtATime(act) {
+  let last = Promise.resolve();
+  return (...args) => {
+    last = last.catch(() => {}).then(() => act(...args));
+    return last;
+  };
+}

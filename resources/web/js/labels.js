@@ -2,7 +2,7 @@
 // 3 Hours, 4 Temps. Like the Programs dialog it shows the program's answers
 // and sends back the working copy with what the person did.
 import { closeDialog, openDialog } from './dialog.js';
-import { button, comboBox, element, group, listView, send } from './dialog_controls.js';
+import { button, comboBox, element, group, listView, oneAtATime, send } from './dialog_controls.js';
 
 const kPath = '/api/dialogs/labels';
 
@@ -23,12 +23,12 @@ export async function open(mode) {
     valueBox.setChoices(answer.view.values);
     list.show(answer.view.lines);
   };
-  const act = async (action, extra = {}) => {
+  const act = oneAtATime(async (action, extra = {}) => {
     const answer = await send(kPath, { action, dialog, ...extra });
     if (!answer) return;
     show(answer);
     if (answer.closed) closeDialog();
-  };
+  });
 
   openDialog({
     id: 7000,

@@ -3,7 +3,7 @@
 // working copy and every check live in the program; this module shows the
 // answers and keeps the working copy to send back.
 import { closeDialog, openDialog } from './dialog.js';
-import { button, comboBox, element, group, listView, send } from './dialog_controls.js';
+import { button, comboBox, element, group, listView, oneAtATime, send } from './dialog_controls.js';
 
 const kPath = '/api/dialogs/programs';
 
@@ -25,12 +25,12 @@ export async function open() {
     names.input.value = view.shown;
     list.show(view.lines);
   };
-  const act = async (action, extra = {}) => {
+  const act = oneAtATime(async (action, extra = {}) => {
     const answer = await send(kPath, { action, dialog, ...extra });
     if (!answer) return;
     show(answer);
     if (answer.closed) closeDialog();
-  };
+  });
   names.input.addEventListener('input', () => {
     if (dialog.names.includes(names.input.value)) act('choose', { program: names.input.value });
   });
