@@ -74,6 +74,23 @@ TEST_F(HostileClientTest, TricklingHeadsDelayNoOtherRequestAndAreCutAtTheDeadlin
   }
 }
 
+TEST_F(HostileClientTest, OneAddressCannotTakeEveryConnection) {
+  WebServerOptions options;
+  options.maxConnectionsPerAddress = 4;
+  Start(options);
+  std::vector<std::unique_ptr<RawClient>> idle;
+  for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawClient>(Port(), "127.0.0.3"));
+  std::this_thread::sleep_for(milliseconds(200));
+  RawClient fifth(Port(), "127.0.0.3");
+  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
+  idle.clear();
+  std::this_thread::sleep_for(milliseconds(200));
+  RawClient again(Port(), "127.0.0.3");
+  again.Send("GET /api/snapshot HTTP/1.1\r\n" + HostLine(Port()) + "\r\n");
+  EXPECT_TRUE(again.ReadUntil("HTTP/1.1 200", milliseconds(2000))) << again.Received();
+}
+
 TEST_F(HostileClientTest, AChunkedBodyOverTheLimitIsRefusedAndNotReadOn) {
   Start();
   std::string head = "POST /api/slots/delete HTTP/1.1\r\n" + HostLine(Port()) +

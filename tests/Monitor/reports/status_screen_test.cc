@@ -117,7 +117,8 @@ TEST_F(StatusScreenTest, ATerminalGetsTheWholeScreenOnceThenOnlyWhatChanged) {
 class StatusScreenProgramTest : public testing::ProgramFixture {
  protected:
   Program& Started(bool terminal) {
-    Environment environment{clock, ports, ui, home.path(), false, /*randomSeed=*/7, {}, {}, false, nullptr, terminal};
+    Environment environment{clock, ports, ui,    home.path(), false,   /*randomSeed=*/7,
+                            {},    {},    false, nullptr,     terminal};
     program = std::make_unique<Program>(environment);
     EXPECT_EQ(ExitOf([&] { program->StartUp(); }), std::nullopt);
     return *program;

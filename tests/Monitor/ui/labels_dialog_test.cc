@@ -69,7 +69,8 @@ TEST_F(LabelsDialogTest, AFahrenheitUserTypes68ForATableThatHolds20) {
 
 TEST_F(LabelsDialogTest, AFahrenheitTemperatureComesBackAsTyped) {
   LabelsDialog dialog = Open(kTempsMode, "[User]\r\nTemp_Units=1\r\n");
-  for (const char* typed : {"65", "41", "86", "72.5", "70"}) ASSERT_EQ(Refusal(dialog, std::string("T") + typed, typed), "");
+  for (const char* typed : {"65", "41", "86", "72.5", "70"})
+    ASSERT_EQ(Refusal(dialog, std::string("T") + typed, typed), "");
   std::vector<std::string> shown;
   for (const auto& line : LabelLines(dialog)) shown.push_back(line.cells[1]);
   EXPECT_EQ(shown, (std::vector<std::string>{"41", "65", "70", "72.5", "86"}));
