@@ -91,6 +91,22 @@ TEST_F(HostileClientTest, OneAddressCannotTakeEveryConnection) {
   EXPECT_TRUE(again.ReadUntil("HTTP/1.1 200", milliseconds(2000))) << again.Received();
 }
 
+TEST_F(HostileClientTest, ConnectionsFromEveryAddressTogetherAreCapped) {
+  WebServerOptions options;
+  options.maxConnections = 4;
+  Start(options);
+  std::vector<std::unique_ptr<RawClient>> idle;
+  for (const char* source : {"127.0.0.4", "127.0.0.5", "127.0.0.6", "127.0.0.7"}) {
+    idle.push_back(std::make_unique<RawClient>(Port(), source));
+  }
+  std::this_thread::sleep_for(milliseconds(200));
+  RawClient fifth(Port(), "127.0.0.8");
+  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  idle.pop_back();
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
+}
+
 TEST_F(HostileClientTest, AChunkedBodyOverTheLimitIsRefusedAndNotReadOn) {
   Start();
   std::string head = "POST /api/slots/delete HTTP/1.1\r\n" + HostLine(Port()) +
