@@ -53,7 +53,9 @@ TEST_F(HostileClientTest, TricklingHeadsDelayNoOtherRequestAndAreCutAtTheDeadlin
   options.headTimeout = milliseconds(2500);
   Start(options);
   std::vector<std::unique_ptr<RawClient>> drips;
-  for (int i = 0; i < 23; ++i) {
+  // More than a fixed pool of threads would have: a thread per trickling
+  // client would leave none for the snapshots.
+  for (int i = 0; i < 30; ++i) {
     drips.push_back(std::make_unique<RawClient>(Port()));
     drips.back()->Send("GET /api/snapshot HTTP/1.1\r\n");
   }
