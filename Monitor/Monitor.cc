@@ -9,12 +9,12 @@
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/heating.h"
 #include "Monitor/control/relays.h"
 #include "Monitor/control/weather.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/settings.h"
-#include "Monitor/schedule/clock_text.h"
 #include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_files.h"
 #include "Monitor/statistics/accounting.h"
@@ -122,7 +122,7 @@ void Program::SetConstants() {
   t.percentMask = "###.#%";
 
   state_.settings = Settings{};
-  state_.control.heatState = "OFF";
+  state_.control.heatState = HeatState::kOff;
   DaySlot& first = state_.schedule.daySlots[0];
   first.start = "00:00";
   first.end = "24:00";
@@ -440,7 +440,7 @@ void Program::CloseDay() {
   // The new day's relays are configured afresh, which drops the burner's
   // stage: a burn still marked as running would then never end nor start
   // again. It ends here, as at a restart; the next pass decides anew.
-  state_.control.heatState = "OFF";
+  state_.control.heatState = HeatState::kOff;
   Initialise();
   RunControlPass();
   // The nested pass cleared the flag; this pass is still running.
@@ -603,10 +603,10 @@ void Program::Quit() {
   stopBegun_ = true;
   ControlState& control = state_.control;
   control.controlStarted = 1;
-  if (control.cycleLog(control.cycleIndex, kCycleState) != 0) {
+  if (!HoldsCode(control.cycleLog(control.cycleIndex, kCycleState), CycleCode::kOff)) {
     state_.card.outputByte = 0;
-    StartCycleRow(control, 0, static_cast<float>(state_.clock.clockSeconds), control.interiorTemp,
-                  control.exteriorTemp);
+    StartCycleRow(control, CycleCode::kOff, static_cast<float>(state_.clock.clockSeconds),
+                  control.interiorTemp, control.exteriorTemp);
   }
   SaveDayState();
   ShutDown();

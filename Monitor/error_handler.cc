@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "Monitor/Monitor.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/duration_text.h"
-#include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
 
@@ -104,10 +104,10 @@ void ErrorHandler::CloseRunningCycle() {
   Table<float>& log = control.cycleLog;
   // Rows() is the last row's index, itself a row.
   if (log.Empty() || control.cycleIndex < 0 || control.cycleIndex > log.Rows()) return;
-  if (log(control.cycleIndex, kCycleState) == 0) return;
+  if (HoldsCode(log(control.cycleIndex, kCycleState), CycleCode::kOff)) return;
   program_.State().card.outputByte = 0;
-  StartCycleRow(control, 0, static_cast<float>(program_.State().clock.clockSeconds), control.interiorTemp,
-                control.exteriorTemp);
+  StartCycleRow(control, CycleCode::kOff, static_cast<float>(program_.State().clock.clockSeconds),
+                control.interiorTemp, control.exteriorTemp);
 }
 
 }  // namespace kelvora

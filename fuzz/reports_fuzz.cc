@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "Monitor/reports/season_view.h"
+#include "Monitor/reports/stat_lists.h"
 #include "Monitor/reports/step_curve.h"
-#include "Monitor/statistics/season_view.h"
-#include "Monitor/statistics/stat_lists.h"
 #include "server/report_routes.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/run_state.h"
-#include "Monitor/schedule/clock_text.h"
 #include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_files.h"
 

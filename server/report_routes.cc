@@ -1,8 +1,8 @@
 #include "server/report_routes.h"
 
+#include "Monitor/reports/season_view.h"
+#include "Monitor/reports/stat_lists.h"
 #include "Monitor/reports/step_curve.h"
-#include "Monitor/statistics/season_view.h"
-#include "Monitor/statistics/stat_lists.h"
 #include "server/chart_library.h"
 
 namespace kelvora {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/clock_text.h"
 
 namespace kelvora {
 namespace {
@@ -28,7 +28,7 @@ void PreheatReporter::AfterTick(const RunState& state, double nowSeconds, double
   // The day's counter starts again at midnight.
   double drawn = energy >= lastEnergy_ ? energy - lastEnergy_ : energy;
   lastEnergy_ = energy;
-  bool preheat = state.control.heatMode == "PRE-HT";
+  bool preheat = state.control.heatMode == HeatMode::kPreheat;
   if (watch_ && !watch_->preheatEnded) watch_->line.energy += drawn;
   if (preheat && !inPreheat_) {
     Close();

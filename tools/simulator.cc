@@ -115,7 +115,7 @@ class Observer {
     ++summary_.closedDays;
   }
   void AfterTick(const RunState& state) {
-    bool on = state.control.heatState == "ON";
+    bool on = state.control.heatState == HeatState::kOn;
     if (on && !burnerOn_) ++summary_.heatingCycles;
     burnerOn_ = on;
     lastEnergy_ = state.statistics.energyToday;

@@ -6,8 +6,8 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/card/card.h"
-#include "Monitor/core/cycle_log.h"
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/clock_text.h"
 
 namespace kelvora {
 
@@ -28,7 +28,7 @@ float WrapToByte(float value) {
 }
 
 int8_t DirectionOfCurrentCycle(const ControlState& control) {
-  return control.cycleLog(control.cycleIndex, kCycleState) == 0 ? -1 : 1;
+  return HoldsCode(control.cycleLog(control.cycleIndex, kCycleState), CycleCode::kOff) ? -1 : 1;
 }
 
 void StartSimulation(RunState& state, int32_t now) {
@@ -75,7 +75,7 @@ void AppendGapRow(ControlState& control, int32_t now) {
 float CycleAgeMinutes(const ControlState& control, int32_t now) {
   int row = control.cycleIndex;
   float start = control.cycleLog(row, kCycleStart);
-  if (row >= 1 && control.cycleLog(row, kCycleState) == 2) {
+  if (row >= 1 && HoldsCode(control.cycleLog(row, kCycleState), CycleCode::kHeatPump)) {
     float previous = control.cycleLog(row - 1, kCycleState);
     if (previous == 1 || previous == -1) start = control.cycleLog(row - 1, kCycleStart);
   }

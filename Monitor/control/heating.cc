@@ -4,26 +4,22 @@
 #include <cmath>
 
 #include "Functions/formulas.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/learning_operations.h"
 #include "Monitor/core/preheat_record.h"
-#include "Monitor/core/print_zone.h"
 #include "Monitor/core/saturate.h"
-#include "Monitor/schedule/clock_text.h"
 
 namespace kelvora {
 namespace {
 
-constexpr const char* kProjectBackup = "PROJECT.DAT.bak";
-constexpr const char* kProjectPrevious = "Project.dat.PREV";
-constexpr const char* kLearningLog = "PH_HP.LOG";
 // Nudges a taken-over temperature off the slot's own, so the next pass sees
 // a change and takes the slot over again.
 constexpr float kTemperatureNudge = 0.000001f;
 
 float Dwell(const RunState& state) { return std::fabs(state.settings.Temp_Dwell); }
-bool InPreheat(const ControlState& c) { return c.heatMode == "PRE-HT"; }
+bool InPreheat(const ControlState& c) { return c.heatMode == HeatMode::kPreheat; }
 float SlotTemperature(const RunState& state, int slot) { return state.schedule.slotTemps.at(slot); }
 float CurrentSlotTemperature(const RunState& state) {
   return SlotTemperature(state, state.schedule.currentSlot);
@@ -49,11 +45,6 @@ void ResetSwitching(ControlState& c) {
   c.overshootHistory(1) = 0;
 }
 
-void CopyBackupToPrevious(ControlHost& host) {
-  FileLayer& files = host.Files();
-  if (!files.Exists(kProjectPrevious)) files.Copy(kProjectBackup, kProjectPrevious);
-}
-
 // --- A. Taking over the schedule -------------------------------------------
 
 void ScheduleRises(ControlHost& host) {
@@ -61,14 +52,13 @@ void ScheduleRises(ControlHost& host) {
   ControlState& c = state.control;
   CardState& card = state.card;
   if (c.planFlag >= 0) host.Learning().ClosePreheatHistory();
-  c.heatMode = "HI";
+  c.heatMode = HeatMode::kComfort;
   c.setBackActive = 0;
   c.heatPumpHold = 0;
   host.Learning().WriteProject();
   SwitchOn(card, c.autoFanBits | c.contFanBits);
   if (state.settings.HP_Cont != 0 || state.settings.Auto_HP != 0) SwitchOn(card, card.heatPumpMask);
-  AppendStepRows(host);
-  CopyBackupToPrevious(host);
+  host.Learning().ArchivePreheatSteps();
 }
 
 void RecordSetbackStart(ControlHost& host) {
@@ -88,7 +78,7 @@ void ScheduleFalls(ControlHost& host) {
   ControlState& c = state.control;
   CardState& card = state.card;
   const Settings& settings = state.settings;
-  c.heatMode = "LOW";
+  c.heatMode = HeatMode::kSetBack;
   c.lowSlot = state.schedule.currentSlot;
   SwitchOff(card, c.autoFanBits | card.heatPumpMask);
   SwitchOn(card, c.contFanBits);
@@ -149,7 +139,7 @@ bool ChangeDuringPreheat(ControlHost& host) {
     // The period the pre-heat was heading for has begun. A burn still
     // climbing towards it goes on as the pre-heat, so that its end is
     // measured and the pre-heat is learned from.
-    if (s.programTemp <= slotTemperature && c.heatState == "ON") return false;
+    if (s.programTemp <= slotTemperature && c.heatState == HeatState::kOn) return false;
     TakeOverChange(host);
     return true;
   }
@@ -214,13 +204,13 @@ void StartPreheat(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   FillRecordStart(state);
-  c.heatMode = "PRE-HT";
+  c.heatMode = HeatMode::kPreheat;
   state.learning.stepThreshold = std::floor(c.interiorTemp + 1);
   c.setpoint = state.schedule.nextSetpoint;
   c.switchTemp = 0;
   c.peakTemp = 99;
   ResetSwitching(c);
-  if (c.fitDone == 0) host.Files().Remove(kProjectPrevious);
+  if (c.fitDone == 0) host.Learning().ForgetPreviousSteps();
 }
 
 bool EstimateIsStale(const RunState& state) {
@@ -268,7 +258,7 @@ void PreheatReached(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   LearningState& l = state.learning;
-  c.heatMode = "LOW";
+  c.heatMode = HeatMode::kSetBack;
   c.setpoint = c.weatherOffset + state.schedule.programTemp;
   c.switchTemp = 0;
   c.troughTemp = 0;
@@ -276,8 +266,7 @@ void PreheatReached(ControlHost& host) {
   l.setbackStartTime = static_cast<float>(state.clock.clockSeconds);
   l.setbackStartInterior = c.interiorTemp;
   l.setbackStartExterior = c.exteriorTemp;
-  AppendStepRows(host);
-  CopyBackupToPrevious(host);
+  host.Learning().ArchivePreheatSteps();
 }
 
 bool StepReached(RunState& state) {
@@ -289,7 +278,7 @@ bool StepReached(RunState& state) {
     PlanSteps(state, c.setpoint, 0);
     return true;
   }
-  float last = l.stepTable(l.stepIndex, 2);
+  float last = l.stepTable(l.stepIndex, kStepInterior);
   return c.interiorTemp >= std::floor(10 * last) / 10 + 0.1f;
 }
 
@@ -301,13 +290,13 @@ void RecordStep(ControlHost& host) {
   l.stepsRecorded = l.stepIndex;
   // A long pre-heat climbs more tenths than the table was dimensioned for.
   if (l.stepIndex > l.stepTable.Rows()) l.stepTable.GrowRows(l.stepIndex + 20);
-  l.stepTable(l.stepIndex, 0) = static_cast<float>(state.clock.clockSeconds);
-  l.stepTable(l.stepIndex, 1) = c.exteriorTemp;
-  l.stepTable(l.stepIndex, 2) = c.interiorTemp;
+  l.stepTable(l.stepIndex, kStepTime) = static_cast<float>(state.clock.clockSeconds);
+  l.stepTable(l.stepIndex, kStepExterior) = c.exteriorTemp;
+  l.stepTable(l.stepIndex, kStepInterior) = c.interiorTemp;
   host.Learning().FitPreheatCurve(l.modelKind);
   bool quadratic = l.modelKind < 3;
-  l.stepTable(l.stepIndex, 4) = quadratic ? l.slope : l.fittedTimeConst;
-  l.stepTable(l.stepIndex, 5) = quadratic ? l.curve : l.fittedCeiling;
+  l.stepTable(l.stepIndex, kStepFitted1) = quadratic ? l.slope : l.fittedTimeConst;
+  l.stepTable(l.stepIndex, kStepFitted2) = quadratic ? l.curve : l.fittedCeiling;
 }
 
 void PreheatRunning(ControlHost& host) {
@@ -319,11 +308,11 @@ void PreheatRunning(ControlHost& host) {
   // burner decision later in this pass: writing here too could pulse the
   // second stage's relay when that decision takes it off again.
   if ((card.outputByte & ~card.stage2Mask) != 0) SwitchOn(card, card.stage2Mask);
-  CurrentRowState(c) = -1;
+  CurrentRowState(c) = CycleCodeValue(CycleCode::kPreheat);
   if (l.stepIndex <= state.settings.Inert_Deg) l.fittedTimeConst = l.timeConst;
   if (StepReached(state)) RecordStep(host);
   host.Learning().ComputePreheatDuration(l.fittedTimeConst);
-  l.stepTable(l.stepIndex, 3) = static_cast<float>(l.estimatedArrival);
+  l.stepTable(l.stepIndex, kStepArrival) = static_cast<float>(l.estimatedArrival);
   if (state.clock.clockSeconds == c.pendingSlotEnd) {
     l.fittedTimeConst = l.timeConst;
     l.fittedCeiling = l.ceilingTemp;
@@ -345,7 +334,7 @@ void PreheatPlanning(ControlHost& host) {
   if (s.nextSetpoint <= held && c.setpoint <= held) return;
   if (!InPreheat(c)) {
     PlanPreheat(host);
-  } else if (c.heatState == "OFF") {
+  } else if (c.heatState == HeatState::kOff) {
     PreheatReached(host);
   } else {
     PreheatRunning(host);
@@ -378,11 +367,11 @@ void BurnerOn(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   CardState& card = state.card;
-  c.heatState = "ON";
+  c.heatState = HeatState::kOn;
   SwitchOn(card, card.heatPumpMask | card.stage1Mask | card.fanHighMask | c.contFanBits);
   // A pre-heat burn has both stages from its first pass.
   if (InPreheat(c)) SwitchOn(card, card.stage2Mask);
-  c.cycleState = InPreheat(c) ? -1 : 1;
+  c.cycleState = InPreheat(c) ? CycleCode::kPreheat : CycleCode::kHeating;
   LearnOvershoot(c);
   c.troughTemp = c.interiorTemp;
   c.switchTemp = c.interiorTemp;
@@ -393,9 +382,9 @@ void StartRowOnChange(RunState& state) {
   ControlState& c = state.control;
   StatisticsState& st = state.statistics;
   float rowState = CurrentRowState(c);
-  if (rowState == c.cycleState) return;
-  if (c.cycleState == 0) st.offSeconds = 0;
-  if (rowState == 0) st.onSeconds = 0;
+  if (HoldsCode(rowState, c.cycleState)) return;
+  if (c.cycleState == CycleCode::kOff) st.offSeconds = 0;
+  if (HoldsCode(rowState, CycleCode::kOff)) st.onSeconds = 0;
   StartCycleRow(c, c.cycleState, static_cast<float>(state.clock.clockSeconds), c.interiorTemp,
                 c.exteriorTemp);
 }
@@ -404,19 +393,20 @@ void BurnerIsOff(ControlHost& host) {
   RunState& state = host.State();
   ControlState& c = state.control;
   CardState& card = state.card;
-  c.cycleState = static_cast<int8_t>(CurrentRowState(c));
+  c.cycleState = CycleCodeOf(CurrentRowState(c));
   HeatPumpDecision(state);
   // The row of a burner that just stopped learns what the off period is.
-  if (CurrentRowState(c) == 9) CurrentRowState(c) = c.cycleState;
+  if (HoldsCode(CurrentRowState(c), CycleCode::kHeatPumpWait))
+    CurrentRowState(c) = CycleCodeValue(c.cycleState);
   c.peakTemp = std::max(c.peakTemp, c.interiorTemp);
   if (c.interiorTemp < c.peakTemp - Dwell(state)) {
-    c.trend = "DWN";
+    c.trend = Trend::kDown;
     SwitchOff(card, card.fanHighMask);
     SwitchOn(card, c.contFanBits);
   } else {
-    c.trend = "UP";
+    c.trend = Trend::kUp;
   }
-  if (c.interiorTemp < c.meanUndershoot + c.setpoint && c.trend == "DWN") BurnerOn(host);
+  if (c.interiorTemp < c.meanUndershoot + c.setpoint && c.trend == Trend::kDown) BurnerOn(host);
   StartRowOnChange(state);
   host.WriteOutputByte();
 }
@@ -445,14 +435,14 @@ void FillRecordCompletion(RunState& state) {
   r.Set(f.FittedCeiling(), l.fittedCeiling);
   r.Set(f.Slope(), l.slope);
   r.Set(f.Curve(), l.curve);
-  r.Set(f.Number(kFirstStepInterior), steps(0, 2));
+  r.Set(f.Number(kFirstStepInterior), steps(0, kStepInterior));
   r.Set(f.Number(kStepThreshold), l.stepThreshold);
   r.Set(f.Number(kEndInterior), c.interiorTemp);
   r.Set(f.Number(kProgrammedTime), static_cast<float>(c.pendingSlotEnd));
-  r.Set(f.Number(kActualSeconds), static_cast<float>(state.clock.clockSeconds) - steps(0, 0));
+  r.Set(f.Number(kActualSeconds), static_cast<float>(state.clock.clockSeconds) - steps(0, kStepTime));
   r.Set(f.InertDeg(), state.settings.Inert_Deg);
-  r.Set(f.RiseDelay(), RoundedSeconds(steps(1, 0) - steps(0, 0)));
-  r.Set(f.InertiaDelay(), RoundedSeconds(steps(inert, 0) - steps(1, 0)));
+  r.Set(f.RiseDelay(), RoundedSeconds(steps(1, kStepTime) - steps(0, kStepTime)));
+  r.Set(f.InertiaDelay(), RoundedSeconds(steps(inert, kStepTime) - steps(1, kStepTime)));
   r.Set(f.Number(kSetbackStartTime), l.setbackStartTime);
   r.Set(f.Number(kSetbackStartExterior), l.setbackStartExterior);
   r.Set(f.Number(kSetbackStartInterior), l.setbackStartInterior);
@@ -479,7 +469,7 @@ void RecordPreheat(ControlHost& host) {
   if (c.hpChangedInPreheat != 0 || c.planFlag < 0 || l.stepIndex < learnedSteps) return;
   PreheatFields f(state.records.preheat);
   float predicted = l.preheatRecord.Get(f.Number(kPredictedSeconds));
-  float actual = static_cast<float>(state.clock.clockSeconds) - l.stepTable(0, 0);
+  float actual = static_cast<float>(state.clock.clockSeconds) - l.stepTable(0, kStepTime);
   if (std::fabs(predicted - actual) >= 3600) return;
   int16_t kind = l.modelKind;
   host.Learning().FitPreheatCurve(kind == 1 ? 3 : 1);
@@ -493,20 +483,20 @@ void BurnerOff(ControlHost& host) {
   ControlState& c = state.control;
   CardState& card = state.card;
   LearningState& l = state.learning;
-  c.heatState = "OFF";
+  c.heatState = HeatState::kOff;
   SwitchOff(card, card.stage1Mask | card.stage2Mask);
   host.WriteOutputByte();
   // A new off period starts its own timer.
   state.statistics.offSeconds = 0;
-  StartCycleRow(c, state.settings.HP == 1 ? 9 : 0, static_cast<float>(state.clock.clockSeconds),
-                c.interiorTemp, c.exteriorTemp);
+  StartCycleRow(c, state.settings.HP == 1 ? CycleCode::kHeatPumpWait : CycleCode::kOff,
+                static_cast<float>(state.clock.clockSeconds), c.interiorTemp, c.exteriorTemp);
   c.peakTemp = c.interiorTemp;
   c.switchTemp = c.interiorTemp;
   c.changeFlags |= 1;
   host.SaveDayState();
   FillRecordEnd(state);
   if (l.logPending != 0 && l.stepIndex > 0) {
-    CompleteLearningLog(host);
+    host.Learning().CompleteLearningLog();
     l.logPending = 0;
     l.setbackStartEnergy = state.statistics.energyToday;
   }
@@ -537,16 +527,17 @@ void BurnerIsOn(ControlHost& host) {
   ControlState& c = state.control;
   c.troughTemp = std::min(c.troughTemp, c.interiorTemp);
   if (c.interiorTemp <= c.troughTemp + Dwell(state)) {
-    c.trend = "DWN";
+    c.trend = Trend::kDown;
   } else {
-    c.trend = "UP";
+    c.trend = Trend::kUp;
     if (c.undershootCount != 2) {
       c.undershootHistory(1) = c.switchTemp - c.troughTemp;
       c.meanUndershoot = HistoryMean(c.undershootHistory, c.undershootCount);
     }
   }
   SecondStage(host);
-  if (c.interiorTemp >= c.meanUndershoot + c.setpoint - c.meanOvershoot && c.trend == "UP") BurnerOff(host);
+  if (c.interiorTemp >= c.meanUndershoot + c.setpoint - c.meanOvershoot && c.trend == Trend::kUp)
+    BurnerOff(host);
 }
 
 }  // namespace
@@ -554,15 +545,15 @@ void BurnerIsOn(ControlHost& host) {
 void WeatherModes(RunState& state) {
   ControlState& c = state.control;
   const Settings& s = state.settings;
-  c.weatherMode = c.heatMode;
+  c.weatherMode = WeatherMode::kNone;
   c.coldRaise = 0;
   c.sunnyDrop = 0;
   if (s.COLD_Mode == 1 && c.windHour > s.WIND_Floor + 0.5f && c.exteriorTemp <= s.Ext_Temp_Ceil) {
-    c.weatherMode = "COLD";
+    c.weatherMode = WeatherMode::kCold;
     c.coldRaise = std::fabs(s.Temp_SetForward);
   }
   if (s.SUNNY_Econo_Mode == 1 && c.sunHour > s.SUN_Floor + 0.09f && c.exteriorTemp >= s.Ext_Temp_Floor) {
-    c.weatherMode = "SUNNY";
+    c.weatherMode = WeatherMode::kSunny;
     c.sunnyDrop = std::fabs(s.Temp_SetBack);
   }
   if (c.coldRaise - c.sunnyDrop != c.weatherOffset) {
@@ -577,51 +568,11 @@ void HeatingDecision(ControlHost& host) {
   bool weather = TakeOverSchedule(host);
   if (weather && !InPreheat(state.control)) WeatherModes(state);
   PreheatPlanning(host);
-  if (state.control.heatState == "OFF") {
+  if (state.control.heatState == HeatState::kOff) {
     BurnerIsOff(host);
   } else {
     BurnerIsOn(host);
   }
-}
-
-void AppendStepRows(ControlHost& host) {
-  RunState& state = host.State();
-  const LearningState& l = state.learning;
-  ZoneWriter writer;
-  int last = std::min<int>(l.stepsRecorded, l.stepTable.Rows());
-  for (int step = 0; step <= last; ++step) {
-    const Table<float>& t = l.stepTable;
-    writer.Integer(step).Number(t(step, 2)).Number(t(step, 0)).Number(t(step, 4)).Number(t(step, 5));
-    writer.Raw(FormatDuration(static_cast<int32_t>(t(step, 3))));
-    writer.Raw(FormatDuration(static_cast<int32_t>(t(step, 0)))).EndLine();
-  }
-  FileLayer& files = host.Files();
-  FileId file = files.OpenAppend(kProjectBackup);
-  if (file == kNoFile) return;
-  files.Write(file, writer.Text());
-  files.Close(file);
-}
-
-void CompleteLearningLog(ControlHost& host) {
-  RunState& state = host.State();
-  FileLayer& files = host.Files();
-  // The learning update began the line; our fields continue its zones.
-  std::string existing = files.TryReadWholeFile(kLearningLog).value_or("");
-  size_t lineStart = existing.find_last_of('\n');
-  size_t column = lineStart == std::string::npos ? existing.size() : existing.size() - lineStart - 1;
-  PreheatFields f(state.records.preheat);
-  const Record& r = state.learning.preheatRecord;
-  ZoneWriter writer;
-  writer.ContinueLine(column)
-      .Integer(state.control.heatPumpHold)
-      .Raw(FormatDuration(static_cast<int32_t>(r.Get(f.Number(kStartTime)))))
-      .Number(static_cast<float>(state.learning.stepIndex) / 10)
-      .Number(r.Get(f.Number(kDayWindChill)))
-      .Number(state.statistics.energyToday - state.learning.setbackStartEnergy);
-  FileId file = files.OpenAppend(kLearningLog);
-  if (file == kNoFile) return;
-  files.Write(file, writer.Text());
-  files.Close(file);
 }
 
 }  // namespace kelvora

@@ -16,12 +16,6 @@ void HeatingDecision(ControlHost& host);
 // The weather corrections: COLD raises, SUNNY lowers the set-point.
 void WeatherModes(RunState& state);
 
-// Appends the pre-heat's step rows to "PROJECT.DAT.bak".
-void AppendStepRows(ControlHost& host);
-
-// Completes the line the learning update began in "PH_HP.LOG".
-void CompleteLearningLog(ControlHost& host);
-
 }  // namespace kelvora
 
 #endif  // KELVORA_MONITOR_CONTROL_HEATING_H_

@@ -59,8 +59,8 @@ void ConfigureFans(RunState& state) {
 
 bool HeatPumpWantedAtLoad(const RunState& state) {
   const Settings& settings = state.settings;
-  const std::string& mode = state.control.heatMode;
-  bool comfort = mode == "HI" || mode == "PRE-HT";
+  HeatMode mode = state.control.heatMode;
+  bool comfort = mode == HeatMode::kComfort || mode == HeatMode::kPreheat;
   return settings.HP_Cont != 0 || state.control.heatPumpHold != 0 ||
          (settings.HP == 1 && settings.Auto_HP != 0 && comfort);
 }
@@ -100,8 +100,8 @@ void ConfigureRelays(RunState& state) {
   CardState& card = state.card;
   ControlState& control = state.control;
   card.outputByte = 0;
-  if (control.heatState == "ON") SwitchOn(card, card.fanHighMask);
-  if (control.heatMode == "HI") SwitchOn(card, control.autoFanBits);
+  if (control.heatState == HeatState::kOn) SwitchOn(card, card.fanHighMask);
+  if (control.heatMode == HeatMode::kComfort) SwitchOn(card, control.autoFanBits);
   SwitchOn(card, control.contFanBits);
   if (HeatPumpWantedAtLoad(state)) SwitchOn(card, card.heatPumpMask);
 }
@@ -110,17 +110,18 @@ void HeatPumpDecision(RunState& state) {
   const Settings& settings = state.settings;
   ControlState& control = state.control;
   CardState& card = state.card;
-  if (settings.HP != 1 || control.heatState == "ON") return;
+  if (settings.HP != 1 || control.heatState == HeatState::kOn) return;
   // A burn switches the heat pump on with it. In a set-back it follows the
   // set-back's level afterwards as it does comfort's: left on, it ran on
   // through the whole set-back and heated the house to comfort and beyond.
-  if (control.heatMode == "HI" || control.heatMode == "LOW") FollowSetpoint(state);
+  if (control.heatMode == HeatMode::kComfort || control.heatMode == HeatMode::kSetBack) FollowSetpoint(state);
   if (PreheatDueSoon(state)) SwitchOn(card, card.heatPumpMask);
   if (settings.HP_Cont != 0 || control.heatPumpHold != 0) SwitchOn(card, card.heatPumpMask);
-  // An off period is logged as heat pump running (2) or all off (0); a
-  // row just opened by the burner going off (9) takes one of the two.
-  int8_t code = control.cycleState;
-  if (code == 0 || code == 2 || code == 9) control.cycleState = IsOn(card, card.heatPumpBit) ? 2 : 0;
+  // An off period is logged as heat pump running or all off; a row just
+  // opened by the burner going off takes one of the two.
+  CycleCode code = control.cycleState;
+  if (code == CycleCode::kOff || code == CycleCode::kHeatPump || code == CycleCode::kHeatPumpWait)
+    control.cycleState = IsOn(card, card.heatPumpBit) ? CycleCode::kHeatPump : CycleCode::kOff;
 }
 
 }  // namespace kelvora

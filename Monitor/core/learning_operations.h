@@ -27,6 +27,13 @@ class LearningOperations {
   // Fits the step table of the running pre-heat with model kind `modelKind`.
   virtual void FitPreheatCurve(int modelKind) = 0;
   virtual void LearningUpdate() = 0;
+  // The learning's working records, which a learner without files skips:
+  // the pre-heat's step rows when it ends or the schedule rises, the first
+  // copy of them forgotten when a pre-heat starts unfitted, and the
+  // learning log's line completed when the burner stops.
+  virtual void ArchivePreheatSteps() {}
+  virtual void ForgetPreviousSteps() {}
+  virtual void CompleteLearningLog() {}
 };
 
 }  // namespace kelvora

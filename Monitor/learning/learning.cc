@@ -3,6 +3,7 @@
 #include "Monitor/core/control_host.h"
 #include "Monitor/learning/curve_fit.h"
 #include "Monitor/learning/estimate.h"
+#include "Monitor/learning/learning_log.h"
 #include "Monitor/learning/preheat_history.h"
 #include "Monitor/learning/project_file.h"
 
@@ -20,6 +21,9 @@ void HouseLearning::ComputePreheatDuration(float timeConstant) {
 }
 void HouseLearning::FitPreheatCurve(int modelKind) { kelvora::FitPreheatCurve(host_, modelKind); }
 void HouseLearning::LearningUpdate() { kelvora::LearningUpdate(host_); }
+void HouseLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(host_); }
+void HouseLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(host_); }
+void HouseLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(host_); }
 
 void PassiveLearning::ComputePreheatDuration(float /*timeConstant*/) {
   RunState& state = host_.State();
@@ -29,5 +33,10 @@ void PassiveLearning::ComputePreheatDuration(float /*timeConstant*/) {
 }
 
 void PassiveLearning::FitPreheatCurve(int /*modelKind*/) {}
+
+// Learning nothing, it still keeps the records a watching person reads.
+void PassiveLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(host_); }
+void PassiveLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(host_); }
+void PassiveLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(host_); }
 
 }  // namespace kelvora

@@ -27,6 +27,9 @@ class HouseLearning final : public LearningOperations {
   void ComputePreheatDuration(float timeConstant) override;
   void FitPreheatCurve(int modelKind) override;
   void LearningUpdate() override;
+  void ArchivePreheatSteps() override;
+  void ForgetPreviousSteps() override;
+  void CompleteLearningLog() override;
 
  private:
   ControlHost& host_;
@@ -46,6 +49,9 @@ class PassiveLearning final : public LearningOperations {
   void ComputePreheatDuration(float timeConstant) override;
   void FitPreheatCurve(int modelKind) override;
   void LearningUpdate() override {}
+  void ArchivePreheatSteps() override;
+  void ForgetPreviousSteps() override;
+  void CompleteLearningLog() override;
 
  private:
   ControlHost& host_;

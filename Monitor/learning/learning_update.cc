@@ -8,19 +8,19 @@
 #include <optional>
 #include <string>
 
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/saturate.h"
 #include "Monitor/learning/estimate.h"
+#include "Monitor/learning/learning_log.h"
 #include "Monitor/learning/preheat_history.h"
 #include "Monitor/learning/project_file.h"
 #include "Monitor/learning/regression.h"
-#include "Monitor/schedule/clock_text.h"
 #include "Monitor/schedule/day_plan.h"
 
 namespace kelvora {
 namespace {
 
-constexpr const char* kLearningLog = "PH_HP.LOG";
 // The bisection halves a day in 17 rounds; the rest is room for the
 // overshoot corrections. A pre-heat that can never arrive in time ends the
 // search at its earliest start instead of running on.
@@ -39,7 +39,7 @@ struct SavedState {
   float interiorTemp, nextSetpoint, sunHour, sunCorrection;
   int16_t stepsToGain, stepIndex, dropIndex;
   float stepExcess, ceilingMargin;
-  std::string weatherMode;
+  WeatherMode weatherMode;
   float coldRaise, sunnyDrop, weatherOffset;
 };
 
@@ -143,16 +143,16 @@ void AssumeWeather(RunState& state) {
   l.dayMeansAssumed = true;
   l.assumedDayMeanExterior = c.exteriorTemp;
   l.assumedDayMeanWind = c.windHour;
-  c.weatherMode.clear();
+  c.weatherMode = WeatherMode::kNone;
   c.coldRaise = c.sunnyDrop = 0;
   if (s.COLD_Mode == 1 && c.windHour >= s.WIND_Floor - 0.5f && c.exteriorTemp <= s.Ext_Temp_Ceil &&
       c.windHour > s.WIND_Floor + 0.5f) {
-    c.weatherMode = "COLD";
+    c.weatherMode = WeatherMode::kCold;
     c.coldRaise = std::fabs(s.Temp_SetForward);
   }
   if (s.SUNNY_Econo_Mode == 1 && c.sunHour >= s.SUN_Floor - 0.09f && c.exteriorTemp >= s.Ext_Temp_Floor &&
       c.sunHour > s.SUN_Floor + 0.09f) {
-    c.weatherMode = "SUNNY";
+    c.weatherMode = WeatherMode::kSunny;
     c.sunnyDrop = std::fabs(s.Temp_SetBack);
   }
   c.weatherOffset = c.coldRaise - c.sunnyDrop;

@@ -5,9 +5,9 @@
 #include <limits>
 
 #include "Functions/formulas.h"
+#include "Monitor/core/kept_files.h"
 #include "Monitor/core/preheat_record.h"
 #include "Monitor/core/text_number.h"
-#include "Monitor/statistics/kept_files.h"
 
 namespace kelvora {
 namespace {

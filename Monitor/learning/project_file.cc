@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "Functions/masks.h"
+#include "Monitor/core/kept_files.h"
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/learning/regressors.h"
-#include "Monitor/statistics/kept_files.h"
 
 namespace kelvora {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Functions/formulas.h"
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/clock_text.h"
 #include "Monitor/statistics/season_file.h"
 
 namespace kelvora {
@@ -94,7 +94,7 @@ bool AccountCycleRow(RunState& state) {
   float& duration = c.cycleLog(c.cycleIndex, kCycleDuration);
   duration += elapsed;
   c.cycleLog(c.cycleIndex, kCycleEnergy) = s.energyToday;
-  if (c.cycleLog(c.cycleIndex, kCycleState) == 0) {
+  if (HoldsCode(c.cycleLog(c.cycleIndex, kCycleState), CycleCode::kOff)) {
     s.offSeconds += elapsed;
     s.offTimeText = FormatDuration(WholeSeconds(duration));
     return MinutesOf(s.offTimeText) == 0;

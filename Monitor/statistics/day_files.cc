@@ -10,12 +10,12 @@
 
 #include "Functions/formulas.h"
 #include "Monitor/card/sensors.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
+#include "Monitor/core/clock_text.h"
+#include "Monitor/core/kept_files.h"
 #include "Monitor/core/print_zone.h"
 #include "Monitor/core/text_number.h"
-#include "Monitor/schedule/clock_text.h"
 #include "Monitor/statistics/accounting.h"
-#include "Monitor/statistics/kept_files.h"
 #include "Monitor/statistics/season_file.h"
 
 namespace kelvora {
@@ -347,17 +347,18 @@ void ResumeCycleRows(ControlHost& host) {
     // simulated house cools from its row's start, and it starts now: from
     // midnight it would have cooled through hours it never ran.
     float start = state.card.simulationMode != 0 ? now : 0;
-    StartCycleRow(c, 0, start, state.sensors.lastInteriorRaw / 10 + 5,
+    StartCycleRow(c, CycleCode::kOff, start, state.sensors.lastInteriorRaw / 10 + 5,
                   host.ReadChannel(kExteriorChannel) / 2.55f - 50);
     c.cycleLog(1, kCycleDuration) = now - start;
     c.stripIndex = 1;
     return;
   }
   int last = c.cycleIndex;
-  if (c.cycleLog(last, kCycleState) != 0) {
+  if (!HoldsCode(c.cycleLog(last, kCycleState), CycleCode::kOff)) {
     state.card.outputByte = 0;
     float start = c.cycleLog(last, kCycleStart) + c.cycleLog(last, kCycleDuration);
-    StartCycleRow(c, 0, start, c.cycleLog(last, kCycleInterior), c.cycleLog(last, kCycleExterior));
+    StartCycleRow(c, CycleCode::kOff, start, c.cycleLog(last, kCycleInterior),
+                  c.cycleLog(last, kCycleExterior));
     c.cycleLog(c.cycleIndex, kCycleDuration) = std::max(0.0f, now - start);
     c.cycleLog(c.cycleIndex, kCycleEnergy) = c.cycleLog(last, kCycleEnergy);
   }

@@ -10,7 +10,7 @@
 
 #include "Functions/formulas.h"
 #include "Functions/record.h"
-#include "Monitor/statistics/kept_files.h"
+#include "Monitor/core/kept_files.h"
 
 namespace kelvora {
 namespace {

@@ -7,8 +7,8 @@
 #include "Functions/formulas.h"
 #include "Functions/masks.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/core/clock_text.h"
 #include "Monitor/core/text_number.h"
-#include "Monitor/schedule/clock_text.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -121,9 +121,9 @@ void StatusTexts(const RunState& state, DisplaySnapshot& snapshot) {
   std::string mode = "OFF";
   if (IsOn(card, card.stage1Bit)) mode = "ON (Stage:1)";
   if (IsOn(card, card.stage2Bit)) mode = "ON (Stage:2)";
-  if (control.heatMode == "PRE-HT") mode = "Pre-Heating";
-  if (control.weatherMode == "COLD") mode += " - COLD";
-  if (control.weatherMode == "SUNNY") mode += " - SUNNY";
+  if (control.heatMode == HeatMode::kPreheat) mode = "Pre-Heating";
+  if (control.weatherMode == WeatherMode::kCold) mode += " - COLD";
+  if (control.weatherMode == WeatherMode::kSunny) mode += " - SUNNY";
   if (heatPumpOn) mode += " + AC/HP";
   std::string fan = "OFF";
   if (IsOn(card, card.fanLowBit)) fan = "Low";
@@ -205,8 +205,9 @@ int CycleMinutes(const ControlState& control, int row) {
 // anything else are dark.
 char MinuteMark(float cycleState, int minute) {
   bool even = minute % 2 == 0;
-  if (cycleState == 0) return even ? kLightShade : '\0';
-  if (cycleState == 1 || cycleState == -1) return even ? kFullBlock : kLowerHalfBlock;
+  if (HoldsCode(cycleState, CycleCode::kOff)) return even ? kLightShade : '\0';
+  if (HoldsCode(cycleState, CycleCode::kHeating) || HoldsCode(cycleState, CycleCode::kPreheat))
+    return even ? kFullBlock : kLowerHalfBlock;
   return kDarkShade;
 }
 

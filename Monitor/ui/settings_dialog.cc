@@ -198,8 +198,8 @@ void ApplyFans(RunState& state, const SettingsForm& form) {
   c.autoFanBits = s.Auto_Fan;
   c.contFanBits = s.Cont_Fan;
   SwitchOff(card, static_cast<uint8_t>(card.fanLowBit | card.fanHighBit | card.heatPumpMask));
-  if (c.heatState == "ON") SwitchOn(card, card.fanHighMask);
-  if (c.heatMode == "HI") SwitchOn(card, c.autoFanBits);
+  if (c.heatState == HeatState::kOn) SwitchOn(card, card.fanHighMask);
+  if (c.heatMode == HeatMode::kComfort) SwitchOn(card, c.autoFanBits);
   SwitchOn(card, c.contFanBits);
 }
 
@@ -215,7 +215,7 @@ void RestartSetback(ControlHost& host) {
   l.setbackStartEnergy = state.statistics.energyToday;
   c.heatPumpHold = state.settings.HP_Cont;
   host.Learning().RecomputeProject();
-  if (c.heatMode == "PRE-HT") c.hpChangedInPreheat = 1;
+  if (c.heatMode == HeatMode::kPreheat) c.hpChangedInPreheat = 1;
 }
 
 // Steps 4 and 5: the heat-pump choice and its relay, written to the card.
@@ -235,7 +235,7 @@ void ApplyHeatPump(ControlHost& host, const SettingsForm& form, std::optional<Bo
     }
     if (c.setBackActive != 0 && store) RestartSetback(host);
   }
-  bool comfort = c.heatMode == "HI" || c.heatMode == "PRE-HT";
+  bool comfort = c.heatMode == HeatMode::kComfort || c.heatMode == HeatMode::kPreheat;
   if (s.HP_Cont != 0 || c.heatPumpHold != 0 || (s.HP == 1 && s.Auto_HP != 0 && comfort))
     SwitchOn(card, card.heatPumpMask);
   host.WriteOutputByte();

@@ -33,7 +33,7 @@ inline void StartUpLikeState(RunState& state) {
   c.overshootHistory.Dimension(4, 2);
   c.cycleLog.Dimension(500, 5);
   c.stripRows.Dimension(15);
-  c.heatState = "OFF";
+  c.heatState = HeatState::kOff;
   state.learning.stepTable.Dimension(20, 10);
   CardState& card = state.card;
   card.fanLowBit = card.fanLowMask = 1;

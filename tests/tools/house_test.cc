@@ -207,7 +207,7 @@ TEST(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) 
     ASSERT_NE(house, nullptr);
     ++ticks;
     uint8_t latch = house->Card().Latch();
-    bool heating = state.control.heatState == "ON";
+    bool heating = state.control.heatState == HeatState::kOn;
     if (latch != state.card.outputByte || heating != ((latch & kStage1Bit) != 0)) ++disagreements;
     burning += heating ? 1 : 0;
     // The first night runs before the day's program has taken hold.
@@ -253,7 +253,7 @@ TEST(PhysicalHouseSimulation, AfterABurnTheHeatPumpHoldsTheSetbackAndNoMore) {
   options.afterTickForTesting = [&](const RunState& state, const PhysicalHouse* house) {
     int32_t now = state.clock.clockSeconds;
     if (now < 9 * 3600 + 1800 || now > 16 * 3600) return;  // the day's set-back, settled
-    ASSERT_EQ(state.control.heatMode, "LOW");
+    ASSERT_EQ(state.control.heatMode, HeatMode::kSetBack);
     ASSERT_EQ(state.control.heatPumpHold, 0);
     warmest = std::max(warmest, house->Interior());
     if ((house->Card().Latch() & kHeatPumpBit) != 0) ++pumping;

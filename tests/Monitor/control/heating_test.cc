@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "Functions/record.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/control/relays.h"
-#include "Monitor/core/cycle_log.h"
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/clock_text.h"
 #include "tests/support/test_host.h"
 
 namespace kelvora::testing {
@@ -77,7 +77,7 @@ class HeatingTest : public ::testing::Test {
   void InSetback(const std::string& time) {
     ControlState& c = host.state.control;
     host.state.schedule.programTemp = 17;
-    c.heatMode = "LOW";
+    c.heatMode = HeatMode::kSetBack;
     c.setpoint = 17;
     c.setBackActive = 1;
     c.lowSlot = 0;
@@ -96,23 +96,23 @@ TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
   host.state.card.outputByte = 1;
   host.state.schedule.programTemp = 21;
   c.setpoint = 21;
-  c.heatMode = "HI";
+  c.heatMode = HeatMode::kComfort;
   c.peakTemp = 21.0f;
   Pass(20.97f);  // below the set-point, but not yet Temp_Dwell below the peak
-  EXPECT_EQ(c.heatState, "OFF");
+  EXPECT_EQ(c.heatState, HeatState::kOff);
   Pass(20.95f);
-  EXPECT_EQ(c.heatState, "ON");
+  EXPECT_EQ(c.heatState, HeatState::kOn);
   EXPECT_TRUE(On(4));
   EXPECT_TRUE(On(2));
   EXPECT_EQ(RowState(2), 1);
 
   Pass(20.90f);  // the trough
   Pass(20.93f);  // back up, but within Temp_Dwell of the trough
-  EXPECT_EQ(c.heatState, "ON");
+  EXPECT_EQ(c.heatState, HeatState::kOn);
   Pass(20.99f);  // rising, still below the set-point
-  EXPECT_EQ(c.heatState, "ON");
+  EXPECT_EQ(c.heatState, HeatState::kOn);
   Pass(21.0f);
-  EXPECT_EQ(c.heatState, "OFF");
+  EXPECT_EQ(c.heatState, HeatState::kOff);
   EXPECT_FALSE(On(4 | 8));
   EXPECT_EQ(RowState(3), 0);
   EXPECT_EQ(host.saves, 1);
@@ -123,8 +123,8 @@ TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
   ControlState& c = host.state.control;
   host.state.schedule.programTemp = 21;
   c.setpoint = 21;
-  c.heatMode = "HI";
-  c.heatState = "ON";
+  c.heatMode = HeatMode::kComfort;
+  c.heatState = HeatState::kOn;
   c.troughTemp = 20;
   c.switchTemp = 20;
   c.meanUndershoot = 0.5f;  // the burner itself stops only at 21.5
@@ -153,7 +153,7 @@ TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
   host.state.schedule.programTemp = 17;
   host.state.clock.todayDate = "19/06/15";
   host.state.settings.Inert_Deg = 3;
-  c.heatMode = "LOW";
+  c.heatMode = HeatMode::kSetBack;
   c.setpoint = 17;
   c.setBackActive = 1;
   c.heatPumpHold = 1;
@@ -164,7 +164,7 @@ TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
     Pass(t);
     t += 0.1f;
     ASSERT_LT(t, 23) << "the pre-heat never ended";
-  } while (c.heatMode != "LOW" || c.heatState == "ON");
+  } while (c.heatMode != HeatMode::kSetBack || c.heatState == HeatState::kOn);
   ASSERT_EQ(host.learning.appended, 1);
   // The record as the history file keeps it: offsets and encodings of its fields.
   std::string_view r = host.state.learning.preheatRecord.bytes();
@@ -182,15 +182,15 @@ TEST_F(HeatingTest, APreheatStillBurningWhenItsPeriodBeginsGoesOnUntilTheTarget)
   InSetback("06:00");
   host.learning.leadSeconds = 3600;
   Pass(17.5f);
-  ASSERT_EQ(c.heatMode, "PRE-HT");
+  ASSERT_EQ(c.heatMode, HeatMode::kPreheat);
   for (float t = 17.6f; t < 20.0f; t += 0.1f) Pass(t);
   AtSlot(1, "06:30");  // comfort begins with the house still short of it
   Pass(20.1f);
-  EXPECT_EQ(c.heatMode, "PRE-HT");
-  for (float t = 20.2f; c.heatState == "ON" && t < 22; t += 0.05f) Pass(t);
+  EXPECT_EQ(c.heatMode, HeatMode::kPreheat);
+  for (float t = 20.2f; c.heatState == HeatState::kOn && t < 22; t += 0.05f) Pass(t);
   EXPECT_EQ(host.learning.appended, 1);
   Pass(21.1f);
-  EXPECT_EQ(c.heatMode, "HI");
+  EXPECT_EQ(c.heatMode, HeatMode::kComfort);
 }
 
 TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
@@ -207,7 +207,7 @@ TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
   EXPECT_EQ(s.control.coldRaise, 0);
   s.control.windHour = 30.51f;
   WeatherModes(s);
-  EXPECT_EQ(s.control.weatherMode, "COLD");
+  EXPECT_EQ(s.control.weatherMode, WeatherMode::kCold);
   EXPECT_EQ(s.control.coldRaise, 1);
 
   s.control.exteriorTemp = 12;
@@ -216,20 +216,8 @@ TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
   EXPECT_EQ(s.control.sunnyDrop, 0);
   s.control.sunHour = 50.1f;
   WeatherModes(s);
-  EXPECT_EQ(s.control.weatherMode, "SUNNY");
+  EXPECT_EQ(s.control.weatherMode, WeatherMode::kSunny);
   EXPECT_EQ(s.control.weatherOffset, -1);
-}
-
-TEST_F(HeatingTest, TheLearningLogLineIsCompletedInItsZones) {
-  host.state.control.heatPumpHold = 1;
-  host.state.learning.stepIndex = 25;
-  host.state.statistics.energyToday = 12.5f;
-  host.state.learning.setbackStartEnergy = 2.5f;
-  WriteFileBytes(host.DataFile("PH_HP.LOG"), "\r\n 1");
-  CompleteLearningLog(host);
-  std::string log = ReadFileBytes(host.DataFile("PH_HP.LOG"));
-  EXPECT_EQ(log.substr(0, 18), "\r\n 1" + std::string(12, ' ') + " 1");
-  EXPECT_EQ(log.substr(log.size() - 3), " 10");
 }
 
 }  // namespace

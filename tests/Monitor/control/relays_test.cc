@@ -12,7 +12,7 @@ constexpr uint8_t kFanLow = 1, kFanHigh = 2, kStage1 = 4, kStage2 = 8, kHeatPump
 class RelaysTest : public ::testing::Test {
  protected:
   RelaysTest() {
-    control().heatMode = "HI";
+    control().heatMode = HeatMode::kComfort;
     card().outputByte = 0;
   }
   Settings& settings() { return host.state.settings; }
@@ -78,7 +78,7 @@ TEST_F(RelaysTest, HeatPumpFollowsSetForwardWithHysteresis) {
 }
 
 TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
-  control().heatMode = "LOW";
+  control().heatMode = HeatMode::kSetBack;
   host.state.schedule.currentSlot = 1;
   host.state.schedule.slotTemps[2] = 21;
   host.state.schedule.programTemp = 17;
@@ -93,7 +93,7 @@ TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
 
 // Switched on by a burn, the heat pump then holds the set-back's level.
 TEST_F(RelaysTest, InASetbackTheHeatPumpFollowsTheSetbackLevel) {
-  control().heatMode = "LOW";
+  control().heatMode = HeatMode::kSetBack;
   card().outputByte = kHeatPump;
   HeatPumpAt(17.6f, 17);
   EXPECT_EQ(card().outputByte, 0);
@@ -102,12 +102,12 @@ TEST_F(RelaysTest, InASetbackTheHeatPumpFollowsTheSetbackLevel) {
 }
 
 TEST_F(RelaysTest, OffRowRecordsWhetherTheHeatPumpRuns) {
-  control().cycleState = 9;
+  control().cycleState = CycleCode::kHeatPumpWait;
   HeatPumpAt(19);
-  EXPECT_EQ(control().cycleState, 2);
-  control().cycleState = 9;
+  EXPECT_EQ(control().cycleState, CycleCode::kHeatPump);
+  control().cycleState = CycleCode::kHeatPumpWait;
   HeatPumpAt(21);
-  EXPECT_EQ(control().cycleState, 0);
+  EXPECT_EQ(control().cycleState, CycleCode::kOff);
 }
 
 TEST_F(RelaysTest, ContinuousFanStaysOnWhenTheHeatPumpStops) {

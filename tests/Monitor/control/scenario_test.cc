@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "Functions/record.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
@@ -73,7 +73,7 @@ TEST_F(ScenarioTest, AStartInTheSetbackWithTheHouseBelowItHeatsWithinAMinute) {
     EXPECT_NEAR(p.State().control.interiorTemp, 16.5f, 0.3f) << start;
     RunFor(p, 58);
     const ControlState& c = p.State().control;
-    EXPECT_EQ(c.heatMode, "LOW") << start;
+    EXPECT_EQ(c.heatMode, HeatMode::kSetBack) << start;
     EXPECT_EQ(c.setpoint, 18) << start;  // 17 and the COLD degree
     EXPECT_EQ(c.setBackActive, 1) << start;
     EXPECT_TRUE(BurnerRowOpened(c)) << start;
@@ -90,7 +90,7 @@ TEST_F(ScenarioTest, AOneRowProgramHeatsAllDay) {
     if (now > 11 * 3600) lowest = std::min(lowest, s.control.interiorTemp);
   });
   const ControlState& c = p.State().control;
-  EXPECT_EQ(c.heatMode, "HI");
+  EXPECT_EQ(c.heatMode, HeatMode::kComfort);
   EXPECT_EQ(c.setpoint, 22);
   EXPECT_GT(c.cycleIndex, 4);
   EXPECT_GT(lowest, 21);
@@ -101,7 +101,7 @@ TEST_F(ScenarioTest, AStartInASlotWarmerThanTheOneBeforeItIsComfort) {
   Home("00:00,17\n16:00,19\n22:00,21", 19.5f);
   Program& p = Started("2019-06-15 16:00:30");
   RunFor(p, 5);
-  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
   EXPECT_EQ(p.State().control.setpoint, 20);
   EXPECT_EQ(p.State().control.setBackActive, 0);
 }
@@ -115,9 +115,9 @@ TEST_F(ScenarioTest, AfterAComfortEveningMidnightStartsTheSetback) {
   WriteFileBytes(DataFile("DAYS.prg"), "Friday,FRI\r\nSaturday,SAT\r\n");
   Program& p = Started("2019-06-14 23:55:00");
   RunFor(p, 60);
-  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
   RunFor(p, 600);
-  EXPECT_EQ(p.State().control.heatMode, "LOW");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kSetBack);
   EXPECT_EQ(p.State().control.setpoint, 18);
 }
 
@@ -135,12 +135,12 @@ TEST_F(ScenarioTest, ANightWithoutAMidnightStepIsSetBackThenPreheated) {
   RunFor(p, 9 * 3600, [&](const RunState& s, int32_t now) {
     const ControlState& c = s.control;
     if (now > 1 * 3600 && now < 3 * 3600) nightHighest = std::max(nightHighest, c.interiorTemp);
-    if (c.heatMode != "PRE-HT") return;
+    if (c.heatMode != HeatMode::kPreheat) return;
     if (preheatStart < 0) preheatStart = now;
     ++preheatPasses;
     preheatLowest = std::min(preheatLowest, c.setpoint);
     preheatHighest = std::max(preheatHighest, c.setpoint);
-    if (c.heatState == "ON" && (s.card.outputByte & s.card.stage2Mask) == 0) ++stageTwoOff;
+    if (c.heatState == HeatState::kOn && (s.card.outputByte & s.card.stage2Mask) == 0) ++stageTwoOff;
   });
   EXPECT_LT(nightHighest, 19);
   ASSERT_GT(preheatStart, 0);
@@ -149,7 +149,7 @@ TEST_F(ScenarioTest, ANightWithoutAMidnightStepIsSetBackThenPreheated) {
   EXPECT_EQ(preheatLowest, 22);
   EXPECT_EQ(preheatHighest, 22);
   EXPECT_EQ(stageTwoOff, 0);
-  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
 
   std::string log = ReadFileBytes(DataFile("PH_HP.LOG"));
   std::istringstream line(log.substr(log.find_last_of('\n') + 1));
@@ -177,7 +177,7 @@ TEST_F(ScenarioTest, AnEveningPreheatOfTwoDegreesIsLearned) {
   Home(kWorkday, 20.3f);
   Program& p = Started("2019-06-17 14:00:00");
   RunFor(p, 3 * 3600);
-  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
   std::vector<float> times = LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT")));
   ASSERT_EQ(times.size(), 1u);
   EXPECT_EQ(times[0], 16 * 3600 + 30 * 60);
@@ -191,7 +191,7 @@ TEST_F(ScenarioTest, APreheatThatEndsInItsInertiaIsNotLearned) {
   WriteSettings(settings.replace(settings.find("Inert_Deg=3"), 11, "Inert_Deg=12"));
   Program& p = Started("2019-06-17 14:00:00");
   RunFor(p, 3 * 3600);
-  EXPECT_EQ(p.State().control.heatMode, "HI");
+  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
   EXPECT_TRUE(LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT"))).empty());
 }
 
@@ -208,7 +208,7 @@ TEST_F(ScenarioTest, TheMorningPreheatIsEstimatedAgainInTheNight) {
     const ControlState& c = s.control;
     if (c.lastEstimateTime != lastSeen && now < 6 * 3600) nightEstimates.push_back(c.lastEstimateTime);
     lastSeen = c.lastEstimateTime;
-    if (morningStart < 0 && now < 7 * 3600 && c.heatMode == "PRE-HT") morningStart = now;
+    if (morningStart < 0 && now < 7 * 3600 && c.heatMode == HeatMode::kPreheat) morningStart = now;
   });
   ASSERT_GT(morningStart, 0);
   ASSERT_FALSE(nightEstimates.empty());

@@ -8,7 +8,7 @@
 
 #include "Functions/record.h"
 #include "Monitor/Monitor.h"
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
@@ -63,7 +63,7 @@ TEST_F(DayTest, ARestartInARunningCycleGoesOnFromAnOffRow) {
   Program& first = Started("2019-06-15 14:00:00");
   RunFor(first, 600);
   ControlState& control = first.State().control;
-  StartCycleRow(control, 1, static_cast<float>(first.State().clock.clockSeconds), 18, -4);
+  StartCycleRow(control, CycleCode::kHeating, static_cast<float>(first.State().clock.clockSeconds), 18, -4);
   float energy = first.State().statistics.energyToday;
   first.SaveDayState();
   int rows = control.cycleIndex;
@@ -140,7 +140,7 @@ TEST_F(DayTest, AMidnightBeforeTheFirstRecomputeReadsTheProjectFileBack) {
 TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {
   Program& p = Started("2019-06-15 14:00:00");
   RunFor(p, 5);
-  StartCycleRow(p.State().control, 1, 50000, 18, -4);
+  StartCycleRow(p.State().control, CycleCode::kHeating, 50000, 18, -4);
   std::string cycles;
   p.SetDayStateSaverForTesting(
       [&](Program& running) { cycles = std::to_string(running.State().control.cycleIndex); });

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/statistics/day_files.h"
 #include "tests/support/test_host.h"
 
@@ -20,7 +20,7 @@ class AccountingTest : public ::testing::Test {
     ResetDayState(host.state);
     host.state.clock.todayDate = "19/06/15";
     host.state.clock.clockSeconds = 50708;  // the test clock starts at 14:05:08
-    StartCycleRow(host.state.control, 0, 0, 20, 5);
+    StartCycleRow(host.state.control, CycleCode::kOff, 0, 20, 5);
     host.state.card.outputByte = kStage1;
   }
 

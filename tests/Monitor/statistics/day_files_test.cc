@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 #include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/season_file.h"
 #include "Monitor/ui/display.h"
@@ -42,9 +42,9 @@ class DayFilesTest : public ::testing::Test {
     c.stripRowCount = 16;
     c.stripColumn = 5;
     c.stripRows(16) = "    \xDC\xDB";
-    StartCycleRow(c, 1, 0, 19.5f, -7);
+    StartCycleRow(c, CycleCode::kHeating, 0, 19.5f, -7);
     c.cycleLog(1, kCycleDuration) = 300;
-    StartCycleRow(c, 0, 300, 21, -6.5f);
+    StartCycleRow(c, CycleCode::kOff, 300, 21, -6.5f);
   }
 
   // Back to the start of a day, as a restart finds the state before reading the files.

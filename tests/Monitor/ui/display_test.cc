@@ -45,8 +45,8 @@ TEST_F(DisplayTest, BothFanBitsShowTheHighSpeed) {
 
 TEST_F(DisplayTest, PreheatingNamesColdAndHeatPumpAfterItEvenWithStagesOn) {
   state.card.outputByte = 4 | 8 | 16;
-  state.control.heatMode = "PRE-HT";
-  state.control.weatherMode = "COLD";
+  state.control.heatMode = HeatMode::kPreheat;
+  state.control.weatherMode = WeatherMode::kCold;
   EXPECT_EQ(Text(1042), "Pre-Heating - COLD + AC/HP");
 }
 

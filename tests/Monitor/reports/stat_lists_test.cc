@@ -1,4 +1,4 @@
-#include "Monitor/statistics/stat_lists.h"
+#include "Monitor/reports/stat_lists.h"
 
 #include "gmock/gmock.h"
 #include "gtest/gtest.h"

@@ -1,4 +1,4 @@
-#include "Monitor/statistics/kept_files.h"
+#include "Monitor/core/kept_files.h"
 
 namespace kelvora {
 namespace {

@@ -1,8 +1,8 @@
 // Clock texts of the day: times of day "hh:mm" read into seconds, and the
 // clock second that every pass and log stamps use. Durations as texts
 // (FormatDuration) come with it.
-#ifndef KELVORA_MONITOR_SCHEDULE_CLOCK_TEXT_H_
-#define KELVORA_MONITOR_SCHEDULE_CLOCK_TEXT_H_
+#ifndef KELVORA_MONITOR_CORE_CLOCK_TEXT_H_
+#define KELVORA_MONITOR_CORE_CLOCK_TEXT_H_
 
 #include <cstdint>
 #include <string>
@@ -34,4 +34,4 @@ int32_t TickSeconds(Clock& clock, int32_t& stamp, int32_t& previous);
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_SCHEDULE_CLOCK_TEXT_H_
+#endif  // KELVORA_MONITOR_CORE_CLOCK_TEXT_H_

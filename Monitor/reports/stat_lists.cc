@@ -1,11 +1,11 @@
-#include "Monitor/statistics/stat_lists.h"
+#include "Monitor/reports/stat_lists.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "Functions/formulas.h"
 #include "Functions/masks.h"
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/clock_text.h"
 
 namespace kelvora {
 namespace {
@@ -123,11 +123,10 @@ class CycleRows {
 };
 
 std::string StateText(float state, const std::string& before) {
-  if (state == -1) return "PreHeat";
-  if (state == 1) return "Heat-ON";
-  if (state == 2) return "HP-ON";
-  // Off, waiting for the heat-pump decision of the next pass.
-  if (state == 9) return "HP-Wait";
+  if (HoldsCode(state, CycleCode::kPreheat)) return "PreHeat";
+  if (HoldsCode(state, CycleCode::kHeating)) return "Heat-ON";
+  if (HoldsCode(state, CycleCode::kHeatPump)) return "HP-ON";
+  if (HoldsCode(state, CycleCode::kHeatPumpWait)) return "HP-Wait";
   return before;
 }
 

@@ -1,8 +1,8 @@
 // The season view: every stored day of "TEMP.DAT" and of the seasons kept in
 // "History", and every pre-heat of "PREHEAT.DAT" and its archives, decoded
 // from their binary records for the page's charts and CSV downloads.
-#ifndef KELVORA_MONITOR_STATISTICS_SEASON_VIEW_H_
-#define KELVORA_MONITOR_STATISTICS_SEASON_VIEW_H_
+#ifndef KELVORA_MONITOR_REPORTS_SEASON_VIEW_H_
+#define KELVORA_MONITOR_REPORTS_SEASON_VIEW_H_
 
 #include <string>
 #include <string_view>
@@ -53,4 +53,4 @@ std::string PreheatsCsv(const SeasonRecords& records);
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_STATISTICS_SEASON_VIEW_H_
+#endif  // KELVORA_MONITOR_REPORTS_SEASON_VIEW_H_

@@ -1,4 +1,4 @@
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 
 namespace kelvora {
 
@@ -8,10 +8,10 @@ int NextCycleRow(ControlState& control) {
   return row;
 }
 
-void StartCycleRow(ControlState& control, float state, float start, float interior, float exterior) {
+void StartCycleRow(ControlState& control, CycleCode code, float start, float interior, float exterior) {
   int row = NextCycleRow(control);
   Table<float>& log = control.cycleLog;
-  log(row, kCycleState) = state;
+  log(row, kCycleState) = CycleCodeValue(code);
   log(row, kCycleStart) = start;
   log(row, kCycleInterior) = interior;
   log(row, kCycleExterior) = exterior;

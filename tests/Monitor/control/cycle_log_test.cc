@@ -1,4 +1,4 @@
-#include "Monitor/core/cycle_log.h"
+#include "Monitor/control/cycle_log.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,8 @@ TEST(CycleLogTest, ADayWithMoreCyclesThanTheTableHoldsKeepsEveryRow) {
   TestHost host;
   ControlState& control = host.state.control;
   for (int row = 1; row <= 1200; ++row) {
-    StartCycleRow(control, static_cast<float>(row % 2), static_cast<float>(row), 20, -5);
+    StartCycleRow(control, row % 2 == 1 ? CycleCode::kHeating : CycleCode::kOff, static_cast<float>(row), 20,
+                  -5);
   }
   EXPECT_EQ(control.cycleIndex, 1200);
   EXPECT_GE(control.cycleLog.Rows(), 1200);

@@ -1,4 +1,4 @@
-#include "Monitor/schedule/clock_text.h"
+#include "Monitor/core/clock_text.h"
 
 #include <algorithm>
 #include <cmath>

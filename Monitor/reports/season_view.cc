@@ -1,4 +1,4 @@
-#include "Monitor/statistics/season_view.h"
+#include "Monitor/reports/season_view.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Files set aside instead of lost: a damaged data file is copied beside
 // itself, and an archive never replaces one already there.
-#ifndef KELVORA_MONITOR_STATISTICS_KEPT_FILES_H_
-#define KELVORA_MONITOR_STATISTICS_KEPT_FILES_H_
+#ifndef KELVORA_MONITOR_CORE_KEPT_FILES_H_
+#define KELVORA_MONITOR_CORE_KEPT_FILES_H_
 
 #include <string>
 #include <string_view>
@@ -23,4 +23,4 @@ bool KeepDamagedCopy(ControlHost& host, std::string_view name, std::string_view 
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_STATISTICS_KEPT_FILES_H_
+#endif  // KELVORA_MONITOR_CORE_KEPT_FILES_H_

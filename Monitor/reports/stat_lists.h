@@ -2,8 +2,8 @@
 // duty and energy shares and the set-back summary, and the steps of the
 // current pre-heat or temperature drop. Cells are Windows-1252 texts, each
 // at most 31 characters, built exactly as the list dialog shows them.
-#ifndef KELVORA_MONITOR_STATISTICS_STAT_LISTS_H_
-#define KELVORA_MONITOR_STATISTICS_STAT_LISTS_H_
+#ifndef KELVORA_MONITOR_REPORTS_STAT_LISTS_H_
+#define KELVORA_MONITOR_REPORTS_STAT_LISTS_H_
 
 #include <string>
 #include <vector>
@@ -36,4 +36,4 @@ StatList BuildStatList(ListKind kind, const RunState& state);
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_STATISTICS_STAT_LISTS_H_
+#endif  // KELVORA_MONITOR_REPORTS_STAT_LISTS_H_
