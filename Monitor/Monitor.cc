@@ -12,6 +12,7 @@
 #include "Monitor/control/cycle_log.h"
 #include "Monitor/control/heating.h"
 #include "Monitor/control/relays.h"
+#include "Monitor/control/simulated_house.h"
 #include "Monitor/control/weather.h"
 #include "Monitor/core/clock_text.h"
 #include "Monitor/core/settings.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "Monitor/schedule/day_plan.h"
-#include "Monitor/schedule/slot_edit.h"
+#include "Monitor/ui/slot_edit.h"
 #include "server/request_checks.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Monitor/schedule/slot_edit.h"
+#include "Monitor/ui/slot_edit.h"
 
 namespace kelvora {
 

@@ -1,16 +1,9 @@
-// The four sensor channels: the raw byte read from the card, or, when the
-// program simulates, a value computed from a small model of the house that
-// follows the heating cycles; and the conversions of raw values into
-// degrees, percent of sun and km/h.
+// The four sensor channels of the card and the conversions of their raw
+// values into degrees, percent of sun and km/h.
 #ifndef KELVORA_MONITOR_CARD_SENSORS_H_
 #define KELVORA_MONITOR_CARD_SENSORS_H_
 
 #include <cstdint>
-
-#include "Monitor/core/random.h"
-#include "Monitor/core/run_state.h"
-#include "platform/clock.h"
-#include "platform/ports.h"
 
 namespace kelvora {
 
@@ -20,19 +13,6 @@ enum SensorChannel : int8_t {
   kSunChannel = 6,
   kWindChannel = 7,
 };
-
-// What a reading needs besides the run state.
-struct SensorContext {
-  PortAccess& ports;
-  Clock& clock;
-  UniformRandom& random;
-};
-
-// The raw value (0 to 255) of `channel`. The card is read first; in
-// simulation the value is replaced by the house model, which may append a
-// cycle row after a long gap and re-dimensions the wind rings on its first
-// reading.
-float ReadChannel(RunState& state, SensorContext& context, int8_t channel);
 
 // Degrees Celsius, percent and km/h from raw values.
 float InteriorFromRaw(float raw, float intAdjust);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "Monitor/schedule/slot_edit.h"
+#include "Monitor/ui/slot_edit.h"
 #include "tests/Monitor/ui/dialog_fixture.h"
 
 namespace kelvora::testing {

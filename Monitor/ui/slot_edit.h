@@ -2,8 +2,8 @@
 // program for today, the slot in force moved or re-tempered ("Modify"), or
 // ticked slots removed ("Delete"). Edits become manual slots of the day's
 // table and last until it is rebuilt; nothing is written to a file.
-#ifndef KELVORA_MONITOR_SCHEDULE_SLOT_EDIT_H_
-#define KELVORA_MONITOR_SCHEDULE_SLOT_EDIT_H_
+#ifndef KELVORA_MONITOR_UI_SLOT_EDIT_H_
+#define KELVORA_MONITOR_UI_SLOT_EDIT_H_
 
 #include <optional>
 #include <string>
@@ -58,4 +58,4 @@ void DeleteTickedSlots(RunState& state, const std::vector<int>& ticked, std::str
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_SCHEDULE_SLOT_EDIT_H_
+#endif  // KELVORA_MONITOR_UI_SLOT_EDIT_H_

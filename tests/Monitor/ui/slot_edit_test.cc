@@ -1,6 +1,6 @@
 // "Modify" and "Delete" on today's plan, as the main window's "Program"
 // group drives them.
-#include "Monitor/schedule/slot_edit.h"
+#include "Monitor/ui/slot_edit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Monitor/schedule/slot_edit.h"
+#include "Monitor/ui/slot_edit.h"
 
 #include <algorithm>
 

@@ -1,0 +1,155 @@
+// The simulated house that stands in for the card, and the card's own readings.
+#include "Monitor/control/simulated_house.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/fake_card.h"
+#include "tests/support/program_fixture.h"
+
+namespace kelvora {
+namespace {
+
+using std::chrono::minutes;
+using std::chrono::seconds;
+
+class SimulatedHouseTest : public ::testing::Test {
+ protected:
+  SimulatedHouseTest() : clock(testing::TimeAt("2019-01-10 06:00:00")) {
+    state.card.simulationMode = 1;
+    state.card.inputPort = state.card.outputPort = kNoPort;
+    state.control.capacities.windHour = 30;
+    state.control.cycleLog.Dimension(500, 5);
+    state.control.windRing.Dimension(1);
+    state.control.windHourRing.Dimension(30);
+    random.Seed(11);
+    // Row 1: the burner off since 06:00.
+    state.control.cycleIndex = 1;
+  }
+
+  float Read(int8_t channel) { return ReadChannel(state, context, channel); }
+  float Cycle(int row, CycleColumn column) { return state.control.cycleLog(row, column); }
+
+  // Starts row `row` as a cycle in `cycleState` from now, at `interior` degrees.
+  void StartCycle(int row, float cycleState, float interior) {
+    Table<float>& log = state.control.cycleLog;
+    log(row, kCycleState) = cycleState;
+    log(row, kCycleStart) = static_cast<float>(SecondsOfDay(clock.Now()));
+    log(row, kCycleInterior) = interior;
+    state.control.cycleIndex = row;
+  }
+
+  RunState state;
+  VirtualClock clock;
+  NullPorts ports;
+  UniformRandom random;
+  SensorContext context{ports, clock, random};
+};
+
+TEST_F(SimulatedHouseTest, TheFirstReadingStartsTheHouseAtTheDemoTemperature) {
+  state.settings.D_Int_Temp = 19.5f;
+  EXPECT_EQ(Read(kInteriorChannel), 145);  // 10 x 19.5 - 50
+  EXPECT_FLOAT_EQ(Cycle(1, kCycleInterior), 19.5f);
+  EXPECT_FLOAT_EQ(Cycle(1, kCycleExterior), -15.0f);
+  EXPECT_FLOAT_EQ(Cycle(1, kCycleStart), 6 * 3600);
+  EXPECT_EQ(state.control.windRing.Rows(), 10);
+}
+
+TEST_F(SimulatedHouseTest, TheInteriorTurnsFromFallingToRisingWhenTheBurnerStarts) {
+  float start = Read(kInteriorChannel);
+  clock.Advance(minutes(30));
+  float cooled = Read(kInteriorChannel);
+  EXPECT_LT(cooled, start - 5);
+  // The burner starts: a new cycle from the temperature reached.
+  StartCycle(2, 1, InteriorFromRaw(cooled, 0));
+  clock.Advance(minutes(30));
+  float warmed = Read(kInteriorChannel);
+  EXPECT_GT(warmed, cooled + 5);
+}
+
+TEST_F(SimulatedHouseTest, ASecondStageRowCountsFromTheFirstStageStart) {
+  Read(kInteriorChannel);
+  StartCycle(2, 1, 18);
+  clock.Advance(minutes(20));
+  StartCycle(3, 2, 18);
+  clock.Advance(minutes(1));
+  // Twenty-one minutes of heating: over a degree above the start, where one
+  // minute would give less than a tenth.
+  EXPECT_GE(Read(kInteriorChannel), 10 * 18 - 50 + 7);
+}
+
+TEST_F(SimulatedHouseTest, ALongSilenceAppendsARowThatContinuesTheCycle) {
+  Read(kInteriorChannel);
+  state.control.cycleLog(1, kCycleDuration) = 600;
+  state.control.cycleLog(1, kCycleEnergy) = 1.5f;
+  clock.Advance(seconds(1801));
+  Read(kInteriorChannel);
+  ASSERT_EQ(state.control.cycleIndex, 2);
+  EXPECT_FLOAT_EQ(Cycle(2, kCycleStart), 6 * 3600 + 600);
+  EXPECT_FLOAT_EQ(Cycle(2, kCycleDuration), 1801 - 600);
+  EXPECT_FLOAT_EQ(Cycle(2, kCycleEnergy), 1.5f);
+}
+
+TEST_F(SimulatedHouseTest, OnlyTheInteriorChannelAppendsAfterASilence) {
+  Read(kInteriorChannel);
+  clock.Advance(seconds(1801));
+  Read(kExteriorChannel);
+  EXPECT_EQ(state.control.cycleIndex, 1);
+}
+
+TEST_F(SimulatedHouseTest, TheExteriorStaysWithinTheNoiseOfTheDemoMean) {
+  state.settings.D_Ext_Temp = -15;
+  for (int i = 0; i < 200; ++i) {
+    float raw = Read(kExteriorChannel);
+    EXPECT_NEAR(ExteriorFromRaw(raw, 0), -15.0f, 0.4f + 0.2f);
+  }
+}
+
+TEST_F(SimulatedHouseTest, TheSunPeaksAtOnePmAndIsDownBeforeSix) {
+  clock.Set(testing::TimeAt("2019-01-10 13:00:00"));
+  EXPECT_NEAR(SunFromRaw(Read(kSunChannel)), 98.0f, 2.5f);
+  clock.Set(testing::TimeAt("2019-01-10 05:30:00"));
+  EXPECT_LE(SunFromRaw(Read(kSunChannel)), 2.5f);
+}
+
+TEST_F(SimulatedHouseTest, TheWindStaysWithinItsDrawnRange) {
+  state.settings.D_Wind = 20;
+  state.settings.Wind_Start = 10;
+  for (int i = 0; i < 200; ++i) {
+    float kmh = WindFromRaw(Read(kWindChannel), 10, 1);
+    EXPECT_GE(kmh, 0.0f);
+    EXPECT_LE(kmh, 4 * 20 + 0.5f);  // at most 1 / 0.5 x 2 x D_Wind
+  }
+}
+
+TEST_F(SimulatedHouseTest, TheSameSeedGivesTheSameReadings) {
+  std::vector<float> first, second;
+  for (std::vector<float>* run : {&first, &second}) {
+    RunState fresh = state;
+    UniformRandom seeded;
+    seeded.Seed(5);
+    SensorContext c{ports, clock, seeded};
+    for (int8_t channel : {kInteriorChannel, kExteriorChannel, kSunChannel, kWindChannel}) {
+      run->push_back(ReadChannel(fresh, c, channel));
+    }
+  }
+  EXPECT_EQ(first, second);
+}
+
+TEST(CardReadingTest, WithACardTheByteReadIsTheValue) {
+  VirtualClock clock(testing::TimeAt("2019-01-10 06:00:00"));
+  FakeCard card;
+  card.Place(FakeCard::Layout::kPci, 0xD000);
+  card.SetChannel(kInteriorChannel, 233);
+  UniformRandom random;
+  SensorContext context{card, clock, random};
+  RunState state;
+  state.card.cardKind = "PCI";
+  state.card.inputPort = 0xD000;
+  state.card.outputPort = 0xD010;
+  EXPECT_EQ(ReadChannel(state, context, kInteriorChannel), 233);
+}
+
+}  // namespace
+}  // namespace kelvora
