@@ -165,7 +165,7 @@ SettingsForm SettingsFormOf(const Json& f) {
     form.texts[id] = Text(value, "texts");
   }
   for (const Json& id : List(Member(f, "ticked"), "ticked"))
-    form.ticked.insert(static_cast<int>(Integer(id, "ticked", 8000, 8100)));
+    form.ticked.insert(static_cast<int>(Integer(id, "ticked", dialog_id::kSettings, settings_id::kSave)));
   form.stamp = Text(Member(f, "stamp"), "stamp");
   return form;
 }

@@ -13,6 +13,7 @@
 
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/run_state.h"
+#include "Monitor/ui/control_ids.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -26,10 +27,15 @@ struct SettingsForm {
 };
 
 // Edit fields and lists of the dialog, in the order the dialog shows them.
-inline constexpr int kSettingsTextControls[] = {8008, 8005, 8044, 8040, 8004, 8034, 8030,
-                                                8037, 8013, 8022, 8021, 8055, 8054, 8051};
+inline constexpr int kSettingsTextControls[] = {
+    settings_id::kLanguage,      settings_id::kKwhCost,       settings_id::kIntAdjust,
+    settings_id::kIntRelativeTo, settings_id::kExtAdjust,     settings_id::kExtRelativeTo,
+    settings_id::kSunAdjust,     settings_id::kSunExponent,   settings_id::kSunFloor,
+    settings_id::kExtTempFloor,  settings_id::kTempSetBack,   settings_id::kWindFloor,
+    settings_id::kExtTempCeil,   settings_id::kTempSetForward};
 // The two "Relative to:" choices and their fields, never enabled.
-inline constexpr int kSettingsDisabledControls[] = {8042, 8040, 8027, 8034};
+inline constexpr int kSettingsDisabledControls[] = {settings_id::kIntRelative, settings_id::kIntRelativeTo,
+                                                    settings_id::kExtRelative, settings_id::kExtRelativeTo};
 
 // The form as the dialog opens on the current settings.
 SettingsForm OpenSettingsDialog(const RunState& state);

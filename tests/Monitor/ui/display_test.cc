@@ -40,14 +40,14 @@ class DisplayTest : public ::testing::Test {
 
 TEST_F(DisplayTest, BothFanBitsShowTheHighSpeed) {
   state.card.outputByte = 1 | 2;
-  EXPECT_EQ(Text(1040), "HI");
+  EXPECT_EQ(Text(control_id::kFanText), "HI");
 }
 
 TEST_F(DisplayTest, PreheatingNamesColdAndHeatPumpAfterItEvenWithStagesOn) {
   state.card.outputByte = 4 | 8 | 16;
   state.control.heatMode = "PRE-HT";
   state.control.weatherMode = "COLD";
-  EXPECT_EQ(Text(1042), "Pre-Heating - COLD + AC/HP");
+  EXPECT_EQ(Text(control_id::kModeText), "Pre-Heating - COLD + AC/HP");
 }
 
 TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
@@ -57,10 +57,10 @@ TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
   schedule.currentSlot = 1;
   schedule.daySlots[1] = {"06:30", "22:00", ""};
   schedule.slotTemps[1] = 21.125f;
-  EXPECT_EQ(Text(1027), "");
+  EXPECT_EQ(Text(control_id::kSlotNumber), "");
   state.control.changeFlags = 1;
-  EXPECT_EQ(Text(1027), "1 of 2");
-  EXPECT_EQ(snapshot.texts[1018], "21.13\260C");
+  EXPECT_EQ(Text(control_id::kSlotNumber), "1 of 2");
+  EXPECT_EQ(snapshot.texts[control_id::kFromTemp], "21.13\260C");
   ASSERT_EQ(snapshot.slotRows.size(), 3u);
   EXPECT_EQ(snapshot.slotRows[1].slot, "  1:");
   EXPECT_EQ(snapshot.slotRows[1].times, "06:30 - 22:00");
@@ -69,15 +69,15 @@ TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
   state.texts.signedTempMask = {"+##.##\260C", "+##.##\260F"};
   schedule.slotTemps[1] = -3;
   state.control.changeFlags = 1;
-  EXPECT_EQ(Text(1027), "1 of 2");
-  EXPECT_EQ(snapshot.texts[1018], " -3.00\260C");
+  EXPECT_EQ(Text(control_id::kSlotNumber), "1 of 2");
+  EXPECT_EQ(snapshot.texts[control_id::kFromTemp], " -3.00\260C");
 }
 
 TEST_F(DisplayTest, MidnightWithoutTimeOrWeightShowsZeroPercents) {
   state.statistics.heatingSeconds = 5;
   state.statistics.energyToday = 1;
-  EXPECT_EQ(Text(1029), "  0.00%");
-  EXPECT_EQ(snapshot.texts[1030], "  0.00%");
+  EXPECT_EQ(Text(control_id::kHeatingPercent), "  0.00%");
+  EXPECT_EQ(snapshot.texts[control_id::kEnergyPercent], "  0.00%");
   for (const auto& [id, text] : snapshot.texts) {
     EXPECT_EQ(text.find("nan"), std::string::npos) << id;
     EXPECT_EQ(text.find("inf"), std::string::npos) << id;
@@ -112,14 +112,14 @@ TEST_F(DisplayTest, LongCycleGrowsTheStripBeyondItsFirstLines) {
 
 TEST(SnapshotJsonTest, EscapesAndConvertsEachTextFromItsCodePage) {
   DisplaySnapshot snapshot;
-  snapshot.texts[1011] = "a\"b\\c\r\n\x01";
-  snapshot.texts[3001] = "21.50\260C";
+  snapshot.texts[control_id::kWeekday] = "a\"b\\c\r\n\x01";
+  snapshot.texts[control_id::kIndoorNow] = "21.50\260C";
   snapshot.slotRows.push_back({"  0:", "00:00 - 06:30", "17"});
   snapshot.selectedSlot = 0;
   snapshot.stripLines = {"\xB0\xB1\xB2 \xDB\xDC"};
   nlohmann::json json = nlohmann::json::parse(SnapshotJson(snapshot));
-  EXPECT_EQ(json["controls"]["1011"], "a\"b\\c\r\n\x01");
-  EXPECT_EQ(json["controls"]["3001"], "21.50\u00B0C");
+  EXPECT_EQ(json["controls"][std::to_string(control_id::kWeekday)], "a\"b\\c\r\n\x01");
+  EXPECT_EQ(json["controls"][std::to_string(control_id::kIndoorNow)], "21.50\u00B0C");
   EXPECT_EQ(json["slots"][0]["times"], "00:00 - 06:30");
   EXPECT_EQ(json["selectedSlot"], 0);
   EXPECT_EQ(json["strip"][0], "\u2591\u2592\u2593 \u2588\u2584");

@@ -26,7 +26,11 @@ class SlotModifyTest : public DialogTest {
     DisplaySnapshot window = p.Snapshot();
     std::vector<std::string> slots;
     for (const SlotListRow& row : window.slotRows) slots.push_back(row.times + " " + row.temperature);
-    return {window.texts[1016],       window.texts[1017], window.texts[1018], window.texts[1023], slots,
+    return {window.texts[control_id::kFromTime],
+            window.texts[control_id::kToTime],
+            window.texts[control_id::kFromTemp],
+            window.texts[control_id::kToTemp],
+            slots,
             house.LastByte(kCardPort)};
   }
 
