@@ -70,6 +70,34 @@ std::optional<MessageBoxRequest> ApplyLabels(ControlHost& host, LabelsDialog& di
 // the same mode. Control thread.
 void RestoreLabels(ControlHost& host, LabelsDialog& dialog);
 
+// What the person did in the dialog, with the working copy the last view
+// brought (every kind but kOpen).
+struct LabelsAction {
+  enum class Kind { kOpen, kAdd, kDelete, kDeleteAll, kApply, kSave, kRestore };
+  Kind kind = Kind::kOpen;
+  uint8_t mode = kDaysMode;  // kOpen
+  std::optional<LabelsDialog> dialog;
+  std::string label, value;    // kAdd: as typed
+  std::vector<size_t> ticked;  // kDelete: row indexes
+};
+
+// What the dialog shows after one action.
+struct LabelsView {
+  LabelsDialog dialog;  // the working copy the next action brings back
+  LabelsTexts texts;    // the captions of the dialog's mode
+  std::vector<DialogListRow> lines;
+  std::optional<MessageBoxRequest> box;
+  std::optional<bool> closed;  // Apply and SAVE: whether the dialog closes
+};
+
+// Open, Apply, SAVE and Restore read or change the program's tables; the
+// other kinds edit the working copy alone.
+bool NeedsControlThread(LabelsAction::Kind kind);
+
+// One action, one view. `host` is the program on its control thread when
+// NeedsControlThread(action.kind), and may be null otherwise.
+LabelsView ActOnLabels(ControlHost* host, LabelsAction action);
+
 }  // namespace kelvora
 
 #endif  // KELVORA_MONITOR_UI_LABELS_DIALOG_H_

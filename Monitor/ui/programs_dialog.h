@@ -84,6 +84,34 @@ std::optional<MessageBoxRequest> ApplyPrograms(ControlHost& host, ProgramsDialog
 // them, still showing the same program. Control thread.
 void RestorePrograms(ControlHost& host, ProgramsDialog& dialog);
 
+// What the person did in the dialog, with the working copy the last view
+// brought (every kind but kOpen).
+struct ProgramsAction {
+  enum class Kind { kOpen, kChoose, kAdd, kDelete, kDeleteAll, kApply, kSave, kRestore };
+  Kind kind = Kind::kOpen;
+  std::optional<ProgramsDialog> dialog;
+  std::string name, time, temperature;  // kAdd: as typed
+  std::string program;                  // kChoose: the name picked from the list
+  std::vector<size_t> ticked;           // kDelete: row indexes
+};
+
+// What the dialog shows after one action.
+struct ProgramsView {
+  ProgramsDialog dialog;             // the working copy the next action brings back
+  std::vector<DialogListRow> lines;  // the list: the shown program's steps
+  std::optional<MessageBoxRequest> box;
+  std::optional<bool> closed;  // Apply and SAVE: whether the dialog closes
+  std::string newProgram;      // Add of a new name: to announce to the main window
+};
+
+// Open, Apply, SAVE and Restore read or change the program's tables; the
+// other kinds edit the working copy alone.
+bool NeedsControlThread(ProgramsAction::Kind kind);
+
+// One action, one view. `host` is the program on its control thread when
+// NeedsControlThread(action.kind), and may be null otherwise.
+ProgramsView ActOnPrograms(ControlHost* host, ProgramsAction action);
+
 }  // namespace kelvora
 
 #endif  // KELVORA_MONITOR_UI_PROGRAMS_DIALOG_H_

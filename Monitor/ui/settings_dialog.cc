@@ -330,4 +330,30 @@ SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool 
   return {};
 }
 
+SettingsView ActOnSettings(ControlHost* host, SettingsAction action) {
+  SettingsView view;
+  if (action.kind == SettingsAction::Kind::kOpen) {
+    view.form = OpenSettingsDialog(host->State());
+    return view;
+  }
+  SettingsOutcome outcome =
+      ApplySettings(*host, *action.form, action.kind == SettingsAction::Kind::kSave, action.answer);
+  switch (outcome.result) {
+    case SettingsApplied::kApplied:
+      view.closed = true;
+      break;
+    case SettingsApplied::kAsk:
+      view.ask = outcome.box;
+      break;
+    case SettingsApplied::kChanged:
+      view.form = outcome.current;
+      view.box = outcome.box;
+      break;
+    case SettingsApplied::kRefused:
+      view.box = outcome.box;
+      break;
+  }
+  return view;
+}
+
 }  // namespace kelvora

@@ -64,6 +64,31 @@ MessageBoxRequest HeatPumpNoticeBox();
 SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool save,
                               std::optional<BoxResult> noticeAnswer);
 
+// What the person did: opened the dialog, or pressed Modify or SAVE on the
+// form the last view brought, with the answer to the NOTICE box when it was
+// asked.
+struct SettingsAction {
+  enum class Kind { kOpen, kModify, kSave };
+  Kind kind = Kind::kOpen;
+  std::optional<SettingsForm> form;
+  std::optional<BoxResult> answer;
+};
+
+// What the dialog shows after one action: closed, a question to ask before
+// the action is sent again with its answer, or a form and/or a box.
+struct SettingsView {
+  bool closed = false;
+  std::optional<MessageBoxRequest> ask;
+  std::optional<SettingsForm> form;
+  std::optional<MessageBoxRequest> box;
+};
+
+// Every kind reads or changes the settings in force.
+inline bool NeedsControlThread(SettingsAction::Kind) { return true; }
+
+// One action, one view. `host` is the program on its control thread.
+SettingsView ActOnSettings(ControlHost* host, SettingsAction action);
+
 }  // namespace kelvora
 
 #endif  // KELVORA_MONITOR_UI_SETTINGS_DIALOG_H_

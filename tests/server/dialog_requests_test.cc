@@ -7,6 +7,21 @@ namespace {
 
 using Json = nlohmann::json;
 
+// The answer that shows `dialog` as it stands.
+Json AnswerOf(const ProgramsDialog& dialog) {
+  ProgramsAction choose;
+  choose.kind = ProgramsAction::Kind::kChoose;
+  choose.dialog = dialog;
+  choose.program = dialog.shown;
+  return ProgramsAnswer(ActOnPrograms(nullptr, choose));
+}
+Json AnswerOf(const LabelsDialog& dialog) {
+  LabelsAction none;  // deletes the ticked rows: none
+  none.kind = LabelsAction::Kind::kDelete;
+  none.dialog = dialog;
+  return LabelsAnswer(ActOnLabels(nullptr, none));
+}
+
 TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   ProgramsDialog dialog;
   dialog.rows = {{"CONG\xC9", "06:30", "21"}, {"CONG\xC9", "WAKE", ""}};
@@ -16,11 +31,11 @@ TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   dialog.hourLabels = {{"WAKE", "07:15"}};
   dialog.tempUnits = 1;
   dialog.stamp = "0123456789abcdef";
-  nlohmann::json body = ProgramsAnswer(dialog);
+  nlohmann::json body = AnswerOf(dialog);
   EXPECT_EQ(body["view"]["lines"][1]["cells"][1], "WAKE [07:15]");
   body["action"] = "add";
   body["name"] = "CONG\u00c9";
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  Parsed<ProgramsAction> parsed = ParseProgramsRequest(body.dump());
   ASSERT_TRUE(parsed.value) << parsed.error;
   const ProgramsDialog& back = *parsed.value->dialog;
   EXPECT_EQ(back.rows, dialog.rows);
@@ -57,29 +72,27 @@ TEST(DialogRequestsTest, MalformedBodiesAreRefusedWithTheirReason) {
 
 TEST(DialogRequestsTest, ATypedNameOfAnyLengthReachesTheDialogWhichRefusesItInItsWords) {
   ProgramsDialog dialog;
-  Json body = ProgramsAnswer(dialog);
+  Json body = AnswerOf(dialog);
   body["action"] = "add";
   body["name"] = std::string(120, 'W');
   body["time"] = "07:00";
   body["temp"] = "20";
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  Parsed<ProgramsAction> parsed = ParseProgramsRequest(body.dump());
   ASSERT_TRUE(parsed.value) << parsed.error;
-  const ProgramsRequest& r = *parsed.value;
-  StepAdded added = AddProgramStep(*parsed.value->dialog, r.name, r.time, r.temperature);
-  ASSERT_TRUE(added.refusal);
-  EXPECT_EQ(added.refusal->caption, "NOT a VALID NAME");
-  EXPECT_EQ(added.refusal->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
+  ProgramsView added = ActOnPrograms(nullptr, std::move(*parsed.value));
+  ASSERT_TRUE(added.box);
+  EXPECT_EQ(added.box->caption, "NOT a VALID NAME");
+  EXPECT_EQ(added.box->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
 
   LabelsDialog labels;
   labels.mode = kHoursMode;
-  body = LabelsAnswer(labels);
+  body = AnswerOf(labels);
   body["action"] = "add";
   body["label"] = std::string(120, 'L');
   body["value"] = "07:00";
-  Parsed<LabelsRequest> label = ParseLabelsRequest(body.dump());
+  Parsed<LabelsAction> label = ParseLabelsRequest(body.dump());
   ASSERT_TRUE(label.value) << label.error;
-  std::optional<MessageBoxRequest> refusal =
-      AddLabel(*label.value->dialog, label.value->label, label.value->value);
+  std::optional<MessageBoxRequest> refusal = ActOnLabels(nullptr, std::move(*label.value)).box;
   ASSERT_TRUE(refusal);
   EXPECT_EQ(refusal->caption, "NOT a VALID NAME");
 }
