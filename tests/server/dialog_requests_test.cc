@@ -15,13 +15,6 @@ Json AnswerOf(const ProgramsDialog& dialog) {
   choose.program = dialog.shown;
   return ProgramsAnswer(ActOnPrograms(nullptr, choose));
 }
-Json AnswerOf(const LabelsDialog& dialog) {
-  LabelsAction none;  // deletes the ticked rows: none
-  none.kind = LabelsAction::Kind::kDelete;
-  none.dialog = dialog;
-  return LabelsAnswer(ActOnLabels(nullptr, none));
-}
-
 TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   ProgramsDialog dialog;
   dialog.rows = {{"CONG\xC9", "06:30", "21"}, {"CONG\xC9", "WAKE", ""}};
@@ -70,31 +63,25 @@ TEST(DialogRequestsTest, MalformedBodiesAreRefusedWithTheirReason) {
       "\"texts\" has no control 9999");
 }
 
+// What the person typed is bounded by the body's size only: the dialogs
+// refuse a name too long for the schedule files in their own words.
 TEST(DialogRequestsTest, ATypedNameOfAnyLengthReachesTheDialogWhichRefusesItInItsWords) {
-  ProgramsDialog dialog;
-  Json body = AnswerOf(dialog);
-  body["action"] = "add";
-  body["name"] = std::string(120, 'W');
-  body["time"] = "07:00";
-  body["temp"] = "20";
+  Json body = AnswerOf(ProgramsDialog{});
+  body.update({{"action", "add"}, {"name", std::string(120, 'W')}, {"time", "07:00"}, {"temp", "20"}});
   Parsed<ProgramsAction> parsed = ParseProgramsRequest(body.dump());
   ASSERT_TRUE(parsed.value) << parsed.error;
-  ProgramsView added = ActOnPrograms(nullptr, std::move(*parsed.value));
-  ASSERT_TRUE(added.box);
-  EXPECT_EQ(added.box->caption, "NOT a VALID NAME");
-  EXPECT_EQ(added.box->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
-
-  LabelsDialog labels;
-  labels.mode = kHoursMode;
-  body = AnswerOf(labels);
-  body["action"] = "add";
-  body["label"] = std::string(120, 'L');
-  body["value"] = "07:00";
-  Parsed<LabelsAction> label = ParseLabelsRequest(body.dump());
+  std::optional<MessageBoxRequest> box = ActOnPrograms(nullptr, std::move(*parsed.value)).box;
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "NOT a VALID NAME");
+  EXPECT_EQ(box->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
+  std::string labels =
+      R"({"action":"add","label":")" + std::string(120, 'L') +
+      R"(","value":"07:00","dialog":{"mode":3,"rows":[],"labels":[],"values":[],"tempUnits":0,"stamp":""}})";
+  Parsed<LabelsAction> label = ParseLabelsRequest(labels);
   ASSERT_TRUE(label.value) << label.error;
-  std::optional<MessageBoxRequest> refusal = ActOnLabels(nullptr, std::move(*label.value)).box;
-  ASSERT_TRUE(refusal);
-  EXPECT_EQ(refusal->caption, "NOT a VALID NAME");
+  box = ActOnLabels(nullptr, std::move(*label.value)).box;
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "NOT a VALID NAME");
 }
 
 }  // namespace

@@ -78,9 +78,7 @@ TEST(BodyTest, SlotEditFieldsAreConvertedToTheProgramsCharacterSet) {
       R"({"program":"CONG\u00c9","fromTime":"","toTime":"07:00","fromTemp":"21.5\u00b0C","toTemp":""})");
   ASSERT_TRUE(edit.value) << edit.error;
   EXPECT_EQ(edit.value->program, "CONG\xC9");
-  EXPECT_EQ(edit.value->fromTemp,
-            "21.5\xB0"
-            "C");
+  EXPECT_EQ(edit.value->fromTemp, "21.5\260C");
   EXPECT_FALSE(
       ParseSlotEditBody(R"({"program":"A","fromTime":"","toTime":"","fromTemp":"12345678","toTemp":""})")
           .value);

@@ -58,9 +58,7 @@ TEST_F(ProgramsDialogTest, AFahrenheitUserTypes70AndSees70WhileTheTableHolds2111
   EXPECT_EQ(dialog.rows.back().temperature, "21.11");
   EXPECT_EQ(ListCells(dialog).back(), (std::vector<std::string>{"    2 :", "END", "09:00", "70"}));
   EXPECT_EQ(AddProgramStep(dialog, "END", "09:00", "21").refusal->text,
-            "TEMP Must be a Number between: 41\xB0"
-            "F and 86\xB0"
-            "F");
+            "TEMP Must be a Number between: 41\260F and 86\260F");
 }
 
 TEST_F(ProgramsDialogTest, ANewProgramJoinsTheMainWindowWhichKeepsAProgramDeletedWhole) {

@@ -56,9 +56,7 @@ class SettingsDialogTest : public DialogTest {
 
 TEST_F(SettingsDialogTest, ModifyWithoutChangesKeepsEverySettingButTheMaskRounding) {
   Program& p = Open();
-  EXPECT_EQ(form.texts[settings_id::kIntAdjust],
-            " +0.12\xB0"
-            "C");
+  EXPECT_EQ(form.texts[settings_id::kIntAdjust], " +0.12\260C");
   EXPECT_EQ(form.texts[settings_id::kKwhCost], "0.00");
   EXPECT_EQ(form.texts[settings_id::kSunExponent], "^  0   ");
   EXPECT_EQ(form.texts[settings_id::kSunFloor], "50%");
@@ -71,9 +69,7 @@ TEST_F(SettingsDialogTest, ModifyWithoutChangesKeepsEverySettingButTheMaskRoundi
 
 TEST_F(SettingsDialogTest, NumbersAreReadInTheUnitsShownAndTheUnitsTakenOverLast) {
   Program& p = Open("[User]\r\nTemp_Units=1\r\nSpeed_Units=1\r\n");
-  EXPECT_EQ(form.texts[settings_id::kExtTempFloor],
-            "+50.00\xB0"
-            "F");
+  EXPECT_EQ(form.texts[settings_id::kExtTempFloor], "+50.00\260F");
   form.texts[settings_id::kWindFloor] = "19";
   form.texts[settings_id::kTempSetBack] = "3.6";
   form.texts[settings_id::kSunExponent] = "^ 2.5";
@@ -102,14 +98,8 @@ TEST_F(SettingsDialogTest, AFieldThatCannotBeHeldIsRefusedByNameAndNothingIsStor
     const char* message;
   };
   for (const Case& c :
-       {Case{settings_id::kTempSetBack, "abc",
-             "Temp SetBack Must be a Number between 0\xB0"
-             "F and 18\xB0"
-             "F"},
-        Case{settings_id::kExtTempFloor, "",
-             "Ext.Temp Floor Must be a Number between -40\xB0"
-             "F and 104\xB0"
-             "F"},
+       {Case{settings_id::kTempSetBack, "abc", "Temp SetBack Must be a Number between 0\260F and 18\260F"},
+        Case{settings_id::kExtTempFloor, "", "Ext.Temp Floor Must be a Number between -40\260F and 104\260F"},
         Case{settings_id::kKwhCost, "0.125",
              "KW/h Cost Must be a Number between 0 and 99 of at most 4 Characters"},
         Case{settings_id::kWindFloor, "200", "WIND Speed Must be a Number between 0 Mi/h and 93 Mi/h"}}) {
@@ -133,9 +123,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheUserKeysInCelsius) {
   EXPECT_NE(file.find("Temp_Units=1\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find("Ext_Temp_Floor=12.5\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find("Int_Adjust=0.12\r\n"), std::string::npos) << file;
-  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[settings_id::kExtTempFloor],
-            "+54.50\xB0"
-            "F");
+  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[settings_id::kExtTempFloor], "+54.50\260F");
 }
 
 TEST_F(SettingsDialogTest, AlwaysOnSwitchesTheHeatPumpAtOnceOutsideASetBack) {
@@ -188,9 +176,7 @@ TEST_F(SettingsDialogTest, AFormFilledBeforeAnotherPageAppliedIsRefusedWithTheCu
   stale.texts[settings_id::kTempSetForward] = "3";
   SettingsOutcome outcome = ApplySettings(p, stale, false, std::nullopt);
   EXPECT_EQ(outcome.result, SettingsApplied::kChanged);
-  EXPECT_EQ(outcome.current->texts[settings_id::kTempSetBack],
-            " 2.00\xB0"
-            "C");
+  EXPECT_EQ(outcome.current->texts[settings_id::kTempSetBack], " 2.00\260C");
   EXPECT_EQ(p.State().settings.Temp_SetForward, 1.0f);
 }
 

@@ -73,10 +73,7 @@ TEST_F(SlotModifyTest, ARefusedFieldLeavesTheSlotTheWindowAndTheRelaysAsTheyWere
     EXPECT_EQ(Look(p), before) << edit.fromTime << " " << edit.fromTemp << " " << edit.toTemp;
   }
   EXPECT_EQ(ui.boxes.back().request.caption, "NOT a VALID NUMBER");
-  EXPECT_EQ(ui.boxes.back().request.text,
-            "TEMP Must be a Number between:  5\xB0"
-            "C and 30\xB0"
-            "C");
+  EXPECT_EQ(ui.boxes.back().request.text, "TEMP Must be a Number between:  5\260C and 30\260C");
   RunFor(p, 120);
   EXPECT_EQ(Look(p), before);
   for (size_t i = writesBefore; i < house.writes.size(); ++i) {
