@@ -575,7 +575,7 @@ Program::CommandOutcome Program::ModifySlot(const SlotEdit& edit) {
   ShownTemps shown;
   {
     std::lock_guard<std::mutex> lock(snapshotMutex_);
-    shown = {display_.texts[1018], display_.texts[1023]};
+    shown = {display_.texts[control_id::kFromTemp], display_.texts[control_id::kToTemp]};
   }
   SlotEditResult result = ApplySlotEdit(state_, edit, shown, ClockText(env_.clock.Now()));
   if (!result.error.empty()) return {false, result.error};

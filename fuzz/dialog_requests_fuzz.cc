@@ -17,32 +17,41 @@ void Check(bool condition) {
 }
 
 void ProgramsBody(std::string_view body) {
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body);
+  Parsed<ProgramsAction> parsed = ParseProgramsRequest(body);
   if (!parsed.value || !parsed.value->dialog) return;
-  ProgramsRequest& r = *parsed.value;
-  ProgramsDialog& dialog = *r.dialog;
-  AddProgramStep(dialog, r.name, r.time, r.temperature);
-  DeleteProgramSteps(dialog, r.ticked);
-  nlohmann::json answer = ProgramsAnswer(dialog);
+  ProgramsAction& a = *parsed.value;
+  ProgramsDialog& dialog = *a.dialog;
+  AddProgramStep(dialog, a.name, a.time, a.temperature);
+  DeleteProgramSteps(dialog, a.ticked);
+  ProgramsAction choose;
+  choose.kind = ProgramsAction::Kind::kChoose;
+  choose.dialog = dialog;
+  choose.program = dialog.shown;
+  nlohmann::json answer = ProgramsAnswer(ActOnPrograms(nullptr, choose));
   answer["action"] = "choose";
-  Parsed<ProgramsRequest> again = ParseProgramsRequest(answer.dump());
+  Parsed<ProgramsAction> again = ParseProgramsRequest(answer.dump());
   // Texts of the program's character set read back as they were; a '?'
   // stands for what it cannot hold, so only the row count is compared.
   Check(again.value && again.value->dialog->rows.size() == dialog.rows.size());
 }
 
 void LabelsBody(std::string_view body) {
-  Parsed<LabelsRequest> parsed = ParseLabelsRequest(body);
+  Parsed<LabelsAction> parsed = ParseLabelsRequest(body);
   if (!parsed.value || !parsed.value->dialog) return;
-  LabelsRequest& r = *parsed.value;
-  AddLabel(*r.dialog, r.label, r.value);
-  DeleteLabels(*r.dialog, r.ticked);
-  LabelsAnswer(*r.dialog).dump();
+  LabelsAction& a = *parsed.value;
+  AddLabel(*a.dialog, a.label, a.value);
+  DeleteLabels(*a.dialog, a.ticked);
+  a.kind = LabelsAction::Kind::kDelete;
+  a.ticked.clear();
+  LabelsAnswer(ActOnLabels(nullptr, a)).dump();
 }
 
 void SettingsBody(std::string_view body) {
-  Parsed<SettingsRequest> parsed = ParseSettingsRequest(body);
-  if (parsed.value && parsed.value->form) SettingsAnswer(*parsed.value->form).dump();
+  Parsed<SettingsAction> parsed = ParseSettingsRequest(body);
+  if (!parsed.value || !parsed.value->form) return;
+  SettingsView view;
+  view.form = parsed.value->form;
+  SettingsAnswer(view).dump();
 }
 
 }  // namespace

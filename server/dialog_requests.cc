@@ -1,7 +1,7 @@
 #include "server/dialog_requests.h"
 
 #include <limits>
-#include <set>
+#include <map>
 #include <stdexcept>
 
 #include "Monitor/schedule/schedule_files.h"
@@ -165,72 +165,97 @@ SettingsForm SettingsFormOf(const Json& f) {
     form.texts[id] = Text(value, "texts");
   }
   for (const Json& id : List(Member(f, "ticked"), "ticked"))
-    form.ticked.insert(static_cast<int>(Integer(id, "ticked", 8000, 8100)));
+    form.ticked.insert(static_cast<int>(Integer(id, "ticked", dialog_id::kSettings, settings_id::kSave)));
   form.stamp = Text(Member(f, "stamp"), "stamp");
   return form;
 }
 
-template <typename Request>
-Parsed<Request> Parse(std::string_view body, const std::set<std::string>& actions,
-                      void (*fill)(const Json&, Request&)) {
-  Parsed<Request> parsed;
+template <typename Action>
+using Kinds = std::map<std::string, typename Action::Kind>;
+
+template <typename Action>
+Parsed<Action> Parse(std::string_view body, const Kinds<Action>& kinds, void (*fill)(const Json&, Action&)) {
+  Parsed<Action> parsed;
   Json json = Json::parse(body, nullptr, /*allow_exceptions=*/false);
   if (json.is_discarded() || !json.is_object()) {
     parsed.error = "the body must be a JSON object";
     return parsed;
   }
   try {
-    Request request;
-    request.action = Text(Member(json, "action"), "action");
-    if (actions.count(request.action) == 0) throw BadRequest("no action \"" + request.action + "\" here");
-    fill(json, request);
-    parsed.value = std::move(request);
+    std::string name = Text(Member(json, "action"), "action");
+    auto kind = kinds.find(name);
+    if (kind == kinds.end()) throw BadRequest("no action \"" + name + "\" here");
+    Action action;
+    action.kind = kind->second;
+    fill(json, action);
+    parsed.value = std::move(action);
   } catch (const BadRequest& bad) {
     parsed.error = bad.what();
   }
   return parsed;
 }
 
+Json WithBox(Json answer, const std::optional<MessageBoxRequest>& box) {
+  if (box) answer["box"] = DialogBoxJson(*box);
+  return answer;
+}
+
+// Apply and SAVE say whether the dialog closes.
+Json WithClosed(Json answer, std::optional<bool> closed) {
+  if (closed) answer["closed"] = *closed;
+  return answer;
+}
+
 }  // namespace
 
-Parsed<ProgramsRequest> ParseProgramsRequest(std::string_view body) {
-  return Parse<ProgramsRequest>(
-      body, {"open", "choose", "add", "delete", "deleteAll", "apply", "save", "restore"},
-      [](const Json& json, ProgramsRequest& r) {
-        if (r.action != "open") r.dialog = ProgramsDialogOf(Member(json, "dialog"));
-        r.name = OptionalText(json, "name");
-        r.time = OptionalText(json, "time");
-        r.temperature = OptionalText(json, "temp");
-        r.program = OptionalText(json, "program", kMaxText);  // chosen from the list
-        r.ticked = Indexes(json);
-      });
-}
-
-Parsed<LabelsRequest> ParseLabelsRequest(std::string_view body) {
-  return Parse<LabelsRequest>(
-      body, {"open", "add", "delete", "deleteAll", "apply", "save", "restore"},
-      [](const Json& json, LabelsRequest& r) {
-        if (r.action == "open")
-          r.mode = static_cast<uint8_t>(Integer(Member(json, "mode"), "mode", kDaysMode, kTempsMode));
-        else
-          r.dialog = LabelsDialogOf(Member(json, "dialog"));
-        r.label = OptionalText(json, "label");
-        r.value = OptionalText(json, "value");
-        r.ticked = Indexes(json);
-      });
-}
-
-Parsed<SettingsRequest> ParseSettingsRequest(std::string_view body) {
-  return Parse<SettingsRequest>(body, {"open", "modify", "save"}, [](const Json& json, SettingsRequest& r) {
-    if (r.action != "open") r.form = SettingsFormOf(Member(json, "form"));
-    std::string answer = OptionalText(json, "answer");
-    if (answer == "OK") r.answer = BoxResult::kOk;
-    if (answer == "Cancel") r.answer = BoxResult::kCancel;
-    if (!answer.empty() && !r.answer) throw BadRequest("\"answer\" is \"OK\" or \"Cancel\"");
+Parsed<ProgramsAction> ParseProgramsRequest(std::string_view body) {
+  using Kind = ProgramsAction::Kind;
+  static const Kinds<ProgramsAction> kKinds = {
+      {"open", Kind::kOpen},     {"choose", Kind::kChoose},       {"add", Kind::kAdd},
+      {"delete", Kind::kDelete}, {"deleteAll", Kind::kDeleteAll}, {"apply", Kind::kApply},
+      {"save", Kind::kSave},     {"restore", Kind::kRestore}};
+  return Parse<ProgramsAction>(body, kKinds, [](const Json& json, ProgramsAction& a) {
+    if (a.kind != Kind::kOpen) a.dialog = ProgramsDialogOf(Member(json, "dialog"));
+    a.name = OptionalText(json, "name");
+    a.time = OptionalText(json, "time");
+    a.temperature = OptionalText(json, "temp");
+    a.program = OptionalText(json, "program", kMaxText);  // chosen from the list
+    a.ticked = Indexes(json);
   });
 }
 
-Json ProgramsAnswer(const ProgramsDialog& dialog) {
+Parsed<LabelsAction> ParseLabelsRequest(std::string_view body) {
+  using Kind = LabelsAction::Kind;
+  static const Kinds<LabelsAction> kKinds = {{"open", Kind::kOpen},      {"add", Kind::kAdd},
+                                             {"delete", Kind::kDelete},  {"deleteAll", Kind::kDeleteAll},
+                                             {"apply", Kind::kApply},    {"save", Kind::kSave},
+                                             {"restore", Kind::kRestore}};
+  return Parse<LabelsAction>(body, kKinds, [](const Json& json, LabelsAction& a) {
+    if (a.kind == Kind::kOpen)
+      a.mode = static_cast<uint8_t>(Integer(Member(json, "mode"), "mode", kDaysMode, kTempsMode));
+    else
+      a.dialog = LabelsDialogOf(Member(json, "dialog"));
+    a.label = OptionalText(json, "label");
+    a.value = OptionalText(json, "value");
+    a.ticked = Indexes(json);
+  });
+}
+
+Parsed<SettingsAction> ParseSettingsRequest(std::string_view body) {
+  using Kind = SettingsAction::Kind;
+  static const Kinds<SettingsAction> kKinds = {
+      {"open", Kind::kOpen}, {"modify", Kind::kModify}, {"save", Kind::kSave}};
+  return Parse<SettingsAction>(body, kKinds, [](const Json& json, SettingsAction& a) {
+    if (a.kind != Kind::kOpen) a.form = SettingsFormOf(Member(json, "form"));
+    std::string answer = OptionalText(json, "answer");
+    if (answer == "OK") a.answer = BoxResult::kOk;
+    if (answer == "Cancel") a.answer = BoxResult::kCancel;
+    if (!answer.empty() && !a.answer) throw BadRequest("\"answer\" is \"OK\" or \"Cancel\"");
+  });
+}
+
+Json ProgramsAnswer(const ProgramsView& v) {
+  const ProgramsDialog& dialog = v.dialog;
   Json state = {{"rows", ProgramRowsJson(dialog.rows)},
                 {"names", Utf8List(dialog.names)},
                 {"times", Utf8List(dialog.times)},
@@ -244,36 +269,42 @@ Json ProgramsAnswer(const ProgramsDialog& dialog) {
                {"times", state["times"]},
                {"temps", state["temps"]},
                {"shown", state["shown"]},
-               {"lines", LinesJson(ProgramSteps(dialog))}};
-  return {{"dialog", state}, {"view", view}};
+               {"lines", LinesJson(v.lines)}};
+  return WithClosed(WithBox({{"dialog", state}, {"view", view}}, v.box), v.closed);
 }
 
-Json LabelsAnswer(const LabelsDialog& dialog) {
-  LabelsTexts texts = LabelsTextsOf(dialog.mode);
+Json LabelsAnswer(const LabelsView& v) {
+  const LabelsDialog& dialog = v.dialog;
   Json state = {{"mode", dialog.mode},
                 {"rows", LabelRowsJson(dialog.rows)},
                 {"labels", Utf8List(dialog.labels)},
                 {"values", Utf8List(dialog.values)},
                 {"tempUnits", dialog.tempUnits},
                 {"stamp", dialog.stamp}};
-  Json view = {{"title", texts.title},
-               {"group", texts.group},
-               {"labelColumn", texts.labelColumn},
-               {"valueColumn", texts.valueColumn},
+  Json view = {{"title", v.texts.title},
+               {"group", v.texts.group},
+               {"labelColumn", v.texts.labelColumn},
+               {"valueColumn", v.texts.valueColumn},
                {"labels", state["labels"]},
                {"values", state["values"]},
-               {"lines", LinesJson(LabelLines(dialog))}};
-  return {{"dialog", state}, {"view", view}};
+               {"lines", LinesJson(v.lines)}};
+  return WithClosed(WithBox({{"dialog", state}, {"view", view}}, v.box), v.closed);
 }
 
-Json SettingsAnswer(const SettingsForm& form) {
-  Json texts = Json::object();
-  for (const auto& [id, text] : form.texts) texts[std::to_string(id)] = Utf8(text);
-  Json disabled = Json::array();
-  for (int id : kSettingsDisabledControls) disabled.push_back(id);
-  return {{"form", {{"texts", texts}, {"ticked", form.ticked}, {"stamp", form.stamp}}},
-          {"disabled", disabled},
-          {"languages", {"English"}}};
+Json SettingsAnswer(const SettingsView& v) {
+  if (v.closed) return {{"closed", true}};
+  if (v.ask) return {{"ask", DialogBoxJson(*v.ask)}};
+  Json answer = Json::object();
+  if (v.form) {
+    Json texts = Json::object();
+    for (const auto& [id, text] : v.form->texts) texts[std::to_string(id)] = Utf8(text);
+    Json disabled = Json::array();
+    for (int id : kSettingsDisabledControls) disabled.push_back(id);
+    answer = {{"form", {{"texts", texts}, {"ticked", v.form->ticked}, {"stamp", v.form->stamp}}},
+              {"disabled", disabled},
+              {"languages", {"English"}}};
+  }
+  return WithBox(std::move(answer), v.box);
 }
 
 Json DialogBoxJson(const MessageBoxRequest& box) {

@@ -23,39 +23,24 @@
 
 namespace kelvora {
 
-// What the person did in a schedule dialog: "open", "choose" (Programs:
-// `program`), "add", "delete" (`ticked`: row indexes), "deleteAll",
-// "apply", "save" or "restore", with the dialog as the last answer gave it
-// (every action but "open").
-struct ProgramsRequest {
-  std::string action;
-  std::optional<ProgramsDialog> dialog;
-  std::string name, time, temperature, program;
-  std::vector<size_t> ticked;
-};
-struct LabelsRequest {
-  std::string action;
-  uint8_t mode = kDaysMode;  // for "open"
-  std::optional<LabelsDialog> dialog;
-  std::string label, value;
-  std::vector<size_t> ticked;
-};
-// "open", "modify" or "save"; `answer` is the NOTICE box's ("OK"/"Cancel").
-struct SettingsRequest {
-  std::string action;
-  std::optional<SettingsForm> form;
-  std::optional<BoxResult> answer;
-};
+// The request bodies: {"action": "open", "choose" (Programs: "program"),
+// "add" ("name", "time", "temp" or "label", "value"), "delete" ("ticked":
+// row indexes), "deleteAll", "apply", "save" or "restore"}, with "dialog",
+// the working copy as the last answer gave it (every action but "open"; the
+// Labels "open" names its "mode"). Settings: {"action": "open", "modify" or
+// "save", "form", "answer": the NOTICE box's "OK" or "Cancel"}.
+Parsed<ProgramsAction> ParseProgramsRequest(std::string_view body);
+Parsed<LabelsAction> ParseLabelsRequest(std::string_view body);
+Parsed<SettingsAction> ParseSettingsRequest(std::string_view body);
 
-Parsed<ProgramsRequest> ParseProgramsRequest(std::string_view body);
-Parsed<LabelsRequest> ParseLabelsRequest(std::string_view body);
-Parsed<SettingsRequest> ParseSettingsRequest(std::string_view body);
-
-// {"dialog": the working copy to send back, "view": what the page shows}.
-nlohmann::json ProgramsAnswer(const ProgramsDialog& dialog);
-nlohmann::json LabelsAnswer(const LabelsDialog& dialog);
-// {"form": texts by identifier, ticked identifiers, disabled identifiers, stamp}.
-nlohmann::json SettingsAnswer(const SettingsForm& form);
+// A schedule dialog's view as {"dialog": the working copy to send back,
+// "view": what the page shows, "box" and "closed" when the view has them}.
+nlohmann::json ProgramsAnswer(const ProgramsView& view);
+nlohmann::json LabelsAnswer(const LabelsView& view);
+// The settings view as {"closed": true}, {"ask": box}, or {"form": texts by
+// identifier, ticked identifiers and stamp, "disabled" identifiers,
+// "languages"} and/or {"box": box}.
+nlohmann::json SettingsAnswer(const SettingsView& view);
 // A dialog's box: caption, text, icon, buttons, default.
 nlohmann::json DialogBoxJson(const MessageBoxRequest& box);
 nlohmann::json AboutJson(const AboutBox& about);

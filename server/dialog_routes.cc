@@ -7,9 +7,38 @@ namespace {
 
 using Json = nlohmann::json;
 
-void ReplyOnControlThread(ServerContext& context, httplib::Response& res,
-                          std::function<Json(Program&)> work) {
-  std::optional<Json> result = OnControlThread(context, std::move(work));
+// A program the Programs dialog created joins the main window's list.
+void AfterView(ServerContext& context, const ProgramsView& view) {
+  if (view.newProgram.empty()) return;
+  context.program.PostCommand(
+      [name = view.newProgram](Program& program) { AnnounceProgramName(program.State(), name); });
+}
+template <typename View>
+void AfterView(ServerContext&, const View&) {}
+
+// One dialog route: the request read into the person's action, the action
+// run where it belongs (on the control thread when it reads or changes the
+// program's tables, here when it edits the working copy alone) and its view
+// sent back.
+template <typename Action, typename View>
+void ActAndAnswer(ServerContext& context, const httplib::Request& req, httplib::Response& res,
+                  Parsed<Action> (*parse)(std::string_view), View (*act)(ControlHost*, Action),
+                  Json (*answer)(const View&)) {
+  Parsed<Action> parsed = parse(req.body);
+  if (!parsed.value) {
+    ReplyError(res, 400, parsed.error);
+    return;
+  }
+  if (!NeedsControlThread(parsed.value->kind)) {
+    View view = act(nullptr, std::move(*parsed.value));
+    AfterView(context, view);
+    ReplyJson(res, 200, answer(view));
+    return;
+  }
+  std::optional<Json> result =
+      OnControlThread(context, [action = std::move(*parsed.value), act, answer](Program& program) mutable {
+        return answer(act(&program, std::move(action)));
+      });
   if (!result) {
     ReplyError(res, 503, "the program did not take the command in time; try again");
     return;
@@ -17,110 +46,18 @@ void ReplyOnControlThread(ServerContext& context, httplib::Response& res,
   ReplyJson(res, 200, *result);
 }
 
-Json WithBox(Json answer, const std::optional<MessageBoxRequest>& box) {
-  if (box) answer["box"] = DialogBoxJson(*box);
-  return answer;
-}
-
-// Apply and SAVE close the dialog unless they were refused.
-Json Applied(Json answer, const std::optional<MessageBoxRequest>& refusal) {
-  answer["closed"] = !refusal.has_value();
-  return WithBox(std::move(answer), refusal);
-}
-
-bool OnTheControlThread(const std::string& action) {
-  return action == "open" || action == "apply" || action == "save" || action == "restore";
-}
-
-Json ProgramsOnControlThread(Program& program, ProgramsRequest& r) {
-  if (r.action == "open") return ProgramsAnswer(OpenProgramsDialog(program.State()));
-  ProgramsDialog& dialog = *r.dialog;
-  if (r.action == "restore") {
-    RestorePrograms(program, dialog);
-    return ProgramsAnswer(dialog);
-  }
-  auto refusal = ApplyPrograms(program, dialog, r.action == "save");
-  return Applied(ProgramsAnswer(dialog), refusal);
-}
-
 }  // namespace
 
 void ProgramsDialogRoute(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(req.body);
-  if (!parsed.value) {
-    ReplyError(res, 400, parsed.error);
-    return;
-  }
-  ProgramsRequest& r = *parsed.value;
-  if (OnTheControlThread(r.action)) {
-    ReplyOnControlThread(context, res,
-                         [r](Program& program) mutable { return ProgramsOnControlThread(program, r); });
-    return;
-  }
-  ProgramsDialog& dialog = *r.dialog;
-  std::optional<MessageBoxRequest> refusal;
-  if (r.action == "choose") dialog.shown = r.program;
-  if (r.action == "delete") DeleteProgramSteps(dialog, r.ticked);
-  if (r.action == "deleteAll") DeleteAllProgramSteps(dialog);
-  if (r.action == "add") {
-    StepAdded added = AddProgramStep(dialog, r.name, r.time, r.temperature);
-    refusal = added.refusal;
-    if (added.newProgram) {
-      context.program.PostCommand(
-          [name = dialog.shown](Program& program) { AnnounceProgramName(program.State(), name); });
-    }
-  }
-  ReplyJson(res, 200, WithBox(ProgramsAnswer(dialog), refusal));
+  ActAndAnswer(context, req, res, ParseProgramsRequest, ActOnPrograms, ProgramsAnswer);
 }
 
 void LabelsDialogRoute(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
-  Parsed<LabelsRequest> parsed = ParseLabelsRequest(req.body);
-  if (!parsed.value) {
-    ReplyError(res, 400, parsed.error);
-    return;
-  }
-  LabelsRequest& r = *parsed.value;
-  if (OnTheControlThread(r.action)) {
-    ReplyOnControlThread(context, res, [r](Program& program) mutable {
-      if (r.action == "open") return LabelsAnswer(OpenLabelsDialog(program.State(), r.mode));
-      if (r.action == "restore") {
-        RestoreLabels(program, *r.dialog);
-        return LabelsAnswer(*r.dialog);
-      }
-      auto refusal = ApplyLabels(program, *r.dialog, r.action == "save");
-      return Applied(LabelsAnswer(*r.dialog), refusal);
-    });
-    return;
-  }
-  LabelsDialog& dialog = *r.dialog;
-  std::optional<MessageBoxRequest> refusal;
-  if (r.action == "add") refusal = AddLabel(dialog, r.label, r.value);
-  if (r.action == "delete") DeleteLabels(dialog, r.ticked);
-  if (r.action == "deleteAll") DeleteAllLabels(dialog);
-  ReplyJson(res, 200, WithBox(LabelsAnswer(dialog), refusal));
+  ActAndAnswer(context, req, res, ParseLabelsRequest, ActOnLabels, LabelsAnswer);
 }
 
 void SettingsDialogRoute(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
-  Parsed<SettingsRequest> parsed = ParseSettingsRequest(req.body);
-  if (!parsed.value) {
-    ReplyError(res, 400, parsed.error);
-    return;
-  }
-  ReplyOnControlThread(context, res, [r = *parsed.value](Program& program) {
-    if (r.action == "open") return SettingsAnswer(OpenSettingsDialog(program.State()));
-    SettingsOutcome outcome = ApplySettings(program, *r.form, r.action == "save", r.answer);
-    switch (outcome.result) {
-      case SettingsApplied::kApplied:
-        return Json{{"closed", true}};
-      case SettingsApplied::kAsk:
-        return Json{{"ask", DialogBoxJson(*outcome.box)}};
-      case SettingsApplied::kChanged:
-        return WithBox(SettingsAnswer(*outcome.current), outcome.box);
-      case SettingsApplied::kRefused:
-        break;
-    }
-    return WithBox(Json::object(), outcome.box);
-  });
+  ActAndAnswer(context, req, res, ParseSettingsRequest, ActOnSettings, SettingsAnswer);
 }
 
 void AboutRoute(ServerContext&, const httplib::Request&, httplib::Response& res) {

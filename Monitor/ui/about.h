@@ -9,10 +9,10 @@ namespace kelvora {
 
 struct AboutBox {
   std::string caption;  // the dialog's title
-  std::string text;     // edit 9010, lines ended by CR LF
+  std::string text;     // about_id::kText, lines ended by CR LF
   std::string version;  // of this build
-  std::string banner;   // picture 9003: a file under the page's pictures
-  std::string picture;  // picture 9002
+  std::string banner;   // about_id::kBanner: a file under the page's pictures
+  std::string picture;  // about_id::kPicture
 };
 
 AboutBox AboutKelvora();

@@ -9,6 +9,7 @@
 #include "Monitor/control/relays.h"
 #include "Monitor/core/clock_text.h"
 #include "Monitor/core/text_number.h"
+#include "Monitor/ui/control_ids.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -63,10 +64,10 @@ void DayTexts(const RunState& state, const Statistic& statistic, int currentId, 
 void HeaderTexts(const RunState& state, const LocalTime& now, DisplaySnapshot& snapshot) {
   const auto& days = state.texts.dayNameTable[FlagIndex(state.settings.languageFrench)];
   bool knownDay = now.weekday >= 1 && now.weekday <= 7;
-  snapshot.texts[1011] = knownDay ? days[static_cast<size_t>(now.weekday)] : std::string();
-  snapshot.texts[1012] = F8Date(SystemDateText(now));
-  snapshot.texts[1013] = ClockText(now);
-  snapshot.texts[2111] = state.texts.windHeadings[FlagIndex(state.settings.speedUnits)];
+  snapshot.texts[control_id::kWeekday] = knownDay ? days[static_cast<size_t>(now.weekday)] : std::string();
+  snapshot.texts[control_id::kDate] = F8Date(SystemDateText(now));
+  snapshot.texts[control_id::kClock] = ClockText(now);
+  snapshot.texts[control_id::kWindHeading] = state.texts.windHeadings[FlagIndex(state.settings.speedUnits)];
 }
 
 void SlotList(const RunState& state, DisplaySnapshot& snapshot) {
@@ -95,13 +96,15 @@ void ProgramTexts(const RunState& state, DisplaySnapshot& snapshot) {
   const ControlState& control = state.control;
   size_t current = std::min<size_t>(schedule.currentSlot, schedule.daySlots.size() - 1);
   float slotTemp = schedule.slotTemps[current];
-  snapshot.texts[1026] = schedule.currentProgram;
-  snapshot.texts[1027] = std::to_string(schedule.currentSlot) + " of " + std::to_string(schedule.slotCount);
-  snapshot.texts[1016] = schedule.daySlots[current].start;
-  snapshot.texts[1017] = schedule.daySlots[current].end;
-  snapshot.texts[1018] =
+  snapshot.texts[control_id::kProgramName] = schedule.currentProgram;
+  snapshot.texts[control_id::kSlotNumber] =
+      std::to_string(schedule.currentSlot) + " of " + std::to_string(schedule.slotCount);
+  snapshot.texts[control_id::kFromTime] = schedule.daySlots[current].start;
+  snapshot.texts[control_id::kToTime] = schedule.daySlots[current].end;
+  snapshot.texts[control_id::kFromTemp] =
       TempText(state, slotTemp - control.sunnyDrop + control.meanUndershoot - control.meanOvershoot);
-  snapshot.texts[1023] = TempText(state, control.coldRaise + slotTemp + control.meanUndershoot);
+  snapshot.texts[control_id::kToTemp] =
+      TempText(state, control.coldRaise + slotTemp + control.meanUndershoot);
   SlotList(state, snapshot);
   ProgramNames(schedule, snapshot);
 }
@@ -128,8 +131,8 @@ void StatusTexts(const RunState& state, DisplaySnapshot& snapshot) {
   std::string fan = "OFF";
   if (IsOn(card, card.fanLowBit)) fan = "Low";
   if (IsOn(card, card.fanHighBit)) fan = "HI";
-  snapshot.texts[1042] = mode;
-  snapshot.texts[1040] = fan;
+  snapshot.texts[control_id::kModeText] = mode;
+  snapshot.texts[control_id::kFanText] = fan;
 }
 
 void HeatingTexts(const RunState& state, DisplaySnapshot& snapshot) {
@@ -138,16 +141,17 @@ void HeatingTexts(const RunState& state, DisplaySnapshot& snapshot) {
   float energy = statistics.energyToday;
   float cost = state.settings.KWh_Cost;
   float ratedEnergy = seconds / 3600 * state.card.totalRatedPower;
-  snapshot.texts[1015] = statistics.heatingTimeText;
-  snapshot.texts[1029] = Masked("###.##%", 100 * Ratio(statistics.heatingSeconds, seconds));
-  snapshot.texts[1021] = Masked("###.##", energy);
-  snapshot.texts[1030] = Masked("###.##%", 100 * Ratio(energy, ratedEnergy));
-  snapshot.texts[1028] = Masked("###.##", cost * energy);
-  snapshot.texts[1052] = Masked("###.##", cost * statistics.savedEnergy);
-  snapshot.texts[1035] = statistics.offTimeText;
-  snapshot.texts[1034] = Masked("###.##%", statistics.offPercent);
-  snapshot.texts[1033] = statistics.onTimeText;
-  snapshot.texts[1032] = Masked("###.##%", statistics.onPercent);
+  snapshot.texts[control_id::kHeatingTime] = statistics.heatingTimeText;
+  snapshot.texts[control_id::kHeatingPercent] =
+      Masked("###.##%", 100 * Ratio(statistics.heatingSeconds, seconds));
+  snapshot.texts[control_id::kEnergy] = Masked("###.##", energy);
+  snapshot.texts[control_id::kEnergyPercent] = Masked("###.##%", 100 * Ratio(energy, ratedEnergy));
+  snapshot.texts[control_id::kCost] = Masked("###.##", cost * energy);
+  snapshot.texts[control_id::kSavings] = Masked("###.##", cost * statistics.savedEnergy);
+  snapshot.texts[control_id::kOffTime] = statistics.offTimeText;
+  snapshot.texts[control_id::kOffPercent] = Masked("###.##%", statistics.offPercent);
+  snapshot.texts[control_id::kOnTime] = statistics.onTimeText;
+  snapshot.texts[control_id::kOnPercent] = Masked("###.##%", statistics.onPercent);
 }
 
 // Tenths of a degree as a temperature difference in the display unit.
@@ -160,10 +164,11 @@ std::string DegreeSteps(const RunState& state, int steps) {
 
 void PreheatTexts(const RunState& state, DisplaySnapshot& snapshot) {
   const LearningState& learning = state.learning;
-  snapshot.texts[1047] = DegreeSteps(state, learning.stepsRecorded);
-  snapshot.texts[1048] = DegreeSteps(state, learning.stepsToGain);
-  snapshot.texts[1050] = Masked("-###", static_cast<float>(learning.estimatedPreheatSeconds) / 60);
-  snapshot.texts[1051] = FormatDuration(learning.estimatedArrival);
+  snapshot.texts[control_id::kDegreesGained] = DegreeSteps(state, learning.stepsRecorded);
+  snapshot.texts[control_id::kDegreesToReach] = DegreeSteps(state, learning.stepsToGain);
+  snapshot.texts[control_id::kPreheatMinutes] =
+      Masked("-###", static_cast<float>(learning.estimatedPreheatSeconds) / 60);
+  snapshot.texts[control_id::kArrivalTime] = FormatDuration(learning.estimatedArrival);
 }
 
 void WeatherTexts(const RunState& state, DisplaySnapshot& snapshot) {
@@ -173,22 +178,22 @@ void WeatherTexts(const RunState& state, DisplaySnapshot& snapshot) {
   auto signedTemp = [&state](float value) { return TempText(state, value, true); };
   auto wind = [&state](float value) { return WindText(state, value); };
   auto sun = [&state](float value) { return Masked(state.texts.percentMask, value); };
-  snapshot.texts[3001] = temp(control.interiorTemp);
-  DayTexts(state, day.interior, 3001, snapshot, temp);
-  snapshot.texts[3101] = signedTemp(control.exteriorTemp);
-  DayTexts(state, day.exterior, 3101, snapshot, signedTemp);
-  snapshot.texts[3201] = signedTemp(control.windChill);
-  DayTexts(state, day.windChill, 3201, snapshot, signedTemp);
+  snapshot.texts[control_id::kIndoorNow] = temp(control.interiorTemp);
+  DayTexts(state, day.interior, control_id::kIndoorNow, snapshot, temp);
+  snapshot.texts[control_id::kOutdoorNow] = signedTemp(control.exteriorTemp);
+  DayTexts(state, day.exterior, control_id::kOutdoorNow, snapshot, signedTemp);
+  snapshot.texts[control_id::kWindChillNow] = signedTemp(control.windChill);
+  DayTexts(state, day.windChill, control_id::kWindChillNow, snapshot, signedTemp);
   // The wind and sun groups show the last hour's mean where the
   // temperatures show the day's minimum.
-  snapshot.texts[3301] = wind(control.windNow);
-  snapshot.texts[3302] = wind(control.windHour);
-  snapshot.texts[3303] = wind(Ratio(day.wind.sum, day.dayWeightSeconds));
-  snapshot.texts[3304] = wind(day.wind.maximum);
-  snapshot.texts[3401] = sun(control.sunNow);
-  snapshot.texts[3402] = sun(control.sunHour);
-  snapshot.texts[3403] = sun(Ratio(day.sun.sum, day.dayWeightSeconds));
-  snapshot.texts[3404] = sun(day.sun.maximum);
+  snapshot.texts[control_id::kWindNow] = wind(control.windNow);
+  snapshot.texts[control_id::kWindLastHour] = wind(control.windHour);
+  snapshot.texts[control_id::kWindMean] = wind(Ratio(day.wind.sum, day.dayWeightSeconds));
+  snapshot.texts[control_id::kWindMaximum] = wind(day.wind.maximum);
+  snapshot.texts[control_id::kSunNow] = sun(control.sunNow);
+  snapshot.texts[control_id::kSunLastHour] = sun(control.sunHour);
+  snapshot.texts[control_id::kSunMean] = sun(Ratio(day.sun.sum, day.dayWeightSeconds));
+  snapshot.texts[control_id::kSunMaximum] = sun(day.sun.maximum);
 }
 
 // The whole minutes of a cycle row; 0 for a row that does not exist. No

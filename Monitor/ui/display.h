@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Monitor/core/run_state.h"
+#include "Monitor/ui/control_ids.h"
 #include "platform/clock.h"
 
 namespace kelvora {
@@ -22,7 +23,7 @@ struct SlotListRow {
 };
 
 struct DisplaySnapshot {
-  std::map<int, std::string> texts;  // control identifier -> text
+  std::map<int, std::string> texts;  // control_id -> text
   std::vector<SlotListRow> slotRows;
   int selectedSlot = 0;
   std::vector<std::string> programNames;  // the program box's list

@@ -265,4 +265,41 @@ void RestoreLabels(ControlHost& host, LabelsDialog& dialog) {
   Reopen(host.State(), dialog);
 }
 
+bool NeedsControlThread(LabelsAction::Kind kind) {
+  using Kind = LabelsAction::Kind;
+  return kind == Kind::kOpen || kind == Kind::kApply || kind == Kind::kSave || kind == Kind::kRestore;
+}
+
+LabelsView ActOnLabels(ControlHost* host, LabelsAction action) {
+  using Kind = LabelsAction::Kind;
+  LabelsView view;
+  view.dialog =
+      action.kind == Kind::kOpen ? OpenLabelsDialog(host->State(), action.mode) : std::move(*action.dialog);
+  LabelsDialog& dialog = view.dialog;
+  switch (action.kind) {
+    case Kind::kOpen:
+      break;
+    case Kind::kAdd:
+      view.box = AddLabel(dialog, action.label, action.value);
+      break;
+    case Kind::kDelete:
+      DeleteLabels(dialog, action.ticked);
+      break;
+    case Kind::kDeleteAll:
+      DeleteAllLabels(dialog);
+      break;
+    case Kind::kApply:
+    case Kind::kSave:
+      view.box = ApplyLabels(*host, dialog, action.kind == Kind::kSave);
+      view.closed = !view.box.has_value();
+      break;
+    case Kind::kRestore:
+      RestoreLabels(*host, dialog);
+      break;
+  }
+  view.texts = LabelsTextsOf(dialog.mode);
+  view.lines = LabelLines(dialog);
+  return view;
+}
+
 }  // namespace kelvora

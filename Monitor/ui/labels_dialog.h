@@ -27,8 +27,8 @@ inline constexpr uint8_t kTempsMode = 4;
 struct LabelsDialog {
   uint8_t mode = kDaysMode;
   std::vector<LabelRow> rows;       // the working copy: (label, value) as stored
-  std::vector<std::string> labels;  // combo box 7012
-  std::vector<std::string> values;  // combo box 7011 (mode 4: in the user's unit)
+  std::vector<std::string> labels;  // combo box labels_id::kLabels
+  std::vector<std::string> values;  // combo box labels_id::kValues (mode 4: in the user's unit)
   uint8_t tempUnits = 0;            // the user's unit when the dialog opened
   std::string stamp;                // fingerprint of the table when it opened
 };
@@ -36,9 +36,9 @@ struct LabelsDialog {
 // The texts the dialog sets by mode.
 struct LabelsTexts {
   std::string title;        // the window title: mode word + " Setting/Editing"
-  std::string group;        // group box 7004
-  std::string labelColumn;  // caption 7001 and the label column
-  std::string valueColumn;  // caption 7003 and the value column
+  std::string group;        // labels_id::kGroup
+  std::string labelColumn;  // labels_id::kLabelCaption and the label column
+  std::string valueColumn;  // labels_id::kValueCaption and the value column
 };
 LabelsTexts LabelsTextsOf(uint8_t mode);
 
@@ -69,6 +69,34 @@ std::optional<MessageBoxRequest> ApplyLabels(ControlHost& host, LabelsDialog& di
 // "Restore": the schedule files read again and the dialog opened again in
 // the same mode. Control thread.
 void RestoreLabels(ControlHost& host, LabelsDialog& dialog);
+
+// What the person did in the dialog, with the working copy the last view
+// brought (every kind but kOpen).
+struct LabelsAction {
+  enum class Kind { kOpen, kAdd, kDelete, kDeleteAll, kApply, kSave, kRestore };
+  Kind kind = Kind::kOpen;
+  uint8_t mode = kDaysMode;  // kOpen
+  std::optional<LabelsDialog> dialog;
+  std::string label, value;    // kAdd: as typed
+  std::vector<size_t> ticked;  // kDelete: row indexes
+};
+
+// What the dialog shows after one action.
+struct LabelsView {
+  LabelsDialog dialog;  // the working copy the next action brings back
+  LabelsTexts texts;    // the captions of the dialog's mode
+  std::vector<DialogListRow> lines;
+  std::optional<MessageBoxRequest> box;
+  std::optional<bool> closed;  // Apply and SAVE: whether the dialog closes
+};
+
+// Open, Apply, SAVE and Restore read or change the program's tables; the
+// other kinds edit the working copy alone.
+bool NeedsControlThread(LabelsAction::Kind kind);
+
+// One action, one view. `host` is the program on its control thread when
+// NeedsControlThread(action.kind), and may be null otherwise.
+LabelsView ActOnLabels(ControlHost* host, LabelsAction action);
 
 }  // namespace kelvora
 

@@ -352,4 +352,45 @@ void RestorePrograms(ControlHost& host, ProgramsDialog& dialog) {
   Reopen(host.State(), dialog);
 }
 
+bool NeedsControlThread(ProgramsAction::Kind kind) {
+  using Kind = ProgramsAction::Kind;
+  return kind == Kind::kOpen || kind == Kind::kApply || kind == Kind::kSave || kind == Kind::kRestore;
+}
+
+ProgramsView ActOnPrograms(ControlHost* host, ProgramsAction action) {
+  using Kind = ProgramsAction::Kind;
+  ProgramsView view;
+  view.dialog = action.kind == Kind::kOpen ? OpenProgramsDialog(host->State()) : std::move(*action.dialog);
+  ProgramsDialog& dialog = view.dialog;
+  switch (action.kind) {
+    case Kind::kOpen:
+      break;
+    case Kind::kChoose:
+      dialog.shown = action.program;
+      break;
+    case Kind::kAdd: {
+      StepAdded added = AddProgramStep(dialog, action.name, action.time, action.temperature);
+      view.box = added.refusal;
+      if (added.newProgram) view.newProgram = dialog.shown;
+      break;
+    }
+    case Kind::kDelete:
+      DeleteProgramSteps(dialog, action.ticked);
+      break;
+    case Kind::kDeleteAll:
+      DeleteAllProgramSteps(dialog);
+      break;
+    case Kind::kApply:
+    case Kind::kSave:
+      view.box = ApplyPrograms(*host, dialog, action.kind == Kind::kSave);
+      view.closed = !view.box.has_value();
+      break;
+    case Kind::kRestore:
+      RestorePrograms(*host, dialog);
+      break;
+  }
+  view.lines = ProgramSteps(dialog);
+  return view;
+}
+
 }  // namespace kelvora

@@ -22,9 +22,9 @@ namespace kelvora {
 
 struct ProgramsDialog {
   std::vector<ProgramRow> rows;    // the working copy
-  std::vector<std::string> names;  // combo box 6001: program names
-  std::vector<std::string> times;  // combo box 6005: display forms
-  std::vector<std::string> temps;  // combo box 6006: display forms
+  std::vector<std::string> names;  // combo box programs_id::kNames: program names
+  std::vector<std::string> times;  // combo box programs_id::kTimes: display forms
+  std::vector<std::string> temps;  // combo box programs_id::kTemps: display forms
   std::string shown;               // the program whose steps the list shows
   // As the dialog opened: the labels that display forms name, the user's
   // temperature unit, and the fingerprint of the program rows.
@@ -47,14 +47,15 @@ struct StepAdded {
   bool newProgram = false;                   // the name was new: the main window should list it
 };
 
-// "Add": the step (name, time text of 6005, temperature text of 6006) is
-// checked, appended, and replaces an earlier step of the program at the same
-// time; the list then shows its program.
+// "Add": the step (name, time text of programs_id::kTimes, temperature text
+// of programs_id::kTemps) is checked, appended, and replaces an earlier step
+// of the program at the same time; the list then shows its program.
 StepAdded AddProgramStep(ProgramsDialog& dialog, std::string_view name, std::string_view time,
                          std::string_view temperature);
 
 // "Delete": removes the rows with these indexes that belong to the shown
-// program (others are ignored); a program left without rows leaves 6001.
+// program (others are ignored); a program left without rows leaves the
+// programs_id::kNames list.
 void DeleteProgramSteps(ProgramsDialog& dialog, const std::vector<size_t>& ticked);
 // "Delete All": every step of the shown program.
 void DeleteAllProgramSteps(ProgramsDialog& dialog);
@@ -82,6 +83,34 @@ std::optional<MessageBoxRequest> ApplyPrograms(ControlHost& host, ProgramsDialog
 // "Restore": all five schedule files read again, the dialog opened again on
 // them, still showing the same program. Control thread.
 void RestorePrograms(ControlHost& host, ProgramsDialog& dialog);
+
+// What the person did in the dialog, with the working copy the last view
+// brought (every kind but kOpen).
+struct ProgramsAction {
+  enum class Kind { kOpen, kChoose, kAdd, kDelete, kDeleteAll, kApply, kSave, kRestore };
+  Kind kind = Kind::kOpen;
+  std::optional<ProgramsDialog> dialog;
+  std::string name, time, temperature;  // kAdd: as typed
+  std::string program;                  // kChoose: the name picked from the list
+  std::vector<size_t> ticked;           // kDelete: row indexes
+};
+
+// What the dialog shows after one action.
+struct ProgramsView {
+  ProgramsDialog dialog;             // the working copy the next action brings back
+  std::vector<DialogListRow> lines;  // the list: the shown program's steps
+  std::optional<MessageBoxRequest> box;
+  std::optional<bool> closed;  // Apply and SAVE: whether the dialog closes
+  std::string newProgram;      // Add of a new name: to announce to the main window
+};
+
+// Open, Apply, SAVE and Restore read or change the program's tables; the
+// other kinds edit the working copy alone.
+bool NeedsControlThread(ProgramsAction::Kind kind);
+
+// One action, one view. `host` is the program on its control thread when
+// NeedsControlThread(action.kind), and may be null otherwise.
+ProgramsView ActOnPrograms(ControlHost* host, ProgramsAction action);
 
 }  // namespace kelvora
 

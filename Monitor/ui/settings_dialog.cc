@@ -10,6 +10,7 @@
 #include "Monitor/core/settings.h"
 #include "Monitor/core/text_number.h"
 #include "Monitor/learning/learning.h"
+#include "Monitor/ui/control_ids.h"
 #include "Monitor/ui/dialog_support.h"
 
 namespace kelvora {
@@ -43,19 +44,22 @@ constexpr float kAny = 1e5f;
 
 // In the order `apply` reads them.
 constexpr NumberField kNumberFields[] = {
-    {8005, "KW/h Cost", &Settings::KWh_Cost, Kind::kNumber, false, 0, 99},
-    {8044, "Int. Temp Adjust.", &Settings::Int_Adjust, Kind::kDifference, true, -10, 10},
-    {8040, "Int. Temp Relative to", &Settings::Int_Adj_Rel_To, Kind::kAbsolute, false, -kAny, kAny},
-    {8004, "Ext. Temp Adjust.", &Settings::Ext_Adjust, Kind::kDifference, true, -10, 10},
-    {8034, "Ext. Temp Relative to", &Settings::Ext_Adj_Rel_To, Kind::kAbsolute, true, -kAny, kAny},
-    {8030, "Sunlight Adjust.", &Settings::SUN_Adjust, Kind::kDifference, true, -20, 20},
-    {8037, "Exponential", &Settings::SUN_Adj_Curve, Kind::kExponent, false, 0, 10},
-    {8013, "SUN Floor (%)", &Settings::SUN_Floor, Kind::kPercent, false, 0, 100},
-    {8022, "Ext.Temp Floor", &Settings::Ext_Temp_Floor, Kind::kAbsolute, true, -40, 40},
-    {8021, "Temp SetBack", &Settings::Temp_SetBack, Kind::kDifference, false, 0, 10},
-    {8055, "WIND Speed", &Settings::WIND_Floor, Kind::kSpeed, false, 0, 150},
-    {8054, "Ext.Temp Ceil", &Settings::Ext_Temp_Ceil, Kind::kAbsolute, true, -50, 20},
-    {8051, "Temp SetForward", &Settings::Temp_SetForward, Kind::kDifference, false, 0, 10},
+    {settings_id::kKwhCost, "KW/h Cost", &Settings::KWh_Cost, Kind::kNumber, false, 0, 99},
+    {settings_id::kIntAdjust, "Int. Temp Adjust.", &Settings::Int_Adjust, Kind::kDifference, true, -10, 10},
+    {settings_id::kIntRelativeTo, "Int. Temp Relative to", &Settings::Int_Adj_Rel_To, Kind::kAbsolute, false,
+     -kAny, kAny},
+    {settings_id::kExtAdjust, "Ext. Temp Adjust.", &Settings::Ext_Adjust, Kind::kDifference, true, -10, 10},
+    {settings_id::kExtRelativeTo, "Ext. Temp Relative to", &Settings::Ext_Adj_Rel_To, Kind::kAbsolute, true,
+     -kAny, kAny},
+    {settings_id::kSunAdjust, "Sunlight Adjust.", &Settings::SUN_Adjust, Kind::kDifference, true, -20, 20},
+    {settings_id::kSunExponent, "Exponential", &Settings::SUN_Adj_Curve, Kind::kExponent, false, 0, 10},
+    {settings_id::kSunFloor, "SUN Floor (%)", &Settings::SUN_Floor, Kind::kPercent, false, 0, 100},
+    {settings_id::kExtTempFloor, "Ext.Temp Floor", &Settings::Ext_Temp_Floor, Kind::kAbsolute, true, -40, 40},
+    {settings_id::kTempSetBack, "Temp SetBack", &Settings::Temp_SetBack, Kind::kDifference, false, 0, 10},
+    {settings_id::kWindFloor, "WIND Speed", &Settings::WIND_Floor, Kind::kSpeed, false, 0, 150},
+    {settings_id::kExtTempCeil, "Ext.Temp Ceil", &Settings::Ext_Temp_Ceil, Kind::kAbsolute, true, -50, 20},
+    {settings_id::kTempSetForward, "Temp SetForward", &Settings::Temp_SetForward, Kind::kDifference, false, 0,
+     10},
 };
 
 struct Units {
@@ -192,9 +196,10 @@ void ApplyFans(RunState& state, const SettingsForm& form) {
   Settings& s = state.settings;
   CardState& card = state.card;
   ControlState& c = state.control;
-  s.Fan_Speed = Ticked(form, 8011) ? 1 : 0;
-  s.Auto_Fan = Ticked(form, 8002) ? card.fanLowBit : 0;
-  s.Cont_Fan = Ticked(form, 8007) ? (s.Fan_Speed == 0 ? card.fanLowBit : card.fanHighBit) : 0;
+  s.Fan_Speed = Ticked(form, settings_id::kFanHigh) ? 1 : 0;
+  s.Auto_Fan = Ticked(form, settings_id::kAutoFan) ? card.fanLowBit : 0;
+  s.Cont_Fan =
+      Ticked(form, settings_id::kContinuousFan) ? (s.Fan_Speed == 0 ? card.fanLowBit : card.fanHighBit) : 0;
   c.autoFanBits = s.Auto_Fan;
   c.contFanBits = s.Cont_Fan;
   SwitchOff(card, static_cast<uint8_t>(card.fanLowBit | card.fanHighBit | card.heatPumpMask));
@@ -224,8 +229,8 @@ void ApplyHeatPump(ControlHost& host, const SettingsForm& form, std::optional<Bo
   Settings& s = state.settings;
   CardState& card = state.card;
   ControlState& c = state.control;
-  uint16_t automatic = Ticked(form, 8058) ? 1 : 0;
-  uint16_t always = automatic == 0 && Ticked(form, 8062) ? 1 : 0;
+  uint16_t automatic = Ticked(form, settings_id::kHeatPumpAuto) ? 1 : 0;
+  uint16_t always = automatic == 0 && Ticked(form, settings_id::kHeatPumpAlwaysOn) ? 1 : 0;
   if (automatic != (s.Auto_HP != 0 ? 1 : 0) || always != (s.HP_Cont != 0 ? 1 : 0)) {
     bool store = c.setBackActive == 0 || answer == BoxResult::kOk;
     if (c.setBackActive != 0) SwitchOff(card, card.heatPumpMask);
@@ -243,8 +248,8 @@ void ApplyHeatPump(ControlHost& host, const SettingsForm& form, std::optional<Bo
 
 bool HeatPumpWouldChange(const RunState& state, const SettingsForm& form) {
   const Settings& s = state.settings;
-  bool automatic = Ticked(form, 8058);
-  bool always = !automatic && Ticked(form, 8062);
+  bool automatic = Ticked(form, settings_id::kHeatPumpAuto);
+  bool always = !automatic && Ticked(form, settings_id::kHeatPumpAlwaysOn);
   return automatic != (s.Auto_HP != 0) || always != (s.HP_Cont != 0);
 }
 
@@ -253,20 +258,20 @@ bool HeatPumpWouldChange(const RunState& state, const SettingsForm& form) {
 SettingsForm OpenSettingsDialog(const RunState& state) {
   const Settings& s = state.settings;
   SettingsForm form;
-  form.texts[8008] = kLanguage;
+  form.texts[settings_id::kLanguage] = kLanguage;
   for (const NumberField& field : kNumberFields) form.texts[field.id] = FieldText(state, field);
-  Tick(form, s.tempUnits != 0, 8012, 8016);
-  Tick(form, s.speedUnits != 0, 8017, 8018);
-  if (s.Auto_Fan != 0) form.ticked.insert(8002);
-  if (s.Cont_Fan != 0) form.ticked.insert(8007);
-  Tick(form, s.Fan_Speed != 0, 8011, 8001);
-  Tick(form, s.Auto_HP != 0, 8058, 8059);
-  Tick(form, s.HP_Cont != 0, 8062, 8061);
-  Tick(form, s.Int_Adjust_Rel != 0, 8042, 8043);
-  Tick(form, s.Ext_Adjust_Rel != 0, 8027, 8026);
-  Tick(form, s.SUN_Adj_Straight != 0, 8025, 8028);
-  if (s.SUNNY_Econo_Mode == 1) form.ticked.insert(8020);
-  if (s.COLD_Mode == 1) form.ticked.insert(8048);
+  Tick(form, s.tempUnits != 0, settings_id::kFahrenheit, settings_id::kCelsius);
+  Tick(form, s.speedUnits != 0, settings_id::kMilesPerHour, settings_id::kKmPerHour);
+  if (s.Auto_Fan != 0) form.ticked.insert(settings_id::kAutoFan);
+  if (s.Cont_Fan != 0) form.ticked.insert(settings_id::kContinuousFan);
+  Tick(form, s.Fan_Speed != 0, settings_id::kFanHigh, settings_id::kFanLow);
+  Tick(form, s.Auto_HP != 0, settings_id::kHeatPumpAuto, settings_id::kHeatPumpManual);
+  Tick(form, s.HP_Cont != 0, settings_id::kHeatPumpAlwaysOn, settings_id::kHeatPumpAlwaysOff);
+  Tick(form, s.Int_Adjust_Rel != 0, settings_id::kIntRelative, settings_id::kIntAbsolute);
+  Tick(form, s.Ext_Adjust_Rel != 0, settings_id::kExtRelative, settings_id::kExtAbsolute);
+  Tick(form, s.SUN_Adj_Straight != 0, settings_id::kSunStraightLine, settings_id::kSunExponential);
+  if (s.SUNNY_Econo_Mode == 1) form.ticked.insert(settings_id::kSunnyEconoMode);
+  if (s.COLD_Mode == 1) form.ticked.insert(settings_id::kColdMode);
   form.stamp = FormFingerprint(form);
   return form;
 }
@@ -296,7 +301,7 @@ SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool 
   if (current.stamp != form.stamp) return {SettingsApplied::kChanged, ChangedElsewhereBox(), current};
 
   // Every field is checked before anything is stored.
-  if (TextOf(form, 8008) != kLanguage)
+  if (TextOf(form, settings_id::kLanguage) != kLanguage)
     return {SettingsApplied::kRefused, ErrorBox("SELECT a LANGUAGE from the List", "NOT a VALID LABEL"), {}};
   Units units = UnitsOf(s);
   std::vector<float> values;
@@ -312,17 +317,43 @@ SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool 
   s.Language = kLanguage;
   ApplyFans(state, form);
   ApplyHeatPump(host, form, noticeAnswer);
-  s.Int_Adjust_Rel = Ticked(form, 8042) ? 1 : 0;
-  s.Ext_Adjust_Rel = Ticked(form, 8027) ? 1 : 0;
-  s.SUN_Adj_Straight = Ticked(form, 8025) ? 1 : 0;
-  s.SUNNY_Econo_Mode = Ticked(form, 8020) ? 1 : 0;
-  s.COLD_Mode = Ticked(form, 8048) ? 1 : 0;
+  s.Int_Adjust_Rel = Ticked(form, settings_id::kIntRelative) ? 1 : 0;
+  s.Ext_Adjust_Rel = Ticked(form, settings_id::kExtRelative) ? 1 : 0;
+  s.SUN_Adj_Straight = Ticked(form, settings_id::kSunStraightLine) ? 1 : 0;
+  s.SUNNY_Econo_Mode = Ticked(form, settings_id::kSunnyEconoMode) ? 1 : 0;
+  s.COLD_Mode = Ticked(form, settings_id::kColdMode) ? 1 : 0;
   for (size_t i = 0; i < values.size(); ++i) s.*kNumberFields[i].setting = values[i];
   // The units last: every number above was read in the units it was shown in.
-  s.tempUnits = Ticked(form, 8012) ? 1 : 0;
-  s.speedUnits = Ticked(form, 8017) ? 1 : 0;
+  s.tempUnits = Ticked(form, settings_id::kFahrenheit) ? 1 : 0;
+  s.speedUnits = Ticked(form, settings_id::kMilesPerHour) ? 1 : 0;
   if (save) SaveUserSettings(host.Profile(), state.texts.settingsPath, s);
   return {};
+}
+
+SettingsView ActOnSettings(ControlHost* host, SettingsAction action) {
+  SettingsView view;
+  if (action.kind == SettingsAction::Kind::kOpen) {
+    view.form = OpenSettingsDialog(host->State());
+    return view;
+  }
+  SettingsOutcome outcome =
+      ApplySettings(*host, *action.form, action.kind == SettingsAction::Kind::kSave, action.answer);
+  switch (outcome.result) {
+    case SettingsApplied::kApplied:
+      view.closed = true;
+      break;
+    case SettingsApplied::kAsk:
+      view.ask = outcome.box;
+      break;
+    case SettingsApplied::kChanged:
+      view.form = outcome.current;
+      view.box = outcome.box;
+      break;
+    case SettingsApplied::kRefused:
+      view.box = outcome.box;
+      break;
+  }
+  return view;
 }
 
 }  // namespace kelvora

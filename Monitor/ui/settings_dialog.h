@@ -13,6 +13,7 @@
 
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/run_state.h"
+#include "Monitor/ui/control_ids.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
@@ -26,10 +27,15 @@ struct SettingsForm {
 };
 
 // Edit fields and lists of the dialog, in the order the dialog shows them.
-inline constexpr int kSettingsTextControls[] = {8008, 8005, 8044, 8040, 8004, 8034, 8030,
-                                                8037, 8013, 8022, 8021, 8055, 8054, 8051};
+inline constexpr int kSettingsTextControls[] = {
+    settings_id::kLanguage,      settings_id::kKwhCost,       settings_id::kIntAdjust,
+    settings_id::kIntRelativeTo, settings_id::kExtAdjust,     settings_id::kExtRelativeTo,
+    settings_id::kSunAdjust,     settings_id::kSunExponent,   settings_id::kSunFloor,
+    settings_id::kExtTempFloor,  settings_id::kTempSetBack,   settings_id::kWindFloor,
+    settings_id::kExtTempCeil,   settings_id::kTempSetForward};
 // The two "Relative to:" choices and their fields, never enabled.
-inline constexpr int kSettingsDisabledControls[] = {8042, 8040, 8027, 8034};
+inline constexpr int kSettingsDisabledControls[] = {settings_id::kIntRelative, settings_id::kIntRelativeTo,
+                                                    settings_id::kExtRelative, settings_id::kExtRelativeTo};
 
 // The form as the dialog opens on the current settings.
 SettingsForm OpenSettingsDialog(const RunState& state);
@@ -57,6 +63,31 @@ MessageBoxRequest HeatPumpNoticeBox();
 // asked. Control thread.
 SettingsOutcome ApplySettings(ControlHost& host, const SettingsForm& form, bool save,
                               std::optional<BoxResult> noticeAnswer);
+
+// What the person did: opened the dialog, or pressed Modify or SAVE on the
+// form the last view brought, with the answer to the NOTICE box when it was
+// asked.
+struct SettingsAction {
+  enum class Kind { kOpen, kModify, kSave };
+  Kind kind = Kind::kOpen;
+  std::optional<SettingsForm> form;
+  std::optional<BoxResult> answer;
+};
+
+// What the dialog shows after one action: closed, a question to ask before
+// the action is sent again with its answer, or a form and/or a box.
+struct SettingsView {
+  bool closed = false;
+  std::optional<MessageBoxRequest> ask;
+  std::optional<SettingsForm> form;
+  std::optional<MessageBoxRequest> box;
+};
+
+// Every kind reads or changes the settings in force.
+inline bool NeedsControlThread(SettingsAction::Kind) { return true; }
+
+// One action, one view. `host` is the program on its control thread.
+SettingsView ActOnSettings(ControlHost* host, SettingsAction action);
 
 }  // namespace kelvora
 

@@ -9,6 +9,7 @@ import { after, before, test } from 'node:test';
 import {
   closeStartupBoxes, launchBrowser, newHome, openPage, removeHome, screenshots, startSimulator,
 } from './support.js';
+import { commandId, controlId, dialogId } from '../../resources/web/js/ids.js';
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
@@ -48,7 +49,7 @@ async function menuKeys(menuLetter, ...letters) {
 test('axe finds nothing on the main window, with and without a menu open', async () => {
   assert.deepEqual(await violations(), []);
   await menuKeys('E', 'p', 'ArrowDown', 'ArrowDown', 'ArrowDown', 'ArrowRight');
-  await page.locator('[data-command="12220"]').waitFor();
+  await page.locator(`[data-command="${commandId.hourLabels}"]`).waitFor();
   await page.screenshot({ path: path.join(screenshots, 'menu-keyboard-labels.png') });
   assert.deepEqual(await violations(), []);
   await page.keyboard.press('Escape');
@@ -59,16 +60,16 @@ test('axe finds nothing on the main window, with and without a menu open', async
 
 // Each menu command with the keys that reach it and what it opens.
 const kCommands = [
-  { keys: ['E', 'p', 's'], opens: '.dialog[data-dialog="6000"]' },
-  { keys: ['E', 'p', 'd'], opens: '.dialog[data-dialog="7000"]' },
-  { keys: ['E', 'p', 'h'], opens: '.dialog[data-dialog="7000"]' },
-  { keys: ['E', 'p', 'l', 'h'], opens: '.dialog[data-dialog="7000"]' },
-  { keys: ['E', 'p', 'l', 't'], opens: '.dialog[data-dialog="7000"]' },
-  { keys: ['O', 's'], opens: '.dialog[data-dialog="8000"]' },
-  { keys: ['H', 'a'], opens: '.dialog[data-dialog="9000"]' },
-  { keys: ['V', 'l', 'h'], opens: '.dialog[data-dialog="5000"]' },
-  { keys: ['V', 'l', 'p'], opens: '.dialog[data-dialog="5000"]' },
-  { keys: ['V', 'l', 't'], opens: '.dialog[data-dialog="5000"]' },
+  { keys: ['E', 'p', 's'], opens: `.dialog[data-dialog="${dialogId.programs}"]` },
+  { keys: ['E', 'p', 'd'], opens: `.dialog[data-dialog="${dialogId.labels}"]` },
+  { keys: ['E', 'p', 'h'], opens: `.dialog[data-dialog="${dialogId.labels}"]` },
+  { keys: ['E', 'p', 'l', 'h'], opens: `.dialog[data-dialog="${dialogId.labels}"]` },
+  { keys: ['E', 'p', 'l', 't'], opens: `.dialog[data-dialog="${dialogId.labels}"]` },
+  { keys: ['O', 's'], opens: `.dialog[data-dialog="${dialogId.settings}"]` },
+  { keys: ['H', 'a'], opens: `.dialog[data-dialog="${dialogId.about}"]` },
+  { keys: ['V', 'l', 'h'], opens: `.dialog[data-dialog="${dialogId.statList}"]` },
+  { keys: ['V', 'l', 'p'], opens: `.dialog[data-dialog="${dialogId.statList}"]` },
+  { keys: ['V', 'l', 't'], opens: `.dialog[data-dialog="${dialogId.statList}"]` },
   { keys: ['V', 's'], opens: '.dialog[data-dialog="status-screen"]' },
   { keys: ['V', 'e'], opens: '.dialog[data-dialog="season"]' },
   { keys: ['V', 'g', 'p'], opens: '[data-dialog="graph"]' },
@@ -103,11 +104,11 @@ test('a message box and the Program group are reached with Tab, and axe finds no
     reached.add(await page.evaluate(() => document.activeElement?.dataset.control ??
       (document.activeElement?.type === 'checkbox' ? 'slot-tick' : '')));
   }
-  for (const control of ['1026', '1016', '1017', '1018', '1023', '1057', '1060', 'slot-tick', '1061']) {
+  for (const control of [String(controlId.programName), String(controlId.fromTime), String(controlId.toTime), String(controlId.fromTemp), String(controlId.toTemp), String(controlId.modify), String(controlId.delete), 'slot-tick', String(controlId.cycleStrip)]) {
     assert.ok(reached.has(control), `${control} is reached with Tab`);
   }
-  await page.locator('[data-control="1017"]').fill('7:00');
-  await page.locator('[data-control="1057"]').focus();
+  await page.locator(`[data-control="${controlId.toTime}"]`).fill('7:00');
+  await page.locator(`[data-control="${controlId.modify}"]`).focus();
   await page.keyboard.press('Enter');
   const box = page.getByRole('alertdialog');
   await box.waitFor();

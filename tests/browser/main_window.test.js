@@ -7,6 +7,7 @@ import { after, before, test } from 'node:test';
 import {
   closeStartupBoxes, fileMenu, launchBrowser, newHome, openPage, removeHome, screenshots, startSimulator,
 } from './support.js';
+import { commandId, controlId } from '../../resources/web/js/ids.js';
 
 let chromium;
 before(async () => {
@@ -29,10 +30,10 @@ async function withSimulator(run, options) {
 }
 
 const kControls = [
-  1011, 1012, 1013, 1026, 1027, 1016, 1017, 1018, 1023, 1057, 1060, 1063, 1042, 1040, 1015, 1029, 1021,
-  1030, 1028, 1052, 1035, 1034, 1033, 1032, 1047, 1048, 1050, 1051, 2111, 1061,
-  3001, 3002, 3003, 3004, 3101, 3102, 3103, 3104, 3201, 3202, 3203, 3204,
-  3301, 3302, 3303, 3304, 3401, 3402, 3403, 3404,
+  controlId.weekday, controlId.date, controlId.clock, controlId.programName, controlId.slotNumber, controlId.fromTime, controlId.toTime, controlId.fromTemp, controlId.toTemp, controlId.modify, controlId.delete, controlId.slotList, controlId.modeText, controlId.fanText, controlId.heatingTime, controlId.heatingPercent, controlId.energy,
+  controlId.energyPercent, controlId.cost, controlId.savings, controlId.offTime, controlId.offPercent, controlId.onTime, controlId.onPercent, controlId.degreesGained, controlId.degreesToReach, controlId.preheatMinutes, controlId.arrivalTime, controlId.windHeading, controlId.cycleStrip,
+  controlId.indoorNow, controlId.indoorMinimum, controlId.indoorMean, controlId.indoorMaximum, controlId.outdoorNow, controlId.outdoorMinimum, controlId.outdoorMean, controlId.outdoorMaximum, controlId.windChillNow, controlId.windChillMinimum, controlId.windChillMean, controlId.windChillMaximum,
+  controlId.windNow, controlId.windLastHour, controlId.windMean, controlId.windMaximum, controlId.sunNow, controlId.sunLastHour, controlId.sunMean, controlId.sunMaximum,
 ];
 
 test('the page loads with every control, no console error, and reads well wide and narrow', async () => {
@@ -43,15 +44,15 @@ test('the page loads with every control, no console error, and reads well wide a
     await page.screenshot({ path: path.join(screenshots, 'startup-box-1280x800.png') });
     await closeStartupBoxes(page);
     for (const id of kControls) assert.equal(await page.locator(`[data-control="${id}"]`).count(), 1, `control ${id}`);
-    for (const command of [11100, 11400, 11900]) {
+    for (const command of [commandId.saveStats, commandId.exitWithoutSave, commandId.quit]) {
       assert.ok(await page.locator(`[data-command="${command}"]`).isEnabled(), `command ${command}`);
     }
-    for (const command of [11200, 11300, 12300, 13210]) {
+    for (const command of [commandId.pause, commandId.resume, commandId.heatingTime, commandId.graphCycleHistogram]) {
       assert.ok(await page.locator(`[data-command="${command}"]`).isDisabled(), `greyed ${command}`);
     }
-    assert.equal(await page.locator('[data-control="1010"] legend').evaluate((e) => getComputedStyle(e).color),
+    assert.equal(await page.locator(`[data-control="${controlId.programGroup}"] legend`).evaluate((e) => getComputedStyle(e).color),
       'rgb(0, 0, 224)');
-    const pane = page.locator('[data-control="1061"]');
+    const pane = page.locator(`[data-control="${controlId.cycleStrip}"]`);
     assert.equal(await pane.evaluate((e) => getComputedStyle(e).color), 'rgb(224, 0, 0)');
     assert.match(await pane.textContent(), /^Heating Cycles \(ON\/OFF\)/);
     await page.screenshot({ path: path.join(screenshots, 'main-window-1280x800.png') });
@@ -67,9 +68,10 @@ test('values change live without reloading', async () => {
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    const clock = page.locator('[data-control="1013"]');
+    const clock = page.locator(`[data-control="${controlId.clock}"]`);
     const first = await clock.textContent();
-    await page.waitForFunction((shown) => document.querySelector('[data-control="1013"]').textContent !== shown, first);
+    await page.waitForFunction(([selector, shown]) => document.querySelector(selector).textContent !== shown,
+      [`[data-control="${controlId.clock}"]`, first]);
     assert.notEqual(await clock.textContent(), first);
   });
 });
@@ -78,13 +80,13 @@ test('Modify with a new TO time adds a manual slot to the list and to the snapsh
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    const rows = page.locator('[data-control="1063"] tbody tr');
+    const rows = page.locator(`[data-control="${controlId.slotList}"] tbody tr`);
     const before = await rows.count();
-    const end = await page.locator('[data-control="1017"]').inputValue();
-    await page.locator('[data-control="1017"]').fill(end === '23:45' ? '23:50' : '23:45');
-    await page.locator('[data-control="1057"]').click();
-    await page.waitForFunction((n) => document.querySelectorAll('[data-control="1063"] tbody tr').length === n,
-      before + 1);
+    const end = await page.locator(`[data-control="${controlId.toTime}"]`).inputValue();
+    await page.locator(`[data-control="${controlId.toTime}"]`).fill(end === '23:45' ? '23:50' : '23:45');
+    await page.locator(`[data-control="${controlId.modify}"]`).click();
+    await page.waitForFunction(([lines, n]) => document.querySelectorAll(lines).length === n,
+      [`[data-control="${controlId.slotList}"] tbody tr`, before + 1]);
     const snapshot = await page.evaluate(async () => (await fetch('/api/snapshot')).json());
     assert.equal(snapshot.slots.length, before + 1);
     assert.equal(await page.getByRole('alertdialog').count(), 0);
@@ -95,8 +97,8 @@ test('a TO time of "7:00" shows the BAD FORMAT box', async () => {
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    await page.locator('[data-control="1017"]').fill('7:00');
-    await page.locator('[data-control="1057"]').click();
+    await page.locator(`[data-control="${controlId.toTime}"]`).fill('7:00');
+    await page.locator(`[data-control="${controlId.modify}"]`).click();
     const box = page.getByRole('alertdialog');
     await box.waitFor();
     assert.match(await box.textContent(), /BAD FORMAT/);
@@ -114,14 +116,14 @@ test('Save Stats writes STAT.DAT, and a stop the program raises is shown on the 
     await closeStartupBoxes(page);
     const stat = path.join(home, 'DATA', 'STAT.DAT');
     rmSync(stat, { force: true });
-    await fileMenu(page, 11100);
+    await fileMenu(page, commandId.saveStats);
     for (let i = 0; i < 50 && !existsSync(stat); ++i) await new Promise((r) => setTimeout(r, 100));
     assert.ok(statSync(stat).isFile());
     // A directory in STAT.DAT's place is refused by name and stops the
     // program through its error path, relays off; the page shows the box.
     rmSync(stat);
     mkdirSync(stat);
-    await fileMenu(page, 11100);
+    await fileMenu(page, commandId.saveStats);
     const box = page.locator('[role="alertdialog"][data-box]', { hasText: 'SYSTEM ERROR' });
     await box.waitFor();
     await page.screenshot({ path: path.join(screenshots, 'system-error-box.png') });
@@ -135,10 +137,10 @@ test('Quit asks first, ends the program and the page says so', async () => {
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    await fileMenu(page, 11900);
+    await fileMenu(page, commandId.quit);
     const confirm = page.getByRole('alertdialog');
     await confirm.getByRole('button', { name: 'No' }).click();
-    await fileMenu(page, 11900);
+    await fileMenu(page, commandId.quit);
     await page.getByRole('alertdialog').getByRole('button', { name: 'Yes' }).click();
     await page.locator('#ended').waitFor({ state: 'visible' });
     assert.equal(await sim.exited, 0);
@@ -161,8 +163,8 @@ test('after a server restart the page reconnects by itself', async () => {
     await page.locator('#connection[data-state="online"]').waitFor({ timeout: 15000 });
     await closeStartupBoxes(page);
     // The restarted program's token was fetched again: a command goes through.
-    await page.locator('[data-control="1017"]').fill('7:00');
-    await page.locator('[data-control="1057"]').click();
+    await page.locator(`[data-control="${controlId.toTime}"]`).fill('7:00');
+    await page.locator(`[data-control="${controlId.modify}"]`).click();
     await page.getByRole('alertdialog', { name: 'BAD FORMAT' }).waitFor();
   } finally {
     sim.process.kill('SIGKILL');
@@ -175,26 +177,27 @@ test('after a server restart the page reconnects by itself', async () => {
 const kNoon = { start: '2024-01-10 12:00:00' };
 
 const field = (page, id) => page.locator(`[data-control="${id}"]`);
-const fields = (page) => Promise.all([1016, 1017, 1018, 1023].map((id) => field(page, id).inputValue()));
+const fields = (page) => Promise.all([controlId.fromTime, controlId.toTime, controlId.fromTemp, controlId.toTemp].map((id) => field(page, id).inputValue()));
 const shownBySnapshot = async (page) => {
   const snapshot = await page.evaluate(async () => (await fetch('/api/snapshot')).json());
-  return [1016, 1017, 1018, 1023].map((id) => snapshot.controls[id]);
+  return [controlId.fromTime, controlId.toTime, controlId.fromTemp, controlId.toTemp].map((id) => snapshot.controls[id]);
 };
-const slotRows = (page) => page.locator('[data-control="1063"] tbody tr');
+const slotRows = (page) => page.locator(`[data-control="${controlId.slotList}"] tbody tr`);
 
 test('after Modify the four fields show what the program holds, and Modify again changes nothing', async () => {
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    for (const [id, text] of [[1016, '10:00'], [1017, '11:00'], [1018, ''], [1023, '']]) await field(page, id).fill(text);
-    await field(page, 1057).click();
-    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 7);
+    for (const [id, text] of [[controlId.fromTime, '10:00'], [controlId.toTime, '11:00'], [controlId.fromTemp, ''], [controlId.toTemp, '']]) await field(page, id).fill(text);
+    await field(page, controlId.modify).click();
+    await page.waitForFunction((lines) => document.querySelectorAll(lines).length === 7,
+      `[data-control="${controlId.slotList}"] tbody tr`);
     await page.waitForTimeout(500); // a few passes
     const held = await shownBySnapshot(page);
     assert.deepEqual(held.slice(0, 2), ['08:00', '16:30']);
     assert.deepEqual(await fields(page), held);
     await page.screenshot({ path: path.join(screenshots, 'after-modify.png') });
-    await field(page, 1057).click();
+    await field(page, controlId.modify).click();
     await page.waitForTimeout(500);
     assert.equal(await slotRows(page).count(), 7);
   }, kNoon);
@@ -205,15 +208,15 @@ test('99 typed as FROM temperature is refused with a box, and the field shows th
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    const held = await field(page, 1018).inputValue();
-    await field(page, 1018).fill('99');
-    await field(page, 1057).click();
+    const held = await field(page, controlId.fromTemp).inputValue();
+    await field(page, controlId.fromTemp).fill('99');
+    await field(page, controlId.modify).click();
     const box = page.getByRole('alertdialog');
     await box.waitFor();
     assert.match(await box.textContent(), /TEMP Must be a Number between: {2}5°C and 30°C/);
     await page.screenshot({ path: path.join(screenshots, 'from-temp-refused.png') });
     await box.getByRole('button', { name: 'OK' }).click();
-    assert.equal(await field(page, 1018).inputValue(), held);
+    assert.equal(await field(page, controlId.fromTemp).inputValue(), held);
     assert.equal(await slotRows(page).count(), 6);
   }, kNoon);
 });
@@ -223,11 +226,12 @@ test('Delete removes the ticked slots but slot 0, and no tick is left', async ()
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
     assert.equal(await slotRows(page).count(), 6);
-    for (const slot of [0, 2]) await page.locator(`[data-control="1063"] input[data-slot="${slot}"]`).check();
-    await field(page, 1060).click();
-    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 5);
+    for (const slot of [0, 2]) await page.locator(`[data-control="${controlId.slotList}"] input[data-slot="${slot}"]`).check();
+    await field(page, controlId.delete).click();
+    await page.waitForFunction((lines) => document.querySelectorAll(lines).length === 5,
+      `[data-control="${controlId.slotList}"] tbody tr`);
     assert.doesNotMatch(await slotRows(page).allTextContents().then((rows) => rows.join('|')), /06:30 - 08:00/);
-    assert.equal(await page.locator('[data-control="1063"] input:checked').count(), 0);
+    assert.equal(await page.locator(`[data-control="${controlId.slotList}"] input:checked`).count(), 0);
     await page.screenshot({ path: path.join(screenshots, 'after-delete.png') });
   }, kNoon);
 });
@@ -236,10 +240,10 @@ test('choosing WEEKEND and pressing Modify switches today\'s program', async () 
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    await field(page, 1026).selectOption('WEEKEND');
-    await field(page, 1057).click();
-    await page.locator('[data-control="1063"] tbody tr', { hasText: '07:30 - 22:30' }).waitFor();
-    assert.equal(await field(page, 1026).inputValue(), 'WEEKEND');
+    await field(page, controlId.programName).selectOption('WEEKEND');
+    await field(page, controlId.modify).click();
+    await page.locator(`[data-control="${controlId.slotList}"] tbody tr`, { hasText: '07:30 - 22:30' }).waitFor();
+    assert.equal(await field(page, controlId.programName).inputValue(), 'WEEKEND');
     assert.deepEqual((await fields(page)).slice(0, 2), ['07:30', '22:30']);
   }, kNoon);
 });
@@ -260,8 +264,9 @@ test('with 29 slots the slot in force is scrolled into view', async () => {
         });
       }
     });
-    await page.waitForFunction(() => document.querySelectorAll('[data-control="1063"] tbody tr').length === 30);
-    const inForce = page.locator('[data-control="1063"] tr[aria-selected="true"]');
+    await page.waitForFunction((lines) => document.querySelectorAll(lines).length === 30,
+      `[data-control="${controlId.slotList}"] tbody tr`);
+    const inForce = page.locator(`[data-control="${controlId.slotList}"] tr[aria-selected="true"]`);
     assert.match(await inForce.textContent(), /08:00 - 16:30/);
     const [row, frame] = await Promise.all([inForce.boundingBox(), page.locator('.slots').boundingBox()]);
     assert.ok(row.y >= frame.y && row.y + row.height <= frame.y + frame.height, JSON.stringify({ row, frame }));
@@ -274,9 +279,10 @@ test('the log pane shows its caption and the strip\'s last drawn line', async ()
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
     // The first minutes of the strip, and then some.
-    await page.waitForFunction(() => /[\u2591\u2584\u2588]/.test(document.querySelector('[data-control="1061"]').textContent));
+    await page.waitForFunction((strip) => /[\u2591\u2584\u2588]/.test(document.querySelector(strip).textContent),
+      `[data-control="${controlId.cycleStrip}"]`);
     await page.waitForTimeout(1000);
-    const pane = page.locator('[data-control="1061"]');
+    const pane = page.locator(`[data-control="${controlId.cycleStrip}"]`);
     const seen = await pane.evaluate((element) => {
       const lines = element.textContent.split('\n');
       const box = element.getBoundingClientRect();
@@ -299,10 +305,10 @@ test('Exit w/o Save asks, ends the program and keeps the day files', async () =>
   await withSimulator(async (sim, home) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    await fileMenu(page, 11100);
+    await fileMenu(page, commandId.saveStats);
     const stat = path.join(home, 'DATA', 'STAT.DAT');
     for (let i = 0; i < 50 && !existsSync(stat); ++i) await new Promise((r) => setTimeout(r, 100));
-    await fileMenu(page, 11400);
+    await fileMenu(page, commandId.exitWithoutSave);
     const confirm = page.getByRole('alertdialog');
     assert.match(await confirm.textContent(), /exit without saving/);
     await confirm.getByRole('button', { name: 'Yes' }).click();
@@ -323,7 +329,7 @@ test('a new home\'s empty curve and season say why they are empty; a window too 
   await withSimulator(async (sim) => {
     const { page } = await openPage(chromium.browser, sim.url);
     await closeStartupBoxes(page);
-    await viewMenu(page, 'Graph', 13220);
+    await viewMenu(page, 'Graph', commandId.graphPreheatCurve);
     const note = page.locator('[data-dialog="graph"] [data-control="graph-note"]');
     assert.match(await note.textContent(), /No pre-heat steps yet/);
     assert.ok(await note.isVisible());
@@ -339,7 +345,7 @@ test('a new home\'s empty curve and season say why they are empty; a window too 
     await page.keyboard.press('Escape');
 
     await page.setViewportSize({ width: 300, height: 600 });
-    await viewMenu(page, 'Graph', 13220);
+    await viewMenu(page, 'Graph', commandId.graphPreheatCurve);
     const box = page.getByRole('alertdialog');
     assert.match(await box.textContent(), /No graph mode fits a window this narrow/);
     await page.screenshot({ path: path.join(screenshots, 'graph-no-mode.png') });

@@ -8,6 +8,7 @@ import { readFileSync, mkdirSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { closeStartupBoxes, launchBrowser, newHome, openPage, removeHome, screenshots } from './support.js';
+import { buttonId, dialogId, statListId } from '../../resources/web/js/ids.js';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const sim = process.env.KELVORA_SIM ?? path.join(root, 'build/test/bin/kelvora-sim');
@@ -75,16 +76,16 @@ async function choose(...titles) {
 
 async function openList(item) {
   await choose('List', item);
-  return page.waitForSelector('[data-dialog="5000"] [data-control="5002"]');
+  return page.waitForSelector(`[data-dialog="${dialogId.statList}"] [data-control="${statListId.table}"]`);
 }
 
-const headings = () => page.$$eval('[data-control="5002"] th', (ths) => ths.map((th) => th.textContent));
-const rows = () => page.$$eval('[data-control="5002"] tbody tr', (trs) =>
+const headings = () => page.$$eval(`[data-control="${statListId.table}"] th`, (ths) => ths.map((th) => th.textContent));
+const rows = () => page.$$eval(`[data-control="${statListId.table}"] tbody tr`, (trs) =>
   trs.map((tr) => [...tr.children].map((td) => td.textContent)));
 
 test('the heating cycles list opens with its columns, its cycles and the summary', async () => {
   await openList('Heating Cycles');
-  assert.equal(await page.textContent('[data-dialog="5000"] .dialog-title'), 'Heating Cycles');
+  assert.equal(await page.textContent(`[data-dialog="${dialogId.statList}"] .dialog-title`), 'Heating Cycles');
   assert.deepEqual(await headings(), ['Cycle No.', 'State', 'Time    ', 'Int. Temp  ', 'Ext. Temp ', 'Cycle Time',
     'Pcnt  (%) ', 'KiloWatts', 'Pcnt  (%) ']);
   const cells = await rows();
@@ -92,31 +93,31 @@ test('the heating cycles list opens with its columns, its cycles and the summary
   assert.match(cells[0][0], /^ {6}1 :$/);
   assert.deepEqual(cells.at(-2).slice(0, 2), ['SetBACK', 'SAVINGS:']);
   assert.equal(cells.at(-1)[0], '========');
-  assert.equal(await page.isDisabled('[data-control="5004"]'), true);
+  assert.equal(await page.isDisabled(`[data-control="${statListId.graph}"]`), true);
   await page.screenshot({ path: join(screenshots, 'list-cycles.png') });
-  await page.click('[data-dialog="5000"] [data-control="2"]');
+  await page.click(`[data-dialog="${dialogId.statList}"] [data-control="${buttonId.cancel}"]`);
 });
 
 test('the list\'s "=" rules show whole, and the list dialog can be resized with the list growing', async () => {
   await openList('Heating Cycles');
-  const cut = await page.$$eval('[data-control="5002"] td', (cells) =>
+  const cut = await page.$$eval(`[data-control="${statListId.table}"] td`, (cells) =>
     cells.filter((cell) => cell.scrollWidth > cell.clientWidth).map((cell) => cell.textContent));
   assert.deepEqual(cut, []);
-  const dialog = page.locator('[data-dialog="5000"]');
+  const dialog = page.locator(`[data-dialog="${dialogId.statList}"]`);
   assert.equal(await dialog.evaluate((element) => getComputedStyle(element).resize), 'both');
-  const view = page.locator('[data-dialog="5000"] .stat-list-view');
+  const view = page.locator(`[data-dialog="${dialogId.statList}"] .stat-list-view`);
   const before = (await view.boundingBox()).height;
   await dialog.evaluate((element) => (element.style.height = `${element.offsetHeight + 150}px`));
   assert.ok((await view.boundingBox()).height >= before + 140);
   await page.screenshot({ path: join(screenshots, 'list-cycles-resized.png') });
-  await page.click('[data-dialog="5000"] [data-control="2"]');
+  await page.click(`[data-dialog="${dialogId.statList}"] [data-control="${buttonId.cancel}"]`);
 });
 
 test('the temperature drop list opens with its columns', async () => {
   await openList('Temp Drop Stats');
-  assert.equal(await page.textContent('[data-dialog="5000"] .dialog-title'), 'Interior Temp Drop Stats');
+  assert.equal(await page.textContent(`[data-dialog="${dialogId.statList}"] .dialog-title`), 'Interior Temp Drop Stats');
   assert.equal((await headings()).at(-1), 'Floor   ');
-  await page.click('[data-dialog="5000"] [data-control="2"]');
+  await page.click(`[data-dialog="${dialogId.statList}"] [data-control="${buttonId.cancel}"]`);
 });
 
 test('the pre-heat list shows its steps and the Preheat Curve draws them', async () => {
@@ -126,7 +127,7 @@ test('the pre-heat list shows its steps and the Preheat Curve draws them', async
     await openList('PreHeat Stats');
     cells = await rows();
     if (cells.length < 10) {
-      await page.click('[data-dialog="5000"] [data-control="2"]');
+      await page.click(`[data-dialog="${dialogId.statList}"] [data-control="${buttonId.cancel}"]`);
       await page.waitForTimeout(1000);
     }
   }
@@ -136,7 +137,7 @@ test('the pre-heat list shows its steps and the Preheat Curve draws them', async
   await page.screenshot({ path: join(screenshots, 'list-preheat.png') });
   // The list's own Graph button draws the set-back's drop while there is
   // one; the menu's Preheat Curve draws the pre-heat.
-  await page.click('[data-dialog="5000"] [data-control="2"]');
+  await page.click(`[data-dialog="${dialogId.statList}"] [data-control="${buttonId.cancel}"]`);
   await choose('Graph', 'Preheat Curve');
   const canvas = await page.waitForSelector('[data-dialog="graph"] canvas');
   // A 1280-pixel window: the 1024 x 768 mode.
@@ -167,7 +168,7 @@ test('the status screen is shown in 25 rows of 80', async () => {
   assert.match(lines[0], /^DATE {5}: Wednesday,/);
   assert.match(lines[3], /CHAUFFAGE:/);
   await page.screenshot({ path: join(screenshots, 'status-screen.png') });
-  await page.click('[data-dialog="status-screen"] [data-control="2"]');
+  await page.click(`[data-dialog="status-screen"] [data-control="${buttonId.cancel}"]`);
 });
 
 // One MBF single: a 24-bit mantissa with its hidden bit, the sign in bit 7

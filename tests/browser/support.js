@@ -6,6 +6,7 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { controlId } from '../../resources/web/js/ids.js';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const simulator = process.env.KELVORA_SIM ?? path.join(root, 'build/test/bin/kelvora-sim');
@@ -74,7 +75,7 @@ export async function openPage(browser, url, viewport = { width: 1280, height: 8
   page.on('pageerror', (error) => problems.push(String(error)));
   await page.goto(url);
   await page.locator('#connection[data-state="online"]').waitFor();
-  await page.waitForFunction(() => document.querySelector('[data-control="1013"]').textContent !== '');
+  await page.waitForFunction((clock) => document.querySelector(clock).textContent !== '', `[data-control="${controlId.clock}"]`);
   return { page, problems };
 }
 

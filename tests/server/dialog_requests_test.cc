@@ -7,6 +7,14 @@ namespace {
 
 using Json = nlohmann::json;
 
+// The answer that shows `dialog` as it stands.
+Json AnswerOf(const ProgramsDialog& dialog) {
+  ProgramsAction choose;
+  choose.kind = ProgramsAction::Kind::kChoose;
+  choose.dialog = dialog;
+  choose.program = dialog.shown;
+  return ProgramsAnswer(ActOnPrograms(nullptr, choose));
+}
 TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   ProgramsDialog dialog;
   dialog.rows = {{"CONG\xC9", "06:30", "21"}, {"CONG\xC9", "WAKE", ""}};
@@ -16,11 +24,11 @@ TEST(DialogRequestsTest, AWorkingCopyComesBackAsItWentOutAccentsIncluded) {
   dialog.hourLabels = {{"WAKE", "07:15"}};
   dialog.tempUnits = 1;
   dialog.stamp = "0123456789abcdef";
-  nlohmann::json body = ProgramsAnswer(dialog);
+  nlohmann::json body = AnswerOf(dialog);
   EXPECT_EQ(body["view"]["lines"][1]["cells"][1], "WAKE [07:15]");
   body["action"] = "add";
   body["name"] = "CONG\u00c9";
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  Parsed<ProgramsAction> parsed = ParseProgramsRequest(body.dump());
   ASSERT_TRUE(parsed.value) << parsed.error;
   const ProgramsDialog& back = *parsed.value->dialog;
   EXPECT_EQ(back.rows, dialog.rows);
@@ -55,33 +63,25 @@ TEST(DialogRequestsTest, MalformedBodiesAreRefusedWithTheirReason) {
       "\"texts\" has no control 9999");
 }
 
+// What the person typed is bounded by the body's size only: the dialogs
+// refuse a name too long for the schedule files in their own words.
 TEST(DialogRequestsTest, ATypedNameOfAnyLengthReachesTheDialogWhichRefusesItInItsWords) {
-  ProgramsDialog dialog;
-  Json body = ProgramsAnswer(dialog);
-  body["action"] = "add";
-  body["name"] = std::string(120, 'W');
-  body["time"] = "07:00";
-  body["temp"] = "20";
-  Parsed<ProgramsRequest> parsed = ParseProgramsRequest(body.dump());
+  Json body = AnswerOf(ProgramsDialog{});
+  body.update({{"action", "add"}, {"name", std::string(120, 'W')}, {"time", "07:00"}, {"temp", "20"}});
+  Parsed<ProgramsAction> parsed = ParseProgramsRequest(body.dump());
   ASSERT_TRUE(parsed.value) << parsed.error;
-  const ProgramsRequest& r = *parsed.value;
-  StepAdded added = AddProgramStep(*parsed.value->dialog, r.name, r.time, r.temperature);
-  ASSERT_TRUE(added.refusal);
-  EXPECT_EQ(added.refusal->caption, "NOT a VALID NAME");
-  EXPECT_EQ(added.refusal->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
-
-  LabelsDialog labels;
-  labels.mode = kHoursMode;
-  body = LabelsAnswer(labels);
-  body["action"] = "add";
-  body["label"] = std::string(120, 'L');
-  body["value"] = "07:00";
-  Parsed<LabelsRequest> label = ParseLabelsRequest(body.dump());
+  std::optional<MessageBoxRequest> box = ActOnPrograms(nullptr, std::move(*parsed.value)).box;
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "NOT a VALID NAME");
+  EXPECT_EQ(box->text, "NAMES and VALUES Must NOT be longer than 100 Characters");
+  std::string labels =
+      R"({"action":"add","label":")" + std::string(120, 'L') +
+      R"(","value":"07:00","dialog":{"mode":3,"rows":[],"labels":[],"values":[],"tempUnits":0,"stamp":""}})";
+  Parsed<LabelsAction> label = ParseLabelsRequest(labels);
   ASSERT_TRUE(label.value) << label.error;
-  std::optional<MessageBoxRequest> refusal =
-      AddLabel(*label.value->dialog, label.value->label, label.value->value);
-  ASSERT_TRUE(refusal);
-  EXPECT_EQ(refusal->caption, "NOT a VALID NAME");
+  box = ActOnLabels(nullptr, std::move(*label.value)).box;
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, "NOT a VALID NAME");
 }
 
 }  // namespace

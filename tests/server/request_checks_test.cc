@@ -1,4 +1,5 @@
-// The checks before any route: addresses, Host names, origins, bodies.
+// The checks before any route: addresses, Host names (loopback as addresses
+// and not as look-alike names), origins, bodies.
 #include "server/request_checks.h"
 
 #include <gtest/gtest.h>
@@ -8,29 +9,60 @@
 namespace kelvora {
 namespace {
 
-TEST(ListenAddressTest, TakesHostAndPortAndRefusesTheRest) {
+TEST(ListenAddressTest, TakesHostAndPortIPv6InBracketsAndRefusesTheRest) {
   ListenAddress address;
   std::string error;
   EXPECT_TRUE(ParseListenAddress("0.0.0.0:9000", &address, &error));
   EXPECT_EQ(address.host, "0.0.0.0");
   EXPECT_EQ(address.port, 9000);
-  for (const char* bad : {"8470", ":8470", "localhost:", "localhost:65536", "localhost:-1", "h:80x"}) {
+  ASSERT_TRUE(ParseListenAddress("[::1]:9000", &address, &error)) << error;
+  EXPECT_EQ(address.host, "::1");
+  EXPECT_EQ(UrlHost(address.host), "[::1]");
+  EXPECT_EQ(UrlHost("127.0.0.1"), "127.0.0.1");
+  for (const char* bad :
+       {"8470", ":8470", "localhost:", "localhost:65536", "localhost:-1", "h:80x", "::x:9000"}) {
     EXPECT_FALSE(ParseListenAddress(bad, &address, &error)) << bad;
-    EXPECT_NE(error.find("HOST:PORT"), std::string::npos);
+    EXPECT_NE(error.find("HOST:PORT"), std::string::npos) << bad;
   }
 }
 
-TEST(HostCheckTest, OnlyTheListenedAddressOrLocalhostWithItsPort) {
-  ListenAddress loopback{"127.0.0.1", 8470};
-  EXPECT_TRUE(HostAllowed("127.0.0.1:8470", loopback, 8470));
-  EXPECT_TRUE(HostAllowed("localhost:8470", loopback, 8470));
-  EXPECT_FALSE(HostAllowed("127.0.0.1:8471", loopback, 8470));
-  EXPECT_FALSE(HostAllowed("rebound.example:8470", loopback, 8470));
-  EXPECT_FALSE(HostAllowed("127.0.0.1", loopback, 8470));
-  EXPECT_FALSE(HostAllowed("", loopback, 8470));
-  ListenAddress wildcard{"0.0.0.0", 8470};
-  EXPECT_TRUE(HostAllowed("heating.lan:8470", wildcard, 8470));
-  EXPECT_FALSE(HostAllowed("heating.lan:80", wildcard, 8470));
+// Loopback as addresses and not as look-alike names.
+TEST(LoopbackTest, OnlyLoopbackAddressesAndLocalhostCount) {
+  for (const char* host : {"127.0.0.1", "127.1.2.3", "localhost", "::1", "[::1]"})
+    EXPECT_TRUE(IsLoopbackHost(host)) << host;
+  for (const char* host :
+       {"127.evil.example", "127.0.0.1.nip.io", "128.0.0.1", "0.0.0.0", "::", "heating.lan"})
+    EXPECT_FALSE(IsLoopbackHost(host)) << host;
+}
+
+// The listened address with its port, and every loopback name for a
+// loopback listener; any name for a wildcard one.
+TEST(HostCheckTest, OnlyTheListenedAddressOrALoopbackNameWithItsPort) {
+  const struct {
+    const char* listen;
+    const char* header;
+    bool allowed;
+  } cases[] = {
+      {"127.0.0.1", "127.0.0.1:8470", true},
+      {"127.0.0.1", "localhost:8470", true},
+      {"127.0.0.1", "[::1]:8470", true},
+      {"::1", "[::1]:8470", true},
+      {"::1", "localhost:8470", true},
+      {"localhost", "127.0.0.1:8470", true},
+      {"localhost", "localhost:8470", true},
+      {"192.168.1.5", "192.168.1.5:8470", true},
+      {"0.0.0.0", "heating.lan:8470", true},
+      {"127.0.0.1", "127.0.0.1:8471", false},
+      {"127.0.0.1", "rebound.example:8470", false},
+      {"127.0.0.1", "127.0.0.1", false},
+      {"127.0.0.1", "", false},
+      {"127.0.0.1", "127.evil.example:8470", false},
+      {"::1", "evil.example:8470", false},
+      {"192.168.1.5", "localhost:8470", false},
+      {"0.0.0.0", "heating.lan:80", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(HostAllowed(c.header, {c.listen, 8470}, 8470), c.allowed) << c.listen << " " << c.header;
 }
 
 TEST(CrossOriginTest, ForeignOriginsAndCrossSiteFetchesAreRefused) {
@@ -46,9 +78,7 @@ TEST(BodyTest, SlotEditFieldsAreConvertedToTheProgramsCharacterSet) {
       R"({"program":"CONG\u00c9","fromTime":"","toTime":"07:00","fromTemp":"21.5\u00b0C","toTemp":""})");
   ASSERT_TRUE(edit.value) << edit.error;
   EXPECT_EQ(edit.value->program, "CONG\xC9");
-  EXPECT_EQ(edit.value->fromTemp,
-            "21.5\xB0"
-            "C");
+  EXPECT_EQ(edit.value->fromTemp, "21.5\260C");
   EXPECT_FALSE(
       ParseSlotEditBody(R"({"program":"A","fromTime":"","toTime":"","fromTemp":"12345678","toTemp":""})")
           .value);

@@ -1,10 +1,6 @@
 // The server as a client meets it: each refusal, and each command's way to
 // the control thread and back.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sodium.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -20,52 +16,52 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A push stream on a raw socket: opened, then read as the page would.
-class RawStream {
- public:
-  explicit RawStream(int port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timeval timeout{5, 0};
-    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    EXPECT_EQ(::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    std::string request = "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n";
-    EXPECT_EQ(::send(fd_, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
-  }
-  ~RawStream() { ::close(fd_); }
-  RawStream(const RawStream&) = delete;
-  RawStream& operator=(const RawStream&) = delete;
-
-  // Reads until `text` has arrived (true) or the stream stops (false).
-  bool ReadUntil(const std::string& text) {
-    char buffer[4096];
-    while (received_.find(text) == std::string::npos) {
-      ssize_t got = ::recv(fd_, buffer, sizeof buffer, 0);
-      if (got <= 0) return false;
-      received_.append(buffer, static_cast<size_t>(got));
-    }
-    return true;
-  }
-  void Forget() { received_.clear(); }
-  const std::string& Received() const { return received_; }
-
- private:
-  int fd_;
-  std::string received_;
-};
+// A push stream on a raw socket, as the page opens it.
+std::unique_ptr<RawClient> OpenStream(int port) {
+  auto stream = std::make_unique<RawClient>(port);
+  stream->Send("GET /api/events HTTP/1.1\r\n" + HostLine(port) + "\r\n");
+  return stream;
+}
 
 class ServerTest : public ServerFixture {};
 
-TEST_F(ServerTest, ForeignHostIsRefusedAndOwnNamesAnswer) {
+// A foreign Host name, a missing or wrong token, another origin, a body over
+// the limit: refused, and nothing changes; the server's own names answer.
+TEST_F(ServerTest, ARequestOutsideTheRulesIsRefusedAndChangesNothing) {
   Start();
-  std::string port = std::to_string(server->Port());
-  EXPECT_EQ(Client()->Get("/api/snapshot", {{"Host", "attacker.example:" + port}})->status, 403);
-  EXPECT_EQ(Client()->Get("/", {{"Host", "127.0.0.1:1"}})->status, 403);
-  EXPECT_EQ(Client()->Get("/api/snapshot", {{"Host", "localhost:" + port}})->status, 200);
-  EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
+  const nlohmann::json before = Snapshot()["slots"];
+  const std::string port = std::to_string(server->Port());
+  const std::string edit =
+      R"({"program":"WEEKDAY","fromTime":"","toTime":"09:15","fromTemp":"","toTemp":""})";
+  const std::string big = R"({"slots":[],"padding":")" + std::string(64 * 1024, 'x') + "\"}";
+  const std::string token = server->Token();
+  const struct {
+    const char* path;
+    httplib::Headers headers;
+    std::string body;  // empty: a GET
+    int status;
+  } cases[] = {
+      {"/api/snapshot", {{"Host", "attacker.example:" + port}}, "", 403},
+      {"/", {{"Host", "127.0.0.1:1"}}, "", 403},
+      {"/api/snapshot", {{"Sec-Fetch-Site", "cross-site"}}, "", 403},
+      {"/api/slots/modify", {}, edit, 403},
+      {"/api/slots/modify", {{"X-Kelvora-Token", "0123"}}, edit, 403},
+      {"/api/commands/quit", {}, "{}", 403},
+      {"/api/commands/save-stats",
+       {{"X-Kelvora-Token", token}, {"Origin", "http://attacker.example"}},
+       "{}",
+       403},
+      {"/api/slots/delete", {{"X-Kelvora-Token", token}}, big, 413},
+      {"/api/snapshot", {{"Host", "localhost:" + port}}, "", 200},
+      {"/api/snapshot", {}, "", 200},
+  };
+  for (const auto& c : cases) {
+    auto reply = c.body.empty() ? Client()->Get(c.path, c.headers)
+                                : Client()->Post(c.path, c.headers, c.body, "application/json");
+    ASSERT_TRUE(reply) << c.path;
+    EXPECT_EQ(reply->status, c.status) << c.path << " " << c.body.substr(0, 40);
+  }
+  EXPECT_EQ(Snapshot()["slots"], before);
 }
 
 TEST_F(ServerTest, APortInUseIsRefusedWithAClearMessage) {
@@ -77,34 +73,6 @@ TEST_F(ServerTest, APortInUseIsRefusedWithAClearMessage) {
   std::string error;
   EXPECT_FALSE(second.Bind(&error));
   EXPECT_NE(error.find("the port is in use"), std::string::npos) << error;
-}
-
-TEST_F(ServerTest, StateChangeWithoutTheTokenIsRefusedAndChangesNothing) {
-  Start();
-  nlohmann::json before = Snapshot()["slots"];
-  std::string edit = R"({"program":"WEEKDAY","fromTime":"","toTime":"09:15","fromTemp":"","toTemp":""})";
-  EXPECT_EQ(Client()->Post("/api/slots/modify", edit, "application/json")->status, 403);
-  EXPECT_EQ(
-      Client()->Post("/api/slots/modify", {{"X-Kelvora-Token", "0123"}}, edit, "application/json")->status,
-      403);
-  EXPECT_EQ(Client()->Post("/api/commands/quit", "{}", "application/json")->status, 403);
-  EXPECT_EQ(Snapshot()["slots"], before);
-}
-
-TEST_F(ServerTest, CrossOriginRequestIsRefusedEvenWithTheToken) {
-  Start();
-  httplib::Headers headers = Token();
-  headers.emplace("Origin", "http://attacker.example");
-  EXPECT_EQ(Client()->Post("/api/commands/save-stats", headers, "{}", "application/json")->status, 403);
-  EXPECT_EQ(Client()->Get("/api/snapshot", {{"Sec-Fetch-Site", "cross-site"}})->status, 403);
-}
-
-TEST_F(ServerTest, OversizedBodyGets413) {
-  Start();
-  std::string body = R"({"slots":[],"padding":")" + std::string(64 * 1024, 'x') + "\"}";
-  auto reply = Post("/api/slots/delete", body);
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 413);
 }
 
 TEST_F(ServerTest, MalformedOrOutOfRangeRequestsGet400AndChangeNothing) {
@@ -141,14 +109,14 @@ TEST_F(ServerTest, MalformedOrOutOfRangeRequestsGet400AndChangeNothing) {
 
 TEST_F(ServerTest, SeventeenthStreamIsRefusedWhileSixteenKeepRunning) {
   Start();
-  std::vector<std::unique_ptr<RawStream>> streams;
+  std::vector<std::unique_ptr<RawClient>> streams;
   for (int i = 0; i < 16; ++i) {
-    streams.push_back(std::make_unique<RawStream>(server->Port()));
+    streams.push_back(OpenStream(server->Port()));
     ASSERT_TRUE(streams.back()->ReadUntil("event: snapshot")) << i;
   }
-  RawStream refused(server->Port());
-  ASSERT_TRUE(refused.ReadUntil("\r\n"));
-  EXPECT_EQ(refused.Received().rfind("HTTP/1.1 503", 0), 0u) << refused.Received();
+  auto refused = OpenStream(server->Port());
+  ASSERT_TRUE(refused->ReadUntil("\r\n"));
+  EXPECT_EQ(refused->Received().rfind("HTTP/1.1 503", 0), 0u) << refused->Received();
   // The others go on: a command still runs and every stream still gets changes.
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
   for (auto& stream : streams) {
@@ -160,25 +128,16 @@ TEST_F(ServerTest, SeventeenthStreamIsRefusedWhileSixteenKeepRunning) {
   auto deadline = Clock::now() + std::chrono::seconds(5);
   bool reopened = false;
   while (!reopened && Clock::now() < deadline) {
-    RawStream again(server->Port());
-    reopened = again.ReadUntil("\r\n") && again.Received().rfind("HTTP/1.1 200", 0) == 0;
+    auto again = OpenStream(server->Port());
+    reopened = again->ReadUntil("\r\n") && again->Received().rfind("HTTP/1.1 200", 0) == 0;
     if (!reopened) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_TRUE(reopened);
 }
 
-TEST_F(ServerTest, CommandReachesTheControlThreadAndItsBoxComesBack) {
+// The refusals and their boxes are in refusals_test.cc.
+TEST_F(ServerTest, CommandReachesTheControlThreadAndChangesTheWindow) {
   Start();
-  auto refused = Post("/api/slots/modify",
-                      R"({"program":"WEEKDAY","fromTime":"","toTime":"7:00","fromTemp":"","toTemp":""})");
-  ASSERT_TRUE(refused);
-  EXPECT_EQ(refused->status, 200);
-  nlohmann::json reply = nlohmann::json::parse(refused->body);
-  EXPECT_EQ(reply["ok"], false);
-  ASSERT_EQ(reply["boxes"].size(), 1u);
-  EXPECT_EQ(reply["boxes"][0]["caption"], "BAD FORMAT");
-  EXPECT_EQ(reply["boxes"][0]["text"], "'TO Time' Must Use Format: HH:MM (24:00)");
-
   size_t slots = Snapshot()["slots"].size();
   auto taken = Post("/api/slots/modify",
                     R"({"program":"WEEKDAY","fromTime":"","toTime":"23:45","fromTemp":"","toTemp":""})");
@@ -226,12 +185,12 @@ TEST_F(ServerTest, BoxAnsweredByAClientReachesTheWaitingControlThread) {
 
 TEST_F(ServerTest, QuitEndsTheProgramAndTellsTheStreams) {
   Start();
-  RawStream stream(server->Port());
-  ASSERT_TRUE(stream.ReadUntil("event: snapshot"));
+  auto stream = OpenStream(server->Port());
+  ASSERT_TRUE(stream->ReadUntil("event: snapshot"));
   auto reply = Post("/api/commands/quit", "{}");
   ASSERT_TRUE(reply) << httplib::to_string(reply.error());
   EXPECT_EQ(nlohmann::json::parse(reply->body)["ended"], true);
-  EXPECT_TRUE(stream.ReadUntil("event: ended"));
+  EXPECT_TRUE(stream->ReadUntil("event: ended"));
   run.join();
 }
 
@@ -264,7 +223,10 @@ class PasswordServerTest : public ServerFixture {
   }
 };
 
-TEST_F(PasswordServerTest, NoRequestPassesWithoutALogin) {
+// Nothing passes before the login: no route, no body read, no password
+// taken from the address; the session's cookie is kept from scripts and
+// other sites, and logging out ends it.
+TEST_F(PasswordServerTest, NoRequestPassesWithoutALoginAndLoggingOutEndsTheSession) {
   StartWithPassword("open sesame");
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 401);
   EXPECT_EQ(Client()->Get("/api/events")->status, 401);
@@ -274,6 +236,16 @@ TEST_F(PasswordServerTest, NoRequestPassesWithoutALogin) {
   EXPECT_EQ(page->status, 303);
   EXPECT_EQ(page->get_header_value("Location"), "/login");
   EXPECT_EQ(Client()->Get("/login")->status, 200);
+  int port = server->Port();
+  for (const char* framing : {"Content-Length: 60000000\r\n", "Transfer-Encoding: chunked\r\n"}) {
+    RawClient client(port);
+    client.Send("POST /api/commands/quit HTTP/1.1\r\n" + HostLine(port) + framing + "\r\n");
+    EXPECT_TRUE(client.ReadUntil("HTTP/1.1 401", std::chrono::milliseconds(1000))) << client.Received();
+  }
+  auto inAddress = Client()->Post("/login?password=open%20sesame", "", "application/x-www-form-urlencoded");
+  ASSERT_TRUE(inAddress);
+  EXPECT_EQ(inAddress->status, 400);
+  EXPECT_TRUE(inAddress->get_header_value("Set-Cookie").empty());
 
   auto login = LogIn("open%20sesame");
   ASSERT_TRUE(login);
@@ -283,9 +255,11 @@ TEST_F(PasswordServerTest, NoRequestPassesWithoutALogin) {
   httplib::Headers session = {{"Cookie", cookie.substr(0, cookie.find(';'))}};
   EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 200);
   session.emplace("X-Kelvora-Token", server->Token());
-  EXPECT_EQ(Client()->Post("/api/commands/exit-without-save", session, "{}", "application/json")->status,
-            200);
-  run.join();
+  auto out = Client()->Post("/logout", session, "", "application/json");
+  ASSERT_TRUE(out);
+  EXPECT_NE(out->get_header_value("Set-Cookie").find("Max-Age=0"), std::string::npos);
+  EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 401);
+  LogInAndQuit();
 }
 
 // A login try from `source` on a bare socket; the whole answer.
@@ -339,38 +313,6 @@ TEST_F(PasswordServerTest, AFloodOfWrongPasswordsLeavesTheRightOneQuick) {
   EXPECT_NE(right.find("Set-Cookie: kelvora_session="), std::string::npos) << right;
   EXPECT_LT(took, std::chrono::milliseconds(1000));
   EXPECT_GT(tooSoon, 20);
-  LogInAndQuit();
-}
-
-TEST_F(PasswordServerTest, NoBodyIsReadBeforeTheLogin) {
-  StartWithPassword("open sesame");
-  int port = server->Port();
-  for (const char* framing : {"Content-Length: 60000000\r\n", "Transfer-Encoding: chunked\r\n"}) {
-    RawClient client(port);
-    client.Send("POST /api/commands/quit HTTP/1.1\r\n" + HostLine(port) + framing + "\r\n");
-    EXPECT_TRUE(client.ReadUntil("HTTP/1.1 401", std::chrono::milliseconds(1000))) << client.Received();
-  }
-  LogInAndQuit();
-}
-
-TEST_F(PasswordServerTest, APasswordInTheAddressIsRefused) {
-  StartWithPassword("open sesame");
-  auto reply = Client()->Post("/login?password=open%20sesame", "", "application/x-www-form-urlencoded");
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 400);
-  EXPECT_TRUE(reply->get_header_value("Set-Cookie").empty());
-  LogInAndQuit();
-}
-
-TEST_F(PasswordServerTest, LoggingOutEndsTheSession) {
-  StartWithPassword("open sesame");
-  httplib::Headers session = Session();
-  EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 200);
-  session.emplace("X-Kelvora-Token", server->Token());
-  auto out = Client()->Post("/logout", session, "", "application/json");
-  ASSERT_TRUE(out);
-  EXPECT_NE(out->get_header_value("Set-Cookie").find("Max-Age=0"), std::string::npos);
-  EXPECT_EQ(Client()->Get("/api/snapshot", session)->status, 401);
   LogInAndQuit();
 }
 

@@ -2,6 +2,7 @@
 // template identifier, caption and a function that fills the body; it gets
 // back the dialog element (data-dialog="ID") and a close function. One
 // dialog at a time, over the main window, as the program's dialogs are modal.
+import { buttonId } from './ids.js';
 
 let current = null;
 
@@ -47,7 +48,7 @@ export function closeRow(close, ...extra) {
   const closeButton = document.createElement('button');
   closeButton.type = 'button';
   closeButton.textContent = 'Close';
-  closeButton.dataset.control = '2';
+  closeButton.dataset.control = String(buttonId.cancel);
   closeButton.addEventListener('click', close);
   const buttons = document.createElement('div');
   buttons.className = 'stat-list-buttons';

@@ -3,6 +3,7 @@
 // and sends back the working copy with what the person did.
 import { closeDialog, openDialog } from './dialog.js';
 import { button, comboBox, element, group, listView, oneAtATime, send } from './dialog_controls.js';
+import { buttonId, dialogId, labelsId } from './ids.js';
 
 const kPath = '/api/dialogs/labels';
 
@@ -11,11 +12,11 @@ export async function open(mode) {
   if (!first) return;
   let dialog = first.dialog;
   const view = first.view;
-  const labelBox = comboBox(7012, view.labelColumn);
-  const valueBox = comboBox(7011, view.valueColumn);
-  labelBox.label.querySelector('.combo-caption').dataset.control = '7001';
-  valueBox.label.querySelector('.combo-caption').dataset.control = '7003';
-  const list = listView(7015, [view.labelColumn, view.valueColumn]);
+  const labelBox = comboBox(labelsId.labels, view.labelColumn);
+  const valueBox = comboBox(labelsId.values, view.valueColumn);
+  labelBox.label.querySelector('.combo-caption').dataset.control = String(labelsId.labelCaption);
+  valueBox.label.querySelector('.combo-caption').dataset.control = String(labelsId.valueCaption);
+  const list = listView(labelsId.list, [view.labelColumn, view.valueColumn]);
 
   const show = (answer) => {
     dialog = answer.dialog;
@@ -31,23 +32,23 @@ export async function open(mode) {
   });
 
   openDialog({
-    id: 7000,
+    id: dialogId.labels,
     caption: view.title,
     build(body) {
       body.classList.add('schedule-dialog');
-      const add = button(7013, 'Add', () => act('add', { label: labelBox.input.value, value: valueBox.input.value }));
+      const add = button(labelsId.add, 'Add', () => act('add', { label: labelBox.input.value, value: valueBox.input.value }));
       body.append(
-        group(7004, view.group, element('div', { class: 'combo-row' }, labelBox.label, valueBox.label, add)),
+        group(labelsId.group, view.group, element('div', { class: 'combo-row' }, labelBox.label, valueBox.label, add)),
         list.frame,
         element(
           'div',
           { class: 'row buttons' },
-          button(7007, 'Delete', () => act('delete', { ticked: list.ticked() })),
-          button(7006, 'Delete All', () => act('deleteAll')),
-          button(7008, 'SAVE', () => act('save')),
-          button(7005, 'Restore', () => act('restore')),
-          button(1, 'Apply', () => act('apply')),
-          button(2, 'Cancel', closeDialog),
+          button(labelsId.delete, 'Delete', () => act('delete', { ticked: list.ticked() })),
+          button(labelsId.deleteAll, 'Delete All', () => act('deleteAll')),
+          button(labelsId.save, 'SAVE', () => act('save')),
+          button(labelsId.restore, 'Restore', () => act('restore')),
+          button(buttonId.ok, 'Apply', () => act('apply')),
+          button(buttonId.cancel, 'Cancel', closeDialog),
         ),
       );
     },

@@ -10,6 +10,7 @@ import { setWaitingBoxes } from './boxes.js';
 import { connectFeed } from './feed.js';
 import { closeMenus, wireMenuKeys } from './menu_bar.js';
 import { applyDelta, fileCommands, showSnapshot, wireMainWindow } from './main_window.js';
+import { commandId } from './ids.js';
 
 // Menu command -> the dialog module it opens (loaded when first used).
 const labels = (mode) => async () => ({ open: async () => (await import('./labels.js')).open(mode) });
@@ -22,18 +23,18 @@ const graph = (curve) => async () => {
   return { open: () => module.showGraph(curve) };
 };
 const dialogs = {
-  12100: () => import('./programs.js'),
-  12210: labels(1),
-  12240: labels(2),
-  12220: labels(3),
-  12230: labels(4),
-  14900: () => import('./settings.js'),
-  15100: () => import('./about.js'),
-  13110: list(1),
-  13120: list(2),
-  13130: list(3),
-  13220: graph('preheat'),
-  13230: graph('drop'),
+  [commandId.schedule]: () => import('./programs.js'),
+  [commandId.days]: labels(1),
+  [commandId.holidays]: labels(2),
+  [commandId.hourLabels]: labels(3),
+  [commandId.tempLabels]: labels(4),
+  [commandId.settings]: () => import('./settings.js'),
+  [commandId.about]: () => import('./about.js'),
+  [commandId.listHeatingCycles]: list(1),
+  [commandId.listPreheats]: list(2),
+  [commandId.listTempDrops]: list(3),
+  [commandId.graphPreheatCurve]: graph('preheat'),
+  [commandId.graphTempDropCurve]: graph('drop'),
   'view-status': () => import('./status_screen.js'),
   'view-season': () => import('./season.js'),
 };

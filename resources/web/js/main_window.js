@@ -3,6 +3,7 @@
 // Every check of an edit happens in the program; its boxes come back here.
 import { apiPost } from './api.js';
 import { ask, showRaisedBoxes, showRefusal } from './boxes.js';
+import { commandId, controlId } from './ids.js';
 
 const state = { controls: {}, slots: [], selectedSlot: 0, programs: [], strip: [] };
 
@@ -23,13 +24,13 @@ function setText(id, text) {
 }
 
 function renderPrograms() {
-  const select = control(1026);
+  const select = control(controlId.programName);
   select.replaceChildren(...state.programs.map((name) => new Option(name, name)));
-  if (state.controls['1026'] !== undefined) select.value = state.controls['1026'];
+  if (state.controls[controlId.programName] !== undefined) select.value = state.controls[controlId.programName];
 }
 
 function renderSlots() {
-  const body = control(1063).querySelector('tbody');
+  const body = control(controlId.slotList).querySelector('tbody');
   const ticked = new Set([...body.querySelectorAll('input:checked')].map((box) => box.dataset.slot));
   body.replaceChildren(
     ...state.slots.map((row, index) => {
@@ -57,9 +58,9 @@ function renderSlots() {
 // The list scrolls itself, not the page, to show the slot in force.
 function showSlotInForce(body) {
   const line = body.children[state.selectedSlot];
-  const frame = control(1063).closest('.slots');
+  const frame = control(controlId.slotList).closest('.slots');
   if (!line || !frame) return;
-  const header = control(1063).tHead?.offsetHeight ?? 0;
+  const header = control(controlId.slotList).tHead?.offsetHeight ?? 0;
   const top = line.offsetTop - header;
   const bottom = line.offsetTop + line.offsetHeight;
   if (top < frame.scrollTop) frame.scrollTop = top;
@@ -68,7 +69,7 @@ function showSlotInForce(body) {
 
 // The "Program" fields as the program holds them, whatever was typed.
 function showProgramFields() {
-  for (const id of [1016, 1017, 1018, 1023]) {
+  for (const id of [controlId.fromTime, controlId.toTime, controlId.fromTemp, controlId.toTemp]) {
     if (state.controls[id] !== undefined) setText(id, state.controls[id]);
   }
   renderPrograms();
@@ -88,7 +89,7 @@ function stripLine(text) {
 }
 
 function renderStrip() {
-  const pane = control(1061);
+  const pane = control(controlId.cycleStrip);
   // The pane's text: its caption, then each strip line after CR LF. The
   // strip is sized ahead of the cycles; its blank lines at the end are not
   // shown, so that the end it scrolls to is the last drawn minute.
@@ -149,19 +150,19 @@ export async function runCommand(path, body = {}) {
 
 async function modify() {
   await runSlotCommand('/api/slots/modify', {
-    program: control(1026).value,
-    fromTime: control(1016).value,
-    toTime: control(1017).value,
-    fromTemp: control(1018).value,
-    toTemp: control(1023).value,
+    program: control(controlId.programName).value,
+    fromTime: control(controlId.fromTime).value,
+    toTime: control(controlId.toTime).value,
+    fromTemp: control(controlId.fromTemp).value,
+    toTemp: control(controlId.toTemp).value,
   });
 }
 
 async function deleteTicked() {
-  const ticked = [...control(1063).querySelectorAll('tbody input:checked')].map((box) => Number(box.dataset.slot));
+  const ticked = [...control(controlId.slotList).querySelectorAll('tbody input:checked')].map((box) => Number(box.dataset.slot));
   const slots = ticked.filter((slot) => slot > 0);
   await runSlotCommand('/api/slots/delete', { slots });
-  for (const box of control(1063).querySelectorAll('tbody input:checked')) box.checked = false;
+  for (const box of control(controlId.slotList).querySelectorAll('tbody input:checked')) box.checked = false;
 }
 
 // An edit of today's slots: whether taken or refused, the fields then show
@@ -185,14 +186,14 @@ async function endProgram(path, question, onEnded) {
 
 export function fileCommands(onEnded) {
   return {
-    11100: () => runCommand('/api/commands/save-stats'),
-    11400: () =>
+    [commandId.saveStats]: () => runCommand('/api/commands/save-stats'),
+    [commandId.exitWithoutSave]: () =>
       endProgram('/api/commands/exit-without-save', 'Are you sure you want to exit without saving?', onEnded),
-    11900: () => endProgram('/api/commands/quit', 'Are you sure you want to quit Kelvora?', onEnded),
+    [commandId.quit]: () => endProgram('/api/commands/quit', 'Are you sure you want to quit Kelvora?', onEnded),
   };
 }
 
 export function wireMainWindow() {
-  control(1057).addEventListener('click', modify);
-  control(1060).addEventListener('click', deleteTicked);
+  control(controlId.modify).addEventListener('click', modify);
+  control(controlId.delete).addEventListener('click', deleteTicked);
 }

@@ -4,6 +4,7 @@
 // answers and keeps the working copy to send back.
 import { closeDialog, openDialog } from './dialog.js';
 import { button, comboBox, element, group, listView, oneAtATime, send } from './dialog_controls.js';
+import { buttonId, dialogId, programsId } from './ids.js';
 
 const kPath = '/api/dialogs/programs';
 
@@ -11,10 +12,10 @@ export async function open() {
   const first = await send(kPath, { action: 'open' });
   if (!first) return;
   let dialog = first.dialog;
-  const names = comboBox(6001, 'Names:');
-  const times = comboBox(6005, 'Times:');
-  const temps = comboBox(6006, 'Temps:');
-  const list = listView(6002, ['Names', 'Times', 'Temps']);
+  const names = comboBox(programsId.names, 'Names:');
+  const times = comboBox(programsId.times, 'Times:');
+  const temps = comboBox(programsId.temps, 'Temps:');
+  const list = listView(programsId.list, ['Names', 'Times', 'Temps']);
 
   const show = (answer) => {
     dialog = answer.dialog;
@@ -36,25 +37,25 @@ export async function open() {
   });
 
   openDialog({
-    id: 6000,
+    id: dialogId.programs,
     caption: 'Programs Setting/Editing',
     build(body) {
       body.classList.add('schedule-dialog');
-      const add = button(6004, 'Add', () =>
+      const add = button(programsId.add, 'Add', () =>
         act('add', { name: names.input.value, time: times.input.value, temp: temps.input.value }),
       );
       body.append(
-        group(6012, 'Programs', element('div', { class: 'combo-row' }, names.label, times.label, temps.label, add)),
+        group(programsId.group, 'Programs', element('div', { class: 'combo-row' }, names.label, times.label, temps.label, add)),
         list.frame,
         element(
           'div',
           { class: 'row buttons' },
-          button(6009, 'Delete', () => act('delete', { ticked: list.ticked() })),
-          button(6010, 'Delete All', () => act('deleteAll')),
-          button(6008, 'SAVE', () => act('save')),
-          button(6011, 'Restore', () => act('restore')),
-          button(1, 'Apply', () => act('apply')),
-          button(2, 'Cancel', closeDialog),
+          button(programsId.delete, 'Delete', () => act('delete', { ticked: list.ticked() })),
+          button(programsId.deleteAll, 'Delete All', () => act('deleteAll')),
+          button(programsId.save, 'SAVE', () => act('save')),
+          button(programsId.restore, 'Restore', () => act('restore')),
+          button(buttonId.ok, 'Apply', () => act('apply')),
+          button(buttonId.cancel, 'Cancel', closeDialog),
         ),
       );
     },

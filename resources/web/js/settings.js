@@ -4,6 +4,7 @@
 // SAVE, writes the settings file.
 import { closeDialog, openDialog } from './dialog.js';
 import { button, element, group, send, showDialogBox } from './dialog_controls.js';
+import { buttonId, dialogId, settingsId } from './ids.js';
 
 const kPath = '/api/dialogs/settings';
 
@@ -44,43 +45,43 @@ function layout() {
   return element(
     'div',
     { class: 'settings-grid' },
-    group(8010, 'Units',
-      line('Temperature:', radio(8012, 'Farenheit', 'temp'), radio(8016, 'Celsius', 'temp')),
-      line('Wind Speed:', radio(8017, 'Mi/h', 'speed'), radio(8018, 'Km/h', 'speed'))),
-    group(8031, 'Preferences',
-      line('Language:', element('select', { 'data-control': 8008, 'aria-label': 'Language' })),
-      line('', field(8005, 'KW/h Cost:', '$'))),
-    group(8056, 'AC/HeatPump',
-      line('', radio(8058, 'Auto', 'hp'), radio(8059, 'Manual', 'hp')),
-      line('Always:', radio(8061, 'OFF', 'always'), radio(8062, 'ON', 'always'))),
-    group(8019, 'Fan',
-      line('', check(8002, 'Auto'), check(8007, 'Continuous:')),
-      line('', radio(8001, 'Low', 'fan'), radio(8011, 'Hi', 'fan'))),
-    group(8038, 'Int. Temp Correction',
-      line('', field(8044, 'Int. Temp Adjust.')),
-      line('', radio(8043, 'Abs', 'int'), radio(8042, 'Relative to:', 'int'), field(8040, '', '', 'Int. Temp relative to'))),
-    group(8003, 'Ext. Temp Correction',
-      line('', field(8004, 'Ext. Temp Adjust.')),
-      line('', radio(8026, 'Abs', 'ext'), radio(8027, 'Relative to:', 'ext'), field(8034, '', '', 'Ext. Temp relative to')),
-      line('', field(8030, 'Sunlight Adjust.:', '(Max. at 100%)')),
-      line('', radio(8025, 'Straight Line', 'sun'), radio(8028, 'Exponential', 'sun'), field(8037, '', '', 'Exponent'))),
-    group(8023, 'Override Mode',
-      line('', check(8020, 'SUNNY Econo Mode:')),
-      line('', field(8013, 'SUN Floor (%):'), field(8022, 'Ext.Temp Floor:'), field(8021, 'Temp SetBack:')),
-      line('', check(8048, 'Extreme COLD Mode:')),
-      line('', speedField(8055, 'WIND Speed:'), field(8054, 'Ext.Temp Ceil:'), field(8051, 'Temp SetForward:'))),
+    group(settingsId.unitsGroup, 'Units',
+      line('Temperature:', radio(settingsId.fahrenheit, 'Farenheit', 'temp'), radio(settingsId.celsius, 'Celsius', 'temp')),
+      line('Wind Speed:', radio(settingsId.milesPerHour, 'Mi/h', 'speed'), radio(settingsId.kmPerHour, 'Km/h', 'speed'))),
+    group(settingsId.preferencesGroup, 'Preferences',
+      line('Language:', element('select', { 'data-control': settingsId.language, 'aria-label': 'Language' })),
+      line('', field(settingsId.kwhCost, 'KW/h Cost:', '$'))),
+    group(settingsId.heatPumpGroup, 'AC/HeatPump',
+      line('', radio(settingsId.heatPumpAuto, 'Auto', 'hp'), radio(settingsId.heatPumpManual, 'Manual', 'hp')),
+      line('Always:', radio(settingsId.heatPumpAlwaysOff, 'OFF', 'always'), radio(settingsId.heatPumpAlwaysOn, 'ON', 'always'))),
+    group(settingsId.fanGroup, 'Fan',
+      line('', check(settingsId.autoFan, 'Auto'), check(settingsId.continuousFan, 'Continuous:')),
+      line('', radio(settingsId.fanLow, 'Low', 'fan'), radio(settingsId.fanHigh, 'Hi', 'fan'))),
+    group(settingsId.interiorGroup, 'Int. Temp Correction',
+      line('', field(settingsId.intAdjust, 'Int. Temp Adjust.')),
+      line('', radio(settingsId.intAbsolute, 'Abs', 'int'), radio(settingsId.intRelative, 'Relative to:', 'int'), field(settingsId.intRelativeTo, '', '', 'Int. Temp relative to'))),
+    group(settingsId.exteriorGroup, 'Ext. Temp Correction',
+      line('', field(settingsId.extAdjust, 'Ext. Temp Adjust.')),
+      line('', radio(settingsId.extAbsolute, 'Abs', 'ext'), radio(settingsId.extRelative, 'Relative to:', 'ext'), field(settingsId.extRelativeTo, '', '', 'Ext. Temp relative to')),
+      line('', field(settingsId.sunAdjust, 'Sunlight Adjust.:', '(Max. at 100%)')),
+      line('', radio(settingsId.sunStraightLine, 'Straight Line', 'sun'), radio(settingsId.sunExponential, 'Exponential', 'sun'), field(settingsId.sunExponent, '', '', 'Exponent'))),
+    group(settingsId.overrideGroup, 'Override Mode',
+      line('', check(settingsId.sunnyEconoMode, 'SUNNY Econo Mode:')),
+      line('', field(settingsId.sunFloor, 'SUN Floor (%):'), field(settingsId.extTempFloor, 'Ext.Temp Floor:'), field(settingsId.tempSetBack, 'Temp SetBack:')),
+      line('', check(settingsId.coldMode, 'Extreme COLD Mode:')),
+      line('', speedField(settingsId.windFloor, 'WIND Speed:'), field(settingsId.extTempCeil, 'Ext.Temp Ceil:'), field(settingsId.tempSetForward, 'Temp SetForward:'))),
   );
 }
 
 function fill(body, answer) {
   const { form } = answer;
-  const language = body.querySelector('[data-control="8008"]');
+  const language = body.querySelector(`[data-control="${settingsId.language}"]`);
   language.replaceChildren(...answer.languages.map((name) => new Option(name, name)));
   for (const [id, text] of Object.entries(form.texts)) body.querySelector(`[data-control="${id}"]`).value = text;
   for (const input of body.querySelectorAll('input[type="radio"], input[type="checkbox"]'))
     input.checked = form.ticked.includes(Number(input.dataset.control));
   for (const id of answer.disabled) body.querySelector(`[data-control="${id}"]`).disabled = true;
-  const speedUnit = form.ticked.includes(8017) ? 'mph' : 'km/h';
+  const speedUnit = form.ticked.includes(settingsId.milesPerHour) ? 'mph' : 'km/h';
   for (const unit of body.querySelectorAll('[data-unit="speed"]')) unit.textContent = speedUnit;
 }
 
@@ -110,7 +111,7 @@ export async function open() {
     }
   };
   openDialog({
-    id: 8000,
+    id: dialogId.settings,
     caption: 'Settings',
     build(dialogBody) {
       body = dialogBody;
@@ -118,9 +119,9 @@ export async function open() {
       body.append(
         layout(),
         element('div', { class: 'row buttons' },
-          button(8100, 'SAVE', () => apply('save')),
-          button(1, 'Modify', () => apply('modify')),
-          button(2, 'Cancel', closeDialog)),
+          button(settingsId.save, 'SAVE', () => apply('save')),
+          button(buttonId.ok, 'Modify', () => apply('modify')),
+          button(buttonId.cancel, 'Cancel', closeDialog)),
       );
     },
   });

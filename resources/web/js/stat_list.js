@@ -5,6 +5,7 @@ import { apiGet } from './api.js';
 import { showRefusal } from './boxes.js';
 import { closeRow, openDialog } from './dialog.js';
 import { showGraph } from './step_graph.js';
+import { dialogId, statListId } from './ids.js';
 
 // The list dialog's width in pixels before its width change.
 const kDialogWidth = 740;
@@ -19,7 +20,7 @@ function cell(tag, text, column) {
 function buildTable(list) {
   const table = document.createElement('table');
   table.className = 'stat-list';
-  table.dataset.control = '5002';
+  table.dataset.control = String(statListId.table);
   const head = document.createElement('tr');
   for (const column of list.columns) {
     const title = cell('th', column.title, column);
@@ -50,7 +51,7 @@ export async function openList(kind) {
   }
   const list = reply.body;
   const { element } = openDialog({
-    id: 5000,
+    id: dialogId.statList,
     caption: list.title,
     build(body, close) {
       const view = document.createElement('div');
@@ -63,7 +64,7 @@ export async function openList(kind) {
       const graph = document.createElement('button');
       graph.type = 'button';
       graph.textContent = 'Graph';
-      graph.dataset.control = '5004';
+      graph.dataset.control = String(statListId.graph);
       graph.disabled = !list.graph;
       graph.addEventListener('click', () => showGraph('list'));
       const buttons = closeRow(close, graph);

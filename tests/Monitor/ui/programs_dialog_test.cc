@@ -42,9 +42,6 @@ TEST_F(ProgramsDialogTest, OpensWithEveryStepInItsDisplayForm) {
 TEST_F(ProgramsDialogTest, AStepAtTheSameTimeReplacesTheOldOneAndATimeNeedsFiveCharacters) {
   ProgramsDialog dialog = OpenProgramsDialog(Started(kTables, kCelsiusUser).State());
   EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", " 06:30", "20.5")), "");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "7:00", "20")), "BAD FORMAT");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "ab:cd", "20")), "BAD FORMAT");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "07:00", "31")), "NOT a VALID NUMBER");
   EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "07:00", "20")), "");
   EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "24:45", "ECO [17]")), "");
   EXPECT_EQ(ListCells(dialog), (Cells{{"    1 :", "WEEK", "06:30", "20.5"},
@@ -53,7 +50,6 @@ TEST_F(ProgramsDialogTest, AStepAtTheSameTimeReplacesTheOldOneAndATimeNeedsFiveC
                                       {"    4 :", "WEEK", "07:00", "20"},
                                       {"    5 :", "WEEK", "24:00", "ECO [17]"}}));
   EXPECT_EQ(AddProgramStep(dialog, "", "07:00", "20").refusal->text, "ENTER a Program NAME");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "A,B", "07:00", "20")), "NOT a VALID NAME");
 }
 
 TEST_F(ProgramsDialogTest, AFahrenheitUserTypes70AndSees70WhileTheTableHolds2111) {
@@ -62,9 +58,7 @@ TEST_F(ProgramsDialogTest, AFahrenheitUserTypes70AndSees70WhileTheTableHolds2111
   EXPECT_EQ(dialog.rows.back().temperature, "21.11");
   EXPECT_EQ(ListCells(dialog).back(), (std::vector<std::string>{"    2 :", "END", "09:00", "70"}));
   EXPECT_EQ(AddProgramStep(dialog, "END", "09:00", "21").refusal->text,
-            "TEMP Must be a Number between: 41\xB0"
-            "F and 86\xB0"
-            "F");
+            "TEMP Must be a Number between: 41\260F and 86\260F");
 }
 
 TEST_F(ProgramsDialogTest, ANewProgramJoinsTheMainWindowWhichKeepsAProgramDeletedWhole) {
@@ -109,14 +103,6 @@ TEST_F(ProgramsDialogTest, CancelLeavesTheTableApplySortsItSaveWritesItAndRestor
   EXPECT_EQ(unsaved.rows.size(), 6u);
 }
 
-TEST_F(ProgramsDialogTest, AHandOverBackToItsOwnProgramIsRefused) {
-  ProgramsDialog dialog = OpenProgramsDialog(Started(kTables, kCelsiusUser).State());
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "END", "*WEEK [Prog.]", "")), "");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*END [Prog.]", "")), "NOT a VALID PROGRAM");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*WEEK [Prog.]", "")), "NOT a VALID PROGRAM");
-  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*NOWHERE [Prog.]", "")), "NOT a VALID LABEL");
-}
-
 TEST_F(ProgramsDialogTest, ADayBeyondTwentyNineStepsIsRefusedHandOversIncluded) {
   std::string rows;
   for (int hour = 0; hour < 20; ++hour)
@@ -143,58 +129,64 @@ TEST_F(ProgramsDialogTest, AnApplyBasedOnATableAnotherPageChangedIsRefused) {
   EXPECT_EQ(ApplyPrograms(p, second, false), std::nullopt);
 }
 
-TEST_F(ProgramsDialogTest, AWorkingCopyForgedByAPageCannotStoreACommaOrALoop) {
-  Program& p = Started(kTables, kCelsiusUser);
-  ProgramsDialog dialog = OpenProgramsDialog(p.State());
-  dialog.rows.push_back({"WEEK", "07:00", "2,1"});
-  EXPECT_EQ(ApplyPrograms(p, dialog, true)->caption, "NOT a VALID NAME");
-  dialog.rows.back() = {"WEEK", "END", ""};
-  dialog.rows.push_back({"END", "WEEK", ""});
-  EXPECT_EQ(ApplyPrograms(p, dialog, true)->caption, "NOT a VALID PROGRAM");
-  EXPECT_EQ(p.State().schedule.programRows.size(), 4u);
-}
-
-TEST_F(ProgramsDialogTest, AForgedStepIsRefusedAsAddRefusesItAndNothingIsStoredOrWritten) {
-  // A step that the table holds already passes as it stands: the label it
-  // names went after it was stored.
+// A step Add refuses is refused, forged into the working copy, by Apply and
+// SAVE too, and nothing is stored or written. A step that the table holds
+// already passes as it stands: the label it names went after it was stored.
+TEST_F(ProgramsDialogTest, AStepAddRefusesIsRefusedInAForgedCopyTooAndNothingIsStored) {
   const std::string programs = kTables.at("PROGRAMS.prg") + "END,09:00,GONE\r\n";
   Program& p =
       Started({{"PROGRAMS.prg", programs}, {"HOURS.prg", "WAKE,07:15\r\n"}, {"TEMPS.prg", "ECO,17\r\n"}},
               kCelsiusUser);
   const std::vector<ProgramRow> before = p.State().schedule.programRows;
   const struct {
-    ProgramRow row;
+    ProgramRow row;  // as typed for Add, as stored in the forged copy
     const char* caption;
+    const char* added = nullptr;  // what Add says, where it reads the text otherwise
   } cases[] = {
-      {{"WEEK", "*", "999"}, "BAD FORMAT"},
+      {{"WEEK", "*", "999"}, "BAD FORMAT", "NOT a VALID LABEL"},
       {{"WEEK", "07:00", "999"}, "NOT a VALID NUMBER"},
       {{"WEEK", "07:00", "4.9"}, "NOT a VALID NUMBER"},
-      {{"WEEK", "07:00", "21abc"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", "21abc"}, "NOT a VALID NUMBER", ""},
       {{"WEEK", "07:00", ""}, "NOT a VALID NUMBER"},
       {{"WEEK", "07:00", "WARM"}, "NOT a VALID NUMBER"},
+      {{"WEEK", "07:00", "2,1"}, "NOT a VALID NAME", "NOT a VALID NUMBER"},
       {{"WEEK", "25:99", "20"}, "BAD FORMAT"},
       {{"WEEK", "7:00", "20"}, "BAD FORMAT"},
+      {{"WEEK", "ab:cd", "20"}, "BAD FORMAT"},
       {{"WEEK", "NOWHERE", "20"}, "BAD FORMAT"},
       {{"", "07:00", "20"}, "NO PROGRAM NAME"},
+      {{"A,B", "07:00", "20"}, "NOT a VALID NAME"},
       {{std::string(101, 'W'), "07:00", "20"}, "NOT a VALID NAME"},
+      {{"WEEK", "WEEK", ""}, "NOT a VALID PROGRAM"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.row.program.substr(0, 8) + "," + c.row.time + "," + c.row.temperature);
+    ProgramsDialog dialog = OpenProgramsDialog(p.State());
+    if (c.row.time != "END" && c.row.time != "WEEK") {  // Add names a hand-over as the list shows it
+      EXPECT_EQ(Caption(AddProgramStep(dialog, c.row.program, c.row.time, c.row.temperature)),
+                c.added != nullptr ? c.added : c.caption);
+    }
+    ASSERT_EQ(Caption(AddProgramStep(dialog, "END", "10:00", "20")), "");
+    dialog.rows.push_back(c.row);
     for (bool save : {false, true}) {
-      ProgramsDialog dialog = OpenProgramsDialog(p.State());
-      ASSERT_EQ(Caption(AddProgramStep(dialog, "END", "10:00", "20")), "");
-      dialog.rows.push_back(c.row);
       std::optional<MessageBoxRequest> refusal = ApplyPrograms(p, dialog, save);
-      ASSERT_TRUE(refusal) << c.row.time << " " << c.row.temperature;
-      EXPECT_EQ(refusal->caption, c.caption) << c.row.time << " " << c.row.temperature;
+      ASSERT_TRUE(refusal);
+      EXPECT_EQ(refusal->caption, c.caption);
     }
   }
   EXPECT_EQ(p.State().schedule.programRows, before);
   EXPECT_EQ(ReadFileBytes(DataFile("PROGRAMS.prg")), programs);
-
+  // Hand-overs as Add takes and refuses them.
   ProgramsDialog dialog = OpenProgramsDialog(p.State());
+  EXPECT_EQ(Caption(AddProgramStep(dialog, "END", "*WEEK [Prog.]", "")), "");
+  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*END [Prog.]", "")), "NOT a VALID PROGRAM");
+  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*WEEK [Prog.]", "")), "NOT a VALID PROGRAM");
+  EXPECT_EQ(Caption(AddProgramStep(dialog, "WEEK", "*NOWHERE [Prog.]", "")), "NOT a VALID LABEL");
+  dialog.rows.push_back({"WEEK", "END", ""});  // a loop: END hands over to WEEK
+  EXPECT_EQ(ApplyPrograms(p, dialog, true)->caption, "NOT a VALID PROGRAM");
+  dialog.rows.pop_back();
   dialog.rows.push_back({"END", "WAKE", "ECO"});
   dialog.rows.push_back({"END", "24:00", "5"});
-  dialog.rows.push_back({"WEEK", "END", ""});
   EXPECT_EQ(ApplyPrograms(p, dialog, true), std::nullopt);
   EXPECT_EQ(p.State().schedule.programRows.size(), before.size() + 3);
 }

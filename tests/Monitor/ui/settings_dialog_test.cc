@@ -56,13 +56,11 @@ class SettingsDialogTest : public DialogTest {
 
 TEST_F(SettingsDialogTest, ModifyWithoutChangesKeepsEverySettingButTheMaskRounding) {
   Program& p = Open();
-  EXPECT_EQ(form.texts[8044],
-            " +0.12\xB0"
-            "C");
-  EXPECT_EQ(form.texts[8005], "0.00");
-  EXPECT_EQ(form.texts[8037], "^  0   ");
-  EXPECT_EQ(form.texts[8013], "50%");
-  EXPECT_EQ(form.texts[8055], " 30");
+  EXPECT_EQ(form.texts[settings_id::kIntAdjust], " +0.12\260C");
+  EXPECT_EQ(form.texts[settings_id::kKwhCost], "0.00");
+  EXPECT_EQ(form.texts[settings_id::kSunExponent], "^  0   ");
+  EXPECT_EQ(form.texts[settings_id::kSunFloor], "50%");
+  EXPECT_EQ(form.texts[settings_id::kWindFloor], " 30");
   Settings expected = p.State().settings;
   expected.Int_Adjust = 0.12f;
   EXPECT_EQ(Modify(p).result, SettingsApplied::kApplied);
@@ -71,13 +69,11 @@ TEST_F(SettingsDialogTest, ModifyWithoutChangesKeepsEverySettingButTheMaskRoundi
 
 TEST_F(SettingsDialogTest, NumbersAreReadInTheUnitsShownAndTheUnitsTakenOverLast) {
   Program& p = Open("[User]\r\nTemp_Units=1\r\nSpeed_Units=1\r\n");
-  EXPECT_EQ(form.texts[8022],
-            "+50.00\xB0"
-            "F");
-  form.texts[8055] = "19";
-  form.texts[8021] = "3.6";
-  form.texts[8037] = "^ 2.5";
-  Choose(8016, 8012);
+  EXPECT_EQ(form.texts[settings_id::kExtTempFloor], "+50.00\260F");
+  form.texts[settings_id::kWindFloor] = "19";
+  form.texts[settings_id::kTempSetBack] = "3.6";
+  form.texts[settings_id::kSunExponent] = "^ 2.5";
+  Choose(settings_id::kCelsius, settings_id::kFahrenheit);
   ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
   const Settings& s = p.State().settings;
   EXPECT_NEAR(s.WIND_Floor, 30.58f, 0.01f);
@@ -86,8 +82,8 @@ TEST_F(SettingsDialogTest, NumbersAreReadInTheUnitsShownAndTheUnitsTakenOverLast
   EXPECT_EQ(s.tempUnits, 0);
 
   form = OpenSettingsDialog(p.State());
-  form.texts[8037] = "3";
-  form.texts[8022] = "12";
+  form.texts[settings_id::kSunExponent] = "3";
+  form.texts[settings_id::kExtTempFloor] = "12";
   ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
   EXPECT_EQ(s.SUN_Adj_Curve, 3.0f);
   EXPECT_EQ(s.Ext_Temp_Floor, 12.0f);
@@ -102,19 +98,14 @@ TEST_F(SettingsDialogTest, AFieldThatCannotBeHeldIsRefusedByNameAndNothingIsStor
     const char* message;
   };
   for (const Case& c :
-       {Case{8021, "abc",
-             "Temp SetBack Must be a Number between 0\xB0"
-             "F and 18\xB0"
-             "F"},
-        Case{8022, "",
-             "Ext.Temp Floor Must be a Number between -40\xB0"
-             "F and 104\xB0"
-             "F"},
-        Case{8005, "0.125", "KW/h Cost Must be a Number between 0 and 99 of at most 4 Characters"},
-        Case{8055, "200", "WIND Speed Must be a Number between 0 Mi/h and 93 Mi/h"}}) {
+       {Case{settings_id::kTempSetBack, "abc", "Temp SetBack Must be a Number between 0\260F and 18\260F"},
+        Case{settings_id::kExtTempFloor, "", "Ext.Temp Floor Must be a Number between -40\260F and 104\260F"},
+        Case{settings_id::kKwhCost, "0.125",
+             "KW/h Cost Must be a Number between 0 and 99 of at most 4 Characters"},
+        Case{settings_id::kWindFloor, "200", "WIND Speed Must be a Number between 0 Mi/h and 93 Mi/h"}}) {
     SettingsForm bad = form;
     bad.texts[c.id] = c.text;
-    bad.texts[8044] = "+5";  // a good change that must not be stored either
+    bad.texts[settings_id::kIntAdjust] = "+5";  // a good change that must not be stored either
     SettingsOutcome outcome = ApplySettings(p, bad, true, std::nullopt);
     EXPECT_EQ(outcome.result, SettingsApplied::kRefused);
     EXPECT_EQ(outcome.box->text.substr(0, std::string(c.message).size()), c.message);
@@ -125,21 +116,19 @@ TEST_F(SettingsDialogTest, AFieldThatCannotBeHeldIsRefusedByNameAndNothingIsStor
 
 TEST_F(SettingsDialogTest, SaveWritesTheUserKeysInCelsius) {
   Program& p = Open();
-  Choose(8012, 8016);
-  form.texts[8022] = "12.5";
+  Choose(settings_id::kFahrenheit, settings_id::kCelsius);
+  form.texts[settings_id::kExtTempFloor] = "12.5";
   ASSERT_EQ(ApplySettings(p, form, true, std::nullopt).result, SettingsApplied::kApplied);
   std::string file = ReadFileBytes(home.File("Settings.ini"));
   EXPECT_NE(file.find("Temp_Units=1\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find("Ext_Temp_Floor=12.5\r\n"), std::string::npos) << file;
   EXPECT_NE(file.find("Int_Adjust=0.12\r\n"), std::string::npos) << file;
-  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[8022],
-            "+54.50\xB0"
-            "F");
+  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[settings_id::kExtTempFloor], "+54.50\260F");
 }
 
 TEST_F(SettingsDialogTest, AlwaysOnSwitchesTheHeatPumpAtOnceOutsideASetBack) {
   Program& p = Open();
-  Choose(8062, 8061);
+  Choose(settings_id::kHeatPumpAlwaysOn, settings_id::kHeatPumpAlwaysOff);
   ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
   EXPECT_EQ(p.State().settings.HP_Cont, 1);
   EXPECT_TRUE(HeatPumpRelayOn());
@@ -154,7 +143,7 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
   RunFor(p, 70);
   ASSERT_EQ(p.State().control.setBackActive, 1);
   form = OpenSettingsDialog(p.State());
-  Choose(8062, 8061);
+  Choose(settings_id::kHeatPumpAlwaysOn, settings_id::kHeatPumpAlwaysOff);
 
   const int recomputedBefore = recomputes;
   SettingsOutcome asked = Modify(p);
@@ -169,7 +158,7 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
 
   RunFor(p, 5);
   form = OpenSettingsDialog(p.State());
-  Choose(8062, 8061);
+  Choose(settings_id::kHeatPumpAlwaysOn, settings_id::kHeatPumpAlwaysOff);
   ASSERT_EQ(Modify(p, BoxResult::kOk).result, SettingsApplied::kApplied);
   const RunState& s = p.State();
   EXPECT_EQ(s.settings.HP_Cont, 1);
@@ -182,14 +171,12 @@ TEST_F(SettingsDialogTest, DuringASetBackTheHeatPumpChangesOnlyAfterTheNotice) {
 TEST_F(SettingsDialogTest, AFormFilledBeforeAnotherPageAppliedIsRefusedWithTheCurrentValues) {
   Program& p = Open();
   SettingsForm stale = form;
-  form.texts[8021] = "2";
+  form.texts[settings_id::kTempSetBack] = "2";
   ASSERT_EQ(Modify(p).result, SettingsApplied::kApplied);
-  stale.texts[8051] = "3";
+  stale.texts[settings_id::kTempSetForward] = "3";
   SettingsOutcome outcome = ApplySettings(p, stale, false, std::nullopt);
   EXPECT_EQ(outcome.result, SettingsApplied::kChanged);
-  EXPECT_EQ(outcome.current->texts[8021],
-            " 2.00\xB0"
-            "C");
+  EXPECT_EQ(outcome.current->texts[settings_id::kTempSetBack], " 2.00\260C");
   EXPECT_EQ(p.State().settings.Temp_SetForward, 1.0f);
 }
 

@@ -26,7 +26,11 @@ class SlotModifyTest : public DialogTest {
     DisplaySnapshot window = p.Snapshot();
     std::vector<std::string> slots;
     for (const SlotListRow& row : window.slotRows) slots.push_back(row.times + " " + row.temperature);
-    return {window.texts[1016],       window.texts[1017], window.texts[1018], window.texts[1023], slots,
+    return {window.texts[control_id::kFromTime],
+            window.texts[control_id::kToTime],
+            window.texts[control_id::kFromTemp],
+            window.texts[control_id::kToTemp],
+            slots,
             house.LastByte(kCardPort)};
   }
 
@@ -69,10 +73,7 @@ TEST_F(SlotModifyTest, ARefusedFieldLeavesTheSlotTheWindowAndTheRelaysAsTheyWere
     EXPECT_EQ(Look(p), before) << edit.fromTime << " " << edit.fromTemp << " " << edit.toTemp;
   }
   EXPECT_EQ(ui.boxes.back().request.caption, "NOT a VALID NUMBER");
-  EXPECT_EQ(ui.boxes.back().request.text,
-            "TEMP Must be a Number between:  5\xB0"
-            "C and 30\xB0"
-            "C");
+  EXPECT_EQ(ui.boxes.back().request.text, "TEMP Must be a Number between:  5\260C and 30\260C");
   RunFor(p, 120);
   EXPECT_EQ(Look(p), before);
   for (size_t i = writesBefore; i < house.writes.size(); ++i) {
