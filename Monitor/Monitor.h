@@ -63,7 +63,7 @@ struct Environment {
   const QuietTerminal* terminal = nullptr;
 };
 
-class Program final : public ControlHost {
+class Program final : public StoppableProgram {
  public:
   using Command = std::function<void(Program&)>;
 
@@ -90,7 +90,7 @@ class Program final : public ControlHost {
 
   // All relays off, files closed, simulation files deleted; throws
   // ProgramExit(status, reason): 0 for an ordinary end.
-  [[noreturn]] void ShutDown(int status = 0, std::string reason = {});
+  [[noreturn]] void ShutDown(int status = 0, std::string reason = {}) override;
   // Saves the day's state so that a restart goes on with it.
   void SaveDayState() override;
   void PauseDaySaving(bool paused) override { daySavingPaused_ = paused; }
@@ -153,14 +153,14 @@ class Program final : public ControlHost {
   LearningOperations& Learning() override { return *learning_; }
   // The boxes and the console; what they write on the terminal has the
   // status screen drawn whole at its next update.
-  UserInterface& Ui() { return ui_; }
+  UserInterface& Ui() override { return ui_; }
   Clock& ClockSource() override { return env_.clock; }
   ErrorHandler& Errors() { return errorHandler_; }
-  bool MainWindowOpen() const { return mainWindowOpen_; }
+  bool MainWindowOpen() const override { return mainWindowOpen_; }
   // Whether the day's state has been read back at start-up: before that,
   // saving it would overwrite the files with an empty day.
   // Nor while the learning replays the night on the run state.
-  bool DayStateSavable() const { return dayRestored_ && !daySavingPaused_; }
+  bool DayStateSavable() const override { return dayRestored_ && !daySavingPaused_; }
 
   // --- Test seams ------------------------------------------------------------
   // Makes the next `count` table dimensionings fail as if memory ran out.

@@ -1,9 +1,9 @@
 #include "Monitor/error_handler.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#include "Monitor/Monitor.h"
 #include "Monitor/control/cycle_log.h"
 #include "Monitor/core/clock_text.h"
 #include "Monitor/core/duration_text.h"
@@ -78,6 +78,9 @@ void ErrorHandler::FatalPath(const TrappedError& error) {
   std::string reason = "error " + std::to_string(error.number);
   if (!error.detail.empty()) reason += " (" + error.detail + ")";
   program_.ShutDown(requested ? kExitStoppedOnRequest : kExitStoppedByError, std::move(reason));
+  // Not reached: the stop ends the run by an exception. The compiler cannot
+  // see through the virtual call that it never returns.
+  std::abort();
 }
 
 void ErrorHandler::WriteErrorLog(const TrappedError& error) {

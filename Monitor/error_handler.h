@@ -4,17 +4,29 @@
 #ifndef KELVORA_MONITOR_ERROR_HANDLER_H_
 #define KELVORA_MONITOR_ERROR_HANDLER_H_
 
+#include <string>
+
+#include "Monitor/core/control_host.h"
 #include "Monitor/core/fatal_error.h"
 #include "platform/trap.h"
 #include "platform/user_interface.h"
 
 namespace kelvora {
 
-class Program;
+// What the error handler needs of the program besides its control host:
+// the boxes and the console, whether the main window is open, whether the
+// day may be saved, and the stop.
+class StoppableProgram : public ControlHost {
+ public:
+  virtual UserInterface& Ui() = 0;
+  virtual bool MainWindowOpen() const = 0;
+  virtual bool DayStateSavable() const = 0;
+  [[noreturn]] virtual void ShutDown(int status, std::string reason) = 0;
+};
 
 class ErrorHandler final : public TrapHandler {
  public:
-  explicit ErrorHandler(Program& program) : program_(program) {}
+  explicit ErrorHandler(StoppableProgram& program) : program_(program) {}
   ErrorHandler(const ErrorHandler&) = delete;
   ErrorHandler& operator=(const ErrorHandler&) = delete;
 
@@ -29,7 +41,7 @@ class ErrorHandler final : public TrapHandler {
   void WriteErrorLog(const TrappedError& error);
   void CloseRunningCycle();
 
-  Program& program_;
+  StoppableProgram& program_;
   bool stopping_ = false;
   bool askingRetry_ = false;
 };
