@@ -33,10 +33,31 @@ class ProgramFixture : public ::testing::Test {
   // A program on the recording card, or on `portAccess` when given.
   Program& Make(bool installSignalHandlers = false, PortAccess* portAccess = nullptr) {
     PortAccess& chosen = portAccess != nullptr ? *portAccess : static_cast<PortAccess&>(ports);
-    program = std::make_unique<Program>(
-        Environment{clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning,
-                    /*onDayClosed=*/{}});
+    program = std::make_unique<Program>(Environment{
+        clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning,
+        /*onDayClosed=*/{}, /*diagnosticsToTerminal=*/false, /*service=*/nullptr, statusScreenToTerminal});
     return *program;
+  }
+
+  // A program started at `time` with its main window open. The files are not
+  // synced to the disk: hours of them pass in seconds.
+  Program& Started(const std::string& time) {
+    clock.Set(TimeAt(time));
+    Program& p = Make();
+    p.Files().SetSyncOnCommit(false);
+    EXPECT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
+    p.OpenMainWindow();
+    return p;
+  }
+
+  // Runs `seconds` of the clock in half-second ticks; `watch` sees the state
+  // and the clock's second of the day after every tick.
+  void RunFor(Program& p, int seconds, const std::function<void(const RunState&, int32_t)>& watch = {}) {
+    for (int tick = 0; tick < 2 * seconds; ++tick) {
+      clock.Advance(std::chrono::milliseconds(500));
+      p.Tick();
+      if (watch) watch(p.State(), SecondsOfDay(clock.Now()));
+    }
   }
 
   // Runs `step`; the exit status when it ended the run, nullopt when it returned.
@@ -72,6 +93,8 @@ class ProgramFixture : public ::testing::Test {
   RecordingPorts ports;
   ScriptedUi ui;
   std::unique_ptr<Program> program;
+  // Whether the next Make draws the status screen on the terminal.
+  bool statusScreenToTerminal = false;
   // The learning operations the next Make gives the program; passive when empty.
   std::function<std::unique_ptr<LearningOperations>(ControlHost&)> makeLearning;
 };

@@ -34,25 +34,6 @@ class ScenarioTest : public ProgramFixture {
       WriteFileBytes(DataFile(name), "");
   }
 
-  Program& Started(const std::string& time) {
-    clock.Set(TimeAt(time));
-    Program& p = Make();
-    p.Files().SetSyncOnCommit(false);  // hours of files in seconds
-    EXPECT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
-    p.OpenMainWindow();
-    return p;
-  }
-
-  // Runs `seconds` of the clock; `watch` sees the state and the clock's
-  // second of the day after every tick.
-  void RunFor(Program& p, int seconds, const std::function<void(const RunState&, int32_t)>& watch = {}) {
-    for (int tick = 0; tick < 2 * seconds; ++tick) {
-      clock.Advance(std::chrono::milliseconds(500));
-      p.Tick();
-      if (watch) watch(p.State(), SecondsOfDay(clock.Now()));
-    }
-  }
-
   static bool BurnerRowOpened(const ControlState& c) {
     for (int row = 1; row <= c.cycleIndex; ++row) {
       if (c.cycleLog(row, kCycleState) == 1 || c.cycleLog(row, kCycleState) == -1) return true;

@@ -14,11 +14,10 @@ class SmoothingTest : public ::testing::Test {
   RingCursor cursor;
 };
 
-TEST_F(SmoothingTest, FirstSampleIsItsOwnMean) { EXPECT_FLOAT_EQ(Push(7.5f), 7.5f); }
-
+// Until the ring is full the mean is of the samples pushed so far.
 TEST_F(SmoothingTest, FullRingDropsItsOldestSample) {
-  Push(1);
-  Push(2);
+  EXPECT_FLOAT_EQ(Push(1), 1);
+  EXPECT_FLOAT_EQ(Push(2), 1.5f);
   EXPECT_FLOAT_EQ(Push(3), 2);
   EXPECT_FLOAT_EQ(Push(10), 5);  // 2, 3, 10
   EXPECT_FLOAT_EQ(Push(10), 23.0f / 3);

@@ -4,27 +4,25 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace kelvora {
 namespace {
 
-TEST(FormatDuration, BelowAnHourShowsABlankAndZero) {
-  EXPECT_EQ(FormatDuration(0), " 0:00:00");
-  EXPECT_EQ(FormatDuration(65), " 0:01:05");
-  EXPECT_EQ(FormatDuration(3599), " 0:59:59");
+// Below an hour a blank and a zero, then two hour digits, the last two
+// above 99; a negative count shows zero.
+TEST(FormatDuration, ShowsHoursMinutesAndSecondsInEightCharacters) {
+  const std::vector<std::pair<int32_t, std::string>> cases = {{0, " 0:00:00"},
+                                                              {65, " 0:01:05"},
+                                                              {3599, " 0:59:59"},
+                                                              {3600, "01:00:00"},
+                                                              {3725, "01:02:05"},
+                                                              {86399, "23:59:59"},
+                                                              {100 * 3600 + 61, "00:01:01"},
+                                                              {-5, " 0:00:00"}};
+  for (const auto& [seconds, text] : cases) EXPECT_EQ(FormatDuration(seconds), text) << seconds;
 }
-
-TEST(FormatDuration, FromOneHourShowsTwoHourDigits) {
-  EXPECT_EQ(FormatDuration(3600), "01:00:00");
-  EXPECT_EQ(FormatDuration(3725), "01:02:05");
-  EXPECT_EQ(FormatDuration(86399), "23:59:59");
-}
-
-TEST(FormatDuration, HoursAboveNinetyNineKeepTheirLastTwoDigits) {
-  EXPECT_EQ(FormatDuration(100 * 3600 + 61), "00:01:01");
-}
-
-TEST(FormatDuration, ANegativeCountShowsZero) { EXPECT_EQ(FormatDuration(-5), " 0:00:00"); }
 
 TEST(ParseClockTime, NormalisesTheTextAndCountsSeconds) {
   struct Case {

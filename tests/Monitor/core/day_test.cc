@@ -16,19 +16,6 @@ namespace {
 
 class DayTest : public ProgramFixture {
  protected:
-  Program& Started(const std::string& time) {
-    clock.Set(TimeAt(time));
-    Program& p = Make();
-    EXPECT_EQ(ExitOf([&] { p.StartUp(); }), std::nullopt);
-    p.OpenMainWindow();
-    return p;
-  }
-  void RunFor(Program& p, int seconds) {
-    for (int tick = 0; tick < 2 * seconds; ++tick) {
-      clock.Advance(std::chrono::milliseconds(500));
-      p.Tick();
-    }
-  }
   bool Exists(const std::string& name) { return std::filesystem::exists(DataFile(name)); }
 };
 

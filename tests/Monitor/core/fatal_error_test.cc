@@ -62,7 +62,7 @@ TEST_F(FatalErrorTest, ErrorOneIsSilentAndTheProgramGoesOn) {
   EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
 }
 
-TEST_F(FatalErrorTest, RetriedWriteSucceedsAndTheAlarmStays) {
+TEST_F(FatalErrorTest, RetriedWriteSucceedsWithTheRelaysOffOnlyWhileTheBoxWaits) {
   Program& p = StartedWithCard(0x0C);
   ui.answers = {BoxResult::kRetry};
   FailingWrite(p);
@@ -76,12 +76,6 @@ TEST_F(FatalErrorTest, RetriedWriteSucceedsAndTheAlarmStays) {
   EXPECT_EQ(p.State().errors.lastErrorNumber, 3);
   EXPECT_EQ(p.State().errors.errorAnswer, static_cast<uint8_t>(BoxResult::kRetry));
   EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
-}
-
-TEST_F(FatalErrorTest, RelaysAreOffWhileTheRetryBoxWaitsAndBackAfter) {
-  Program& p = StartedWithCard(0x0C);
-  ui.answers = {BoxResult::kRetry};
-  FailingWrite(p);
   EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);
   EXPECT_EQ(ports.LastByte(kCardPort), 0x0C);
   EXPECT_EQ(p.State().card.outputByte, 0x0C);
@@ -128,23 +122,17 @@ TEST_F(FatalErrorTest, IgnoreAfterTheRetryBoxStopsToo) {
   EXPECT_EQ(ports.LastByte(kCardPort), 0);
 }
 
-TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetry) {
-  Program& p = StartedWithCard(0x04);
+TEST_F(FatalErrorTest, AFileThatCannotBeOpenedStopsWithoutRetryAndTheRelaysOff) {
+  Program& p = StartedWithCard(0x1F);
   int line = __LINE__ + 1;
   EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("HOURS.prg.missing"); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].request.caption, "SYSTEM ERROR");
   EXPECT_EQ(ui.boxes[0].request.buttons, BoxButtons::kOk);
+  EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);  // off before the stop message is shown
   EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")),
             "ERROR: #2 in line  " + std::to_string(line) +
                 " in Module fatal_error_test in Function  at 14:05:10 Hre\r\n\r\n\r\n");
-}
-
-TEST_F(FatalErrorTest, TheRelaysGoOffBeforeTheStopMessageIsShown) {
-  Program& p = StartedWithCard(0x1F);
-  EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].latchWhenShown, 0);
 }
 
 TEST_F(FatalErrorTest, TheStopPathSavesTheDayAfterClosingARunningCycle) {

@@ -45,27 +45,6 @@ class SettingsFileTest : public ::testing::Test {
 
 class SettingsLoadTest : public SettingsFileTest {};
 
-// Temp_Dwell and D_Wind keep their initial values where a value beyond a single
-// is read, the [User] keys show theirs in the file a save writes, and the start-up
-// tests check HP and HP_SetForward.
-TEST_F(SettingsLoadTest, NoFileKeepsTheInitialValuesAndTheSimulationMode) {
-  simulationMode_ = 1;
-  Load();
-  EXPECT_EQ(settings_, Settings{});
-  EXPECT_EQ(simulationMode_, 1);
-  EXPECT_EQ(settings_.WIND_Adjust, 1.0f);
-  EXPECT_EQ(settings_.Inert_Deg, 3);
-  EXPECT_EQ(settings_.Day_Range, 45);
-  EXPECT_EQ(settings_.Year_Range, 2);
-  EXPECT_EQ(settings_.D_Int_Temp, 19.5f);
-  EXPECT_EQ(settings_.D_Ext_Temp, -15.0f);
-  EXPECT_EQ(settings_.languageFrench, 0);
-  simulationMode_ = 0;
-  Load();
-  EXPECT_EQ(simulationMode_, 0);
-  EXPECT_TRUE(handler_.errors.empty());
-}
-
 TEST_F(SettingsLoadTest, MissingKeysLeaveCurrentValuesBitForBit) {
   settings_.Temp_Dwell = 0.0411111f;
   settings_.SUN_Floor = 62.5f;
@@ -178,11 +157,6 @@ TEST_F(SettingsLoadTest, OtherLanguagesLeaveTheLanguageUnchanged) {
   settings_.languageFrench = 0;
   LoadFrom("[User]\r\nLanguage=fran\347ais\r\n");
   EXPECT_EQ(settings_.languageFrench, 0);
-}
-
-TEST_F(SettingsLoadTest, LanguageIsHeldInNineCharacters) {
-  LoadFrom("[User]\r\nLanguage=Portuguese\r\n");
-  EXPECT_EQ(settings_.Language, "Portugues");
 }
 
 // --- Damaged files -------------------------------------------------------------

@@ -48,17 +48,10 @@ TEST_F(StartUpTest, SimModeZeroWithoutACardStaysInSimulation) {
   EXPECT_EQ(p.State().card.inputPort, kNoPort);
 }
 
-TEST_F(StartUpTest, NoSettingsFileKeepsEveryInitialValue) {
+// No heat pump is configured: fan high and stage 2 only.
+TEST_F(StartUpTest, WithoutAHeatPumpTheRatedPowerIsTheHighFanAndTheSecondStage) {
   Program& p = Make();
   p.StartUp();
-  const Settings& s = p.State().settings;
-  EXPECT_EQ(s.tempUnits, 1);
-  EXPECT_EQ(s.speedUnits, 1);
-  EXPECT_FLOAT_EQ(s.Temp_Dwell, 0.04f);
-  EXPECT_FLOAT_EQ(s.HP_SetForward, 0.15f);
-  EXPECT_FLOAT_EQ(s.SUN_Floor, 50.0f);
-  EXPECT_EQ(s.HP, 0);
-  // No heat pump is configured: fan high and stage 2 only.
   EXPECT_NEAR(p.State().card.totalRatedPower, 25.9f, 1e-5);
 }
 

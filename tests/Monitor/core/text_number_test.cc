@@ -5,58 +5,46 @@
 #include <bit>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvora {
 namespace {
 
 // --- Reading ---------------------------------------------------------------
 
-TEST(ReadNumber, TakesTheLongestLeadingNumberAndIgnoresTheRest) {
-  EXPECT_EQ(ReadNumber("50%"), 50);
-  EXPECT_EQ(ReadNumber("  -1.5e2x"), -150);
-  EXPECT_EQ(ReadNumber("1.2.3"), 1.2);
-}
-
-TEST(ReadNumber, TextWithoutANumberReadsZero) {
-  EXPECT_EQ(ReadNumber("abc"), 0);
-  EXPECT_EQ(ReadNumber("+.e5"), 0);
-  EXPECT_EQ(ReadNumber("inf"), 0);
-}
-
-TEST(ReadNumber, SkipsLeadingBlanksAndTabsOnly) {
-  EXPECT_EQ(ReadNumber(" \t 8"), 8);
-  EXPECT_EQ(ReadNumber("\n8"), 0);
-  EXPECT_EQ(ReadNumber("- 8"), 0);
-}
-
-TEST(ReadNumber, AcceptsSignsAndBareDecimalPoints) {
-  EXPECT_EQ(ReadNumber("-.25"), -0.25);
-  EXPECT_EQ(ReadNumber("+3."), 3);
-}
-
-TEST(ReadNumber, ExponentIsEOrDWithOptionalSignAndAtLeastOneDigit) {
-  EXPECT_EQ(ReadNumber("1E+07"), 1e7);
-  EXPECT_EQ(ReadNumber("2.5d-3"), 0.0025);
-  EXPECT_EQ(ReadNumber("3D2"), 300);
-  EXPECT_EQ(ReadNumber("1e"), 1);
-  EXPECT_EQ(ReadNumber("1e+"), 1);
-}
-
-TEST(ReadNumber, AmpersandHIntroducesHexadecimal) {
-  EXPECT_EQ(ReadNumber("&h300"), 768);
-  EXPECT_EQ(ReadNumber("  &HfF zz"), 255);
-}
-
-TEST(ReadNumber, ResultIsCorrectlyRounded) {
-  EXPECT_EQ(ReadNumber("2.2250738585072014e-308"), 2.2250738585072014e-308);
-}
-
-TEST(ReadNumber, NumbersBeyondADoubleBecomeInfinityOrZeroNeverNaN) {
-  EXPECT_EQ(ReadNumber("-1e999"), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(ReadNumber("0.000001e-999"), 0);
-  EXPECT_EQ(ReadNumber("1e-99999999999999999999"), 0);
-  EXPECT_EQ(ReadNumber(std::string(400, '9')), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(ReadNumber("&h" + std::string(400, 'F')), std::numeric_limits<double>::infinity());
+// The longest leading number, the rest ignored; only blanks and tabs lead;
+// a bare point, an exponent of E or D with at least one digit, &H for
+// hexadecimal; correctly rounded, and beyond a double infinity or zero,
+// never NaN.
+TEST(ReadNumber, ReadsTheLongestLeadingNumberOrZero) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  const std::vector<std::pair<std::string, double>> cases = {
+      {"50%", 50},
+      {"  -1.5e2x", -150},
+      {"1.2.3", 1.2},
+      {"abc", 0},
+      {"+.e5", 0},
+      {"inf", 0},
+      {" \t 8", 8},
+      {"\n8", 0},
+      {"- 8", 0},
+      {"-.25", -0.25},
+      {"+3.", 3},
+      {"1E+07", 1e7},
+      {"2.5d-3", 0.0025},
+      {"3D2", 300},
+      {"1e", 1},
+      {"1e+", 1},
+      {"&h300", 768},
+      {"  &HfF zz", 255},
+      {"2.2250738585072014e-308", 2.2250738585072014e-308},
+      {"-1e999", -kInfinity},
+      {"0.000001e-999", 0},
+      {"1e-99999999999999999999", 0},
+      {std::string(400, '9'), kInfinity},
+      {"&h" + std::string(400, 'F'), kInfinity}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(ReadNumber(text), expected) << text;
 }
 
 TEST(ReadNumber, ManyDigitsReadFast) {
@@ -78,36 +66,26 @@ TEST(ShortestText, ReadsBackToTheSameBits) {
 
 TEST(ShortestText, UsualValuesArePlain) { EXPECT_EQ(ShortestText(0.04f), "0.04"); }
 
-TEST(SevenDigitText, DropsTrailingZerosAndPoint) {
-  EXPECT_EQ(SevenDigitText(30.0f), "30");
-  EXPECT_EQ(SevenDigitText(30.6f), "30.6");
-  EXPECT_EQ(SevenDigitText(-0.25f), "-0.25");
-}
-
-TEST(SevenDigitText, RoundsToSevenSignificantDigits) {
-  EXPECT_EQ(SevenDigitText(1234.5678f), "1234.568");
-  EXPECT_EQ(SevenDigitText(2.0f / 3), "0.6666667");
-  EXPECT_EQ(SevenDigitText(9999999.0f), "9999999");
-}
-
-TEST(SevenDigitText, UsesUppercaseExponentOutsideSevenDigits) {
-  EXPECT_EQ(SevenDigitText(1e7f), "1E+07");
-  EXPECT_EQ(SevenDigitText(12345678.0f), "1.234568E+07");
-  EXPECT_EQ(SevenDigitText(0.0001f), "0.0001");
-  EXPECT_EQ(SevenDigitText(-1.5e-5f), "-1.5E-05");
-}
-
-TEST(SevenDigitText, RoundingThatCarriesIntoTheNextPowerOfTenDecidesTheForm) {
-  // 9.999999747E-05 rounds to 1.000000E-04, which is written in fixed form.
-  EXPECT_EQ(SevenDigitText(9.9999999e-5f), "0.0001");
-}
-
-// -0 would read back as a negative number.
-TEST(SevenDigitText, NegativeZeroIsPlainZero) { EXPECT_EQ(SevenDigitText(-0.0f), "0"); }
-
-TEST(SevenDigitText, NonFiniteValuesReadBackFinite) {
-  EXPECT_EQ(SevenDigitText(std::numeric_limits<float>::quiet_NaN()), "0");
-  EXPECT_EQ(SevenDigitText(-std::numeric_limits<float>::infinity()), "-3.402823E+38");
+// Trailing zeros and point dropped, an uppercase exponent outside seven
+// digits; 9.999999747E-05 rounds to 1.000000E-04, written in fixed form; -0
+// would read back negative, and a non-finite value must read back finite.
+TEST(SevenDigitText, WritesSevenSignificantDigitsInTheShortestForm) {
+  const std::vector<std::pair<float, std::string>> cases = {
+      {30.0f, "30"},
+      {30.6f, "30.6"},
+      {-0.25f, "-0.25"},
+      {1234.5678f, "1234.568"},
+      {2.0f / 3, "0.6666667"},
+      {9999999.0f, "9999999"},
+      {1e7f, "1E+07"},
+      {12345678.0f, "1.234568E+07"},
+      {0.0001f, "0.0001"},
+      {-1.5e-5f, "-1.5E-05"},
+      {9.9999999e-5f, "0.0001"},
+      {-0.0f, "0"},
+      {std::numeric_limits<float>::quiet_NaN(), "0"},
+      {-std::numeric_limits<float>::infinity(), "-3.402823E+38"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(SevenDigitText(value), text) << value;
 }
 
 }  // namespace

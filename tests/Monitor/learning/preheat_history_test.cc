@@ -147,41 +147,37 @@ TEST_F(PreheatHistoryTest, RotationThatKeepsNothingLeavesAnOpenEmptyHistory) {
   EXPECT_GE(host.state.control.planFlag, 0);
 }
 
-TEST_F(PreheatHistoryTest, TooFewRecordsWidenTheYearRangeBeforeRelaxingAndRestoreIt) {
+struct SelectionCase {
+  std::string today, date;
+  uint8_t variant;
+  int relaxLevel, selected;
+};
+
+class PreheatSelectionTest : public PreheatHistoryTest,
+                             public ::testing::WithParamInterface<SelectionCase> {};
+
+// Twelve records of one date and variant; the year range of two is widened
+// (-1) before the selection is relaxed, and comes back to two afterwards.
+TEST_P(PreheatSelectionTest, TakesTheRecordsItMayAtTheLeastRelaxation) {
+  const SelectionCase& c = GetParam();
+  SetToday(c.today);
   WriteSettings("Year_Range=2\r\n");
-  // Three years back: outside the configured two years, inside a widened three.
-  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("16/01/20")));
-  Read();
-  EXPECT_EQ(learning().relaxLevel, -1);
-  EXPECT_EQ(learning().selectedCount, 12);
-  EXPECT_EQ(host.state.settings.Year_Range, 2);
-}
-
-TEST_F(PreheatHistoryTest, SelectionRelaxesWhenWideningCannotHelp) {
-  // Last autumn, well outside the season window of mid-January.
-  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("18/09/20")));
-  Read();
-  EXPECT_EQ(learning().relaxLevel, 2);
-  EXPECT_EQ(learning().selectedCount, 12);
-  EXPECT_EQ(host.state.settings.Year_Range, 2);
-}
-
-TEST_F(PreheatHistoryTest, SeasonWindowEarlyInTheSeasonStillTakesRecentDays) {
-  SetToday("19/07/20");
-  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("19/07/10")));
-  Read();
-  EXPECT_EQ(learning().relaxLevel, -1);
-  EXPECT_EQ(learning().selectedCount, 12);
-}
-
-TEST_F(PreheatHistoryTest, AnotherVariantIsNeverSelected) {
-  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10"));
-  for (PreheatHistoryRecord& r : records) r.variant = 1;
+  std::vector<PreheatHistoryRecord> records(12, Pre(c.date));
+  for (PreheatHistoryRecord& r : records) r.variant = c.variant;
   WriteHistory(records);
   Read();
-  EXPECT_EQ(learning().selectedCount, 0);
-  EXPECT_EQ(learning().relaxLevel, 3);
+  EXPECT_EQ(learning().relaxLevel, c.relaxLevel);
+  EXPECT_EQ(learning().selectedCount, c.selected);
+  EXPECT_EQ(host.state.settings.Year_Range, 2);
 }
+
+// Three years back, inside a widened range; last autumn, outside the season
+// window of mid-January; early in the season, recent days; another variant.
+INSTANTIATE_TEST_SUITE_P(Records, PreheatSelectionTest,
+                         ::testing::Values(SelectionCase{"19/01/15", "16/01/20", 0, -1, 12},
+                                           SelectionCase{"19/01/15", "18/09/20", 0, 2, 12},
+                                           SelectionCase{"19/07/20", "19/07/10", 0, -1, 12},
+                                           SelectionCase{"19/01/15", "19/01/10", 1, 3, 0}));
 
 TEST_F(PreheatHistoryTest, AnEmptyClassIsInterpolatedBetweenItsFilledNeighbours) {
   std::vector<PreheatHistoryRecord> records;

@@ -130,14 +130,6 @@ TEST(RegressionTest, ReportListsTheVariablesAndTheSampleCountInUtf8) {
       << report;
 }
 
-TEST(RegressionTest, LabelsAreThirtyEightWindowsBytesAndFollowTheSlot) {
-  EXPECT_EQ(RegressionLabel(5, 1), "PLAFOND NORMALIS\xC9" + std::string(21, ' '));
-  EXPECT_EQ(RegressionLabel(5, 9), RegressionLabel(4, 1));
-  EXPECT_EQ(RegressionLabel(1, 9).substr(0, 6), "CURVE ");
-  EXPECT_EQ(RegressionLabel(2, 9).substr(0, 6), "SLOPE ");
-  EXPECT_EQ(RegressionLabel(0, 7).size(), 38u);
-}
-
 TEST(RegressionTest, VariablesOfARecordFollowTheSlotAndTheSettings) {
   RunState state;
   state.settings.Inert_Deg = 3;

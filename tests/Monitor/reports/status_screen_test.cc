@@ -116,23 +116,20 @@ TEST_F(StatusScreenTest, ATerminalGetsTheWholeScreenOnceThenOnlyWhatChanged) {
 
 class StatusScreenProgramTest : public testing::ProgramFixture {
  protected:
-  Program& Started(bool terminal) {
-    Environment environment{clock, ports, ui,    home.path(), false,   /*randomSeed=*/7,
-                            {},    {},    false, nullptr,     terminal};
-    program = std::make_unique<Program>(environment);
-    EXPECT_EQ(ExitOf([&] { program->StartUp(); }), std::nullopt);
-    return *program;
+  Program& StartedOn(bool terminal) {
+    statusScreenToTerminal = terminal;
+    return Started("2019-06-15 14:05:08");
   }
 };
 
 TEST_F(StatusScreenProgramTest, WithoutATerminalTheScreenIsKeptButNotWritten) {
-  Program& p = Started(false);
+  Program& p = StartedOn(false);
   EXPECT_EQ(ui.console.find("\x1b["), std::string::npos);
   EXPECT_EQ(p.StatusScreenRows()[0].substr(0, 19), "DATE     : Saturday");
 }
 
 TEST_F(StatusScreenProgramTest, OnATerminalStartUpDrawsTheFrameAndEachPassItsValues) {
-  Program& p = Started(true);
+  Program& p = StartedOn(true);
   EXPECT_NE(ui.console.find("\x1b[2J"), std::string::npos);
   EXPECT_NE(ui.console.find("HEURE    :"), std::string::npos);
   ui.console.clear();
@@ -145,7 +142,7 @@ TEST_F(StatusScreenProgramTest, OnATerminalStartUpDrawsTheFrameAndEachPassItsVal
 // A box's lines and its answer scroll the terminal: drawing only the changed
 // fields would put them on the wrong rows.
 TEST_F(StatusScreenProgramTest, AfterABoxTheNextPassDrawsTheWholeScreen) {
-  Program& p = Started(true);
+  Program& p = StartedOn(true);
   MessageBoxRequest box;
   box.caption = "SYSTEM ERROR";
   box.buttons = BoxButtons::kAbortRetryIgnore;
