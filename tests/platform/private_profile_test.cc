@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_layer.h"
+#include "platform/memory_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora {
@@ -146,31 +146,30 @@ TEST(ProfileWrite, LineBreaksInTheValueAreWrittenAsBlanks) {
 class PrivateProfileFileTest : public ::testing::Test {
  protected:
   PrivateProfileFileTest() : files_(handler_), profile_(files_) {
-    files_.SetSyncOnCommit(false);
-    files_.MakeDirectory(dir_.File("DATA"));
-    files_.SetCurrentDirectory(dir_.File("DATA"));
+    files_.MakeDirectory("DATA");
+    files_.SetCurrentDirectory("DATA");
   }
 
-  std::string SettingsBytes() const { return testing::ReadFileBytes(dir_.File("Settings.ini")); }
+  void Seed(std::string_view bytes) { ASSERT_TRUE(files_.TryWriteWholeFile(kPath, bytes)); }
+  std::string SettingsBytes() const { return files_.FileBytes(kPath).value_or("(none)"); }
 
   static constexpr std::string_view kPath = "..\\Settings.ini";
-  testing::TempDir dir_;
   testing::RecordingTrapHandler handler_;
-  FileLayer files_;
+  MemoryFileLayer files_;
   PrivateProfile profile_;
 };
 
 TEST_F(PrivateProfileFileTest, MissingOrUnreadableFileReadsTheDefault) {
   EXPECT_EQ(profile_.Read("User", "SUN_Floor", "50%", 5, kPath), "50%");
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[User]\nCOLD_Mode=1\n");
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini", 2);
+  Seed("[User]\nCOLD_Mode=1\n");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini", 2);
   EXPECT_EQ(profile_.Read("User", "COLD_Mode", "0", 1, kPath), "0");
   EXPECT_TRUE(handler_.errors.empty());
 }
 
 TEST_F(PrivateProfileFileTest, AFileThatFailsToReadOnceIsReadAgain) {
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[System]\nSun_Sensor_Ceil=80%\n");
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  Seed("[System]\nSun_Sensor_Ceil=80%\n");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini");
   EXPECT_EQ(profile_.Read("System", "Sun_Sensor_Ceil", "0", 19, kPath), "80%");
 }
 
@@ -182,18 +181,18 @@ TEST_F(PrivateProfileFileTest, WriteCreatesTheFileBesideTheDataDirectory) {
 
 TEST_F(PrivateProfileFileTest, WriteKeysAppliesAllKeysInOrderInOneRewrite) {
   const PrivateProfile::Entry entries[] = {{"B", "2"}, {"A", "1"}};
-  int writesBefore = files_.OperationCountForTesting(FileOp::kWrite);
+  int writesBefore = files_.Faults().OperationCount(FileOp::kWrite);
   EXPECT_TRUE(profile_.WriteKeys("User", entries, kPath));
-  EXPECT_EQ(files_.OperationCountForTesting(FileOp::kWrite), writesBefore + 1);
+  EXPECT_EQ(files_.Faults().OperationCount(FileOp::kWrite), writesBefore + 1);
   EXPECT_EQ(SettingsBytes(), "[User]\r\nB=2\r\nA=1\r\n");
 }
 
 TEST_F(PrivateProfileFileTest, FailedWriteOrUnreadableFileLeavesTheFileAsItWasSilently) {
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[User]\nCOLD_Mode=0\nHP_Cont=1\n");
-  files_.InjectFaultForTesting(FileOp::kWrite, "Settings.ini");
+  Seed("[User]\nCOLD_Mode=0\nHP_Cont=1\n");
+  files_.InjectFault(FileOp::kWrite, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
   // A file that cannot be read is not replaced by one holding a single key.
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
   EXPECT_EQ(SettingsBytes(), "[User]\nCOLD_Mode=0\nHP_Cont=1\n");
   EXPECT_TRUE(handler_.errors.empty());

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "Monitor/Monitor.h"
 #include "Monitor/card/card.h"
 #include "platform/fake_card.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -83,7 +85,7 @@ struct Operation {
 // Runs the program on a fake card in `home` from `start` for `hours`, then
 // quits; `hook` sees every file operation.
 RunResult RunOnCard(const std::string& home, const std::string& start, double hours,
-                    const FileLayer::OperationHook& hook) {
+                    const FileFaults::OperationHook& hook) {
   FakeCard card;
   FakeCard::PciFunction function;
   function.bus = 1;
@@ -98,9 +100,14 @@ RunResult RunOnCard(const std::string& home, const std::string& start, double ho
   CampaignUi ui(card);
   RunResult result;
   {
-    Program program(Environment{clock, card, ui, home, false, 7, {}, {}});
+    FileFaults faults;
+    faults.SetOperationHook(hook);
+    Environment environment{clock, card, ui, home, false, 7, {}, {}};
+    environment.makeFiles = [&faults](TrapHandler& handler) {
+      return std::make_unique<PosixFileLayer>(handler, &faults);
+    };
+    Program program(environment);
     program.Files().SetSyncOnCommit(false);
-    program.Files().SetOperationHookForTesting(hook);
     try {
       program.StartUp();
       program.OpenMainWindow();
