@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -22,6 +23,7 @@
 #include "Monitor/statistics/day_files.h"
 #include "Monitor/statistics/season_file.h"
 #include "Monitor/ui/programs_dialog.h"
+#include "platform/posix_file_layer.h"
 
 namespace kelvora {
 
@@ -48,7 +50,9 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 Program::Program(const Environment& environment)
     : env_(environment),
       errorHandler_(*this),
-      files_(errorHandler_),
+      ownedFiles_(env_.makeFiles ? env_.makeFiles(errorHandler_)
+                                 : std::make_unique<PosixFileLayer>(errorHandler_)),
+      files_(*ownedFiles_),
       profile_(files_),
       diagnostics_(files_,
                    env_.diagnosticsToTerminal

@@ -61,6 +61,9 @@ struct Environment {
   // The terminal the status screen is drawn on, quieted by the caller; the
   // crash path gives it its settings back. None when null.
   const QuietTerminal* terminal = nullptr;
+  // The file layer, reporting to the handler it is given; the disk
+  // (PosixFileLayer) when empty.
+  std::function<std::unique_ptr<FileLayer>(TrapHandler&)> makeFiles{};
 };
 
 class Program final : public StoppableProgram {
@@ -207,7 +210,8 @@ class Program final : public StoppableProgram {
   Environment env_;
   RunState state_;
   ErrorHandler errorHandler_;
-  FileLayer files_;
+  std::unique_ptr<FileLayer> ownedFiles_;
+  FileLayer& files_;
   PrivateProfile profile_;
   DiagnosticLog diagnostics_;
   EmergencyStop emergency_;

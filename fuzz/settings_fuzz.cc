@@ -2,15 +2,13 @@
 // what must hold for any file: the corrections of the load are in force, the
 // simulation flag is 0 or 1, and what the Settings dialog saves loads back to
 // the same values. UBSan catches a value converted beyond its type.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "Monitor/core/settings.h"
-#include "platform/file_layer.h"
+#include "platform/memory_file_layer.h"
 #include "platform/private_profile.h"
 
 namespace {
@@ -25,23 +23,11 @@ class AbortingHandler : public kelvora::TrapHandler {
   kelvora::Resume Trap(const kelvora::TrappedError&) override { std::abort(); }
 };
 
-// One directory for the whole run; removed at exit.
-const std::string& Directory() {
-  static const std::string directory = [] {
-    std::string pattern = "/tmp/kelvora-settings-fuzz-XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr);
-    return pattern;
-  }();
-  return directory;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AbortingHandler handler;
-  kelvora::FileLayer files(handler);
-  files.SetCurrentDirectory(Directory());
-  files.SetSyncOnCommit(false);
+  kelvora::MemoryFileLayer files(handler);
   files.WriteWholeFile("Settings.ini", std::string_view(reinterpret_cast<const char*>(data), size));
   kelvora::PrivateProfile profile(files);
   kelvora::Settings settings;

@@ -1,24 +1,22 @@
-// The one way the program touches files. Every operation that fails is handed
-// to the trap handler at the point of failure (open: error 2, read, write,
-// close, rename, copy: error 3), which retries it, skips it or stops the
-// program. Names may use "\" as the original did; they are resolved against
-// the layer's current directory, which is the program's own notion of it, not
-// the process's. A file that is rewritten whole is written beside its final
-// name and renamed over it on close, so a crash never leaves half a file; a
-// rewrite any of whose steps failed never replaces the old file. Only regular
-// files are opened, and without blocking: a pipe or a device in place of a
-// data file is refused by name instead of hanging the program.
+// The one way the program touches files, as an interface: PosixFileLayer is
+// the disk, MemoryFileLayer a fake for tests. Every operation that fails is
+// handed to the trap handler at the point of failure (open: error 2, read,
+// write, close, rename, copy: error 3), which retries it, skips it or stops
+// the program. Names may use "\" as the original did; they are resolved
+// against the layer's current directory, which is the program's own notion of
+// it, not the process's, and matched without regard to ASCII case. A file
+// that is rewritten whole replaces the old one only once every byte of it is
+// written, so a crash never leaves half a file; a rewrite any of whose steps
+// failed never replaces the old file. Only regular files are opened: a pipe
+// or a device in place of a data file is refused by name.
 #ifndef KELVORA_PLATFORM_FILE_LAYER_H_
 #define KELVORA_PLATFORM_FILE_LAYER_H_
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "platform/trap.h"
 
@@ -42,110 +40,93 @@ class FileLayer {
  public:
   using Where = SourceLocation;
 
-  explicit FileLayer(TrapHandler& handler);
-  ~FileLayer();
+  FileLayer() = default;
+  virtual ~FileLayer() = default;
   FileLayer(const FileLayer&) = delete;
   FileLayer& operator=(const FileLayer&) = delete;
 
   // The directory that relative names are resolved against.
-  void SetCurrentDirectory(std::string path);
-  const std::string& CurrentDirectory() const { return current_; }
+  virtual void SetCurrentDirectory(std::string path) = 0;
+  virtual const std::string& CurrentDirectory() const = 0;
   // "..\Settings.ini" -> "<current>/../Settings.ini"; absolute names stay.
-  std::string Resolve(std::string_view name) const;
+  virtual std::string Resolve(std::string_view name) const = 0;
 
-  // Whether fsync runs before a whole-file rewrite is renamed into place.
-  // On by default; the simulator turns it off for speed.
-  void SetSyncOnCommit(bool sync) { syncOnCommit_ = sync; }
+  // Whether a whole-file rewrite is flushed to the disk before it replaces
+  // the old file. On by default; the simulator turns it off for speed.
+  virtual void SetSyncOnCommit(bool sync) = 0;
 
   // --- Channels -----------------------------------------------------------
   // Text input: the file must exist. Lines end at LF; a CR before it is dropped.
-  FileId OpenInput(std::string_view name, Where where = Where::current());
+  virtual FileId OpenInput(std::string_view name, Where where = Where::current()) = 0;
   // Text output that replaces the file whole when closed.
-  FileId OpenOutput(std::string_view name, Where where = Where::current());
+  virtual FileId OpenOutput(std::string_view name, Where where = Where::current()) = 0;
   // Text output appended to the file, which is created when missing.
-  FileId OpenAppend(std::string_view name, Where where = Where::current());
+  virtual FileId OpenAppend(std::string_view name, Where where = Where::current()) = 0;
   // Random access with fixed-length records numbered from 1; created when missing.
-  FileId OpenRecord(std::string_view name, size_t recordLength, Where where = Where::current());
+  virtual FileId OpenRecord(std::string_view name, size_t recordLength, Where where = Where::current()) = 0;
 
   // The next line without its line end; nullopt at the end of the file.
-  std::optional<std::string> ReadLine(FileId id, Where where = Where::current());
-  bool AtEnd(FileId id) const;
-  void Write(FileId id, std::string_view bytes, Where where = Where::current());
+  virtual std::optional<std::string> ReadLine(FileId id, Where where = Where::current()) = 0;
+  virtual bool AtEnd(FileId id) const = 0;
+  virtual void Write(FileId id, std::string_view bytes, Where where = Where::current()) = 0;
   // Record `number` (from 1); past the end of the file the record reads as zero bytes.
-  std::string GetRecord(FileId id, uint32_t number, Where where = Where::current());
-  void PutRecord(FileId id, uint32_t number, std::string_view bytes, Where where = Where::current());
-  uint32_t RecordCount(FileId id) const;
-  void Close(FileId id, Where where = Where::current());
+  virtual std::string GetRecord(FileId id, uint32_t number, Where where = Where::current()) = 0;
+  virtual void PutRecord(FileId id, uint32_t number, std::string_view bytes,
+                         Where where = Where::current()) = 0;
+  virtual uint32_t RecordCount(FileId id) const = 0;
+  virtual void Close(FileId id, Where where = Where::current()) = 0;
   // Closes every open channel; pending whole-file rewrites are committed.
-  void CloseAll(Where where = Where::current());
+  virtual void CloseAll(Where where = Where::current()) = 0;
   // Drops every unfinished rewrite without touching its file: what a stop
   // interrupted half-way is never put in place of the old file.
-  void AbandonOutputs();
-  bool IsOpen(FileId id) const;
+  virtual void AbandonOutputs() = 0;
+  virtual bool IsOpen(FileId id) const = 0;
 
   // --- Whole files and names ----------------------------------------------
-  std::string ReadWholeFile(std::string_view name, Where where = Where::current());
-  void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current());
-  void Rename(std::string_view from, std::string_view to, Where where = Where::current());
-  void Copy(std::string_view from, std::string_view to, Where where = Where::current());
+  virtual std::string ReadWholeFile(std::string_view name, Where where = Where::current()) = 0;
+  virtual void WriteWholeFile(std::string_view name, std::string_view bytes,
+                              Where where = Where::current()) = 0;
+  virtual void Rename(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
+  virtual void Copy(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
 
   // Operations whose failure the program ignores: they report it and never trap.
-  bool Remove(std::string_view name);
-  bool MakeDirectory(std::string_view name);
-  bool Exists(std::string_view name) const;
-  bool IsDirectory(std::string_view name) const;
+  virtual bool Remove(std::string_view name) = 0;
+  virtual bool MakeDirectory(std::string_view name) = 0;
+  virtual bool Exists(std::string_view name) const = 0;
+  virtual bool IsDirectory(std::string_view name) const = 0;
   // The size of a regular file; nullopt when there is none.
-  std::optional<uint64_t> FileSize(std::string_view name) const;
-  std::optional<std::string> TryReadWholeFile(std::string_view name);
-  bool TryWriteWholeFile(std::string_view name, std::string_view bytes);
-  bool TryAppend(std::string_view name, std::string_view bytes);
-  bool TryRename(std::string_view from, std::string_view to);
-
-  // --- Test seam ------------------------------------------------------------
-  // Makes operation `op` on a name ending in `nameSuffix` (empty: any name)
-  // fail `times` times, after letting `skip` matching operations succeed.
-  // `error` is the errno the failure reports.
-  void InjectFaultForTesting(FileOp op, std::string nameSuffix, int times = 1, int skip = 0, int error = 0);
-  void ClearFaultsForTesting() { faults_.clear(); }
-  // How many operations of each kind ran (failed ones included).
-  int OperationCountForTesting(FileOp op) const;
-  // Every operation, of any kind, is numbered from 1 in the order it runs;
-  // `hook` sees each number before the operation and makes it fail (with
-  // the errno it returns) by returning non-zero. For fault and kill campaigns.
-  using OperationHook = std::function<int(int number, FileOp op, const std::string& path)>;
-  void SetOperationHookForTesting(OperationHook hook) { hook_ = std::move(hook); }
-  int OperationNumberForTesting() const { return operationNumber_; }
-
- private:
-  struct Channel;
-  struct Fault {
-    FileOp op;
-    std::string suffix;
-    int skip;
-    int times;
-    int error;
-  };
-
-  bool ShouldFail(FileOp op, const std::string& path);
-  // Runs `attempt` until it succeeds or the handler says skip; false on skip.
-  template <typename Attempt>
-  bool Trapped(FileOp op, uint8_t number, const std::string& path, Where where, Attempt attempt);
-  Channel* Get(FileId id, Where where);
-  const Channel* Find(FileId id) const;
-  FileId Add(Channel channel);
-  void CommitOutput(Channel& channel, Where where);
-  void SyncDirectoryOf(const std::string& path) const;
-
-  TrapHandler& handler_;
-  std::string current_ = ".";
-  bool syncOnCommit_ = true;
-  FileId nextId_ = 1;
-  std::map<FileId, Channel> channels_;
-  std::vector<Fault> faults_;
-  std::map<FileOp, int> counts_;
-  int operationNumber_ = 0;
-  OperationHook hook_;
+  virtual std::optional<uint64_t> FileSize(std::string_view name) const = 0;
+  virtual std::optional<std::string> TryReadWholeFile(std::string_view name) = 0;
+  virtual bool TryWriteWholeFile(std::string_view name, std::string_view bytes) = 0;
+  virtual bool TryAppend(std::string_view name, std::string_view bytes) = 0;
+  virtual bool TryRename(std::string_view from, std::string_view to) = 0;
 };
+
+// --- For the layers' implementations ----------------------------------------
+
+// Set as errno when a name is there but is not a regular file; beyond the
+// system's own numbers.
+inline constexpr int kNotARegularFile = 100000;
+
+// What a layer hands its trap handler when operation `number` on `path`
+// failed with `error`; `injected` when a planted fault made it fail.
+TrappedError FileFailure(uint8_t number, SourceLocation where, const std::string& path, int error,
+                         bool injected);
+
+// How the entries of a store look to name resolution.
+struct NameLookup {
+  // Whether an entry is there as written.
+  std::function<bool(const std::string& path)> exists;
+  // The entry of `directory` ("" for the current one) named `name` ignoring
+  // ASCII case; of several, the first in byte order.
+  std::function<std::optional<std::string>(const std::string& directory, std::string_view name)> ignoringCase;
+};
+
+// `name` with "\" as "/", relative to `current` unless it is absolute, each
+// component spelt as the entry that exists with that name ignoring case, as
+// on the system the data was first kept on. The current directory itself is
+// taken as it is.
+std::string ResolveName(const std::string& current, std::string_view name, const NameLookup& lookup);
 
 }  // namespace kelvora
 

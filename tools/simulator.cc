@@ -15,6 +15,7 @@
 #include "Monitor/Monitor.h"
 #include "Monitor/ui/display.h"
 #include "platform/ports.h"
+#include "platform/posix_file_layer.h"
 #include "platform/private_profile.h"
 #include "tools/physical_house.h"
 
@@ -224,6 +225,13 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
     }
   }
   PortAccess& ports = house ? static_cast<PortAccess&>(*house) : noCard;
+  // Every file operation is counted, for the summary, and can be failed or
+  // killed at from outside.
+  FileFaults faults;
+  faults.SetOperationHook([&options](int number, FileOp op, const std::string& path) {
+    if (number == options.killAtOperation) ::kill(::getpid(), SIGKILL);
+    return options.fileHookForTesting ? options.fileHookForTesting(number, op, path) : 0;
+  });
   Environment environment{clock,
                           ports,
                           ui,
@@ -232,6 +240,9 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
                           options.seed,
                           /*makeLearning=*/{},
                           /*onDayClosed=*/[&observer](const RunState& state) { observer.DayClosed(state); }};
+  environment.makeFiles = [&faults](TrapHandler& handler) {
+    return std::make_unique<PosixFileLayer>(handler, &faults);
+  };
   Program program(environment);
   // Nobody watches the window or the day files until the run ends.
   // A kill run must crash amid the day files' real writes, and a served run
@@ -241,13 +252,6 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   // Days of files in seconds: waiting for the disk at every save would
   // measure the disk, not the program.
   program.Files().SetSyncOnCommit(false);
-  if (options.killAtOperation > 0) {
-    program.Files().SetOperationHookForTesting(
-        [kill = options.killAtOperation](int number, FileOp, const std::string&) {
-          if (number == kill) ::kill(::getpid(), SIGKILL);
-          return 0;
-        });
-  }
   if (hooks.serve && !hooks.serve(program)) {
     summary.exitStatus = 1;
     return summary;
@@ -285,7 +289,7 @@ SimulationSummary RunSimulation(const SimulationOptions& options, UserInterface&
   summary.preheats = preheats.Lines();
   WritePreheatReport(summary.preheats, options.preheatReportPath, ui);
   summary.passes = program.PassCount();
-  summary.fileOperations = program.Files().OperationNumberForTesting();
+  summary.fileOperations = faults.OperationNumber();
   summary.simulatedSeconds = static_cast<double>(Milliseconds(clock.Now()) - startMs) / 1000.0;
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   return summary;

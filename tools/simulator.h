@@ -12,6 +12,7 @@
 
 #include "Monitor/Monitor.h"
 #include "platform/clock.h"
+#include "platform/file_faults.h"
 #include "platform/user_interface.h"
 #include "tools/physical_house.h"
 #include "tools/preheat_report.h"
@@ -35,6 +36,9 @@ struct SimulationOptions {
   // The process kills itself (SIGKILL) just before this file operation,
   // counted from 1 over the whole run: a crash at a chosen moment. 0: never.
   long killAtOperation = 0;
+  // Test seam: sees every file operation, numbered from 1, before it runs
+  // and makes it fail by returning the errno.
+  FileFaults::OperationHook fileHookForTesting;
   std::string listen;  // HOST:PORT to serve the page on; empty: no page
   double speed = 0;    // times real time; 0: as fast as it can
   bool daysGiven = false;

@@ -35,69 +35,46 @@ TEST(Using, EveryMaskOfTheTableGivesItsText) {
   }
 }
 
-TEST(Using, WholeRoundingSumStaysWholeAndGrowsPastTheField) {
-  EXPECT_EQ(Using("###", 0.5f), "  1");
-  EXPECT_EQ(Using("###", 99999.5f), "100000");
-}
+struct EdgeRow {
+  const char* what;
+  std::string mask;
+  float value;
+  std::string text;
+};
 
-TEST(Using, HalvesRoundUpInMagnitudeOfTheStoredSingle) {
-  EXPECT_EQ(Using("#.##", 0.125f), "0.13");
-  EXPECT_EQ(Using("-#.##", -0.125f), "-0.13");
-  EXPECT_EQ(Using("#.##", 2.675f), "2.67");  // stored just below 2.675
-}
+const EdgeRow kEdgeTable[] = {
+    {"a whole rounding sum stays whole", "###", 0.5f, "  1"},
+    {"and grows past the field", "###", 99999.5f, "100000"},
+    {"halves round up in magnitude", "#.##", 0.125f, "0.13"},
+    {"halves round up in magnitude", "-#.##", -0.125f, "-0.13"},
+    {"of the stored single, just below 2.675", "#.##", 2.675f, "2.67"},
+    {"digits beyond the decimals are cut after the half unit", "-###.###", 0.995f, "   0.995"},
+    {"digits beyond the decimals are cut after the half unit", "###.##", 0.995f, "  1.00"},
+    {"the sign follows the value, not the rounded digits", "+##.##", -0.004f, " -0.00"},
+    {"the sign follows the value, not the rounded digits", "+#.#", -0.0f, "+0.0"},
+    {"no sign position shows the magnitude", "##.##\260C", -5.25f, " 5.25\260C"},
+    {"a \"-\" before the \"+\" makes the sign \"-\"", "-+##", 5, "   5"},
+    {"a \"+\" before the \"-\" stays literal text", "+-##", -5, "+ -5"},
+    {"a trailing \"+\" is a sign position", "##.#+", 2.25f, " 2.3+"},
+    {"a trailing \"-\" is a sign position", "##.#-", 2.25f, " 2.3 "},
+    {"sign positions on both sides", "+##+", -7, " -7-"},
+    {"no whole-number positions, no leading zero", ".##", 0.5f, ".50"},
+    {"one point before the first digit joins the field", ".##", 1.5f, "1.50"},
+    {"only one point joins the field", "..##", 0.5f, "..50"},
+    {"the last point of the field is the decimal point", "###.", 3.14f, "  3."},
+    {"the last point of the field is the decimal point", "#.#.##", 3.14159f, "  3.14"},
+    {"tiny sums are written out in digits", "#.#####", 0, "0.00000"},
+    {"huge sums are written out in digits", "###.##", 1.0e20f, "100000002004087700000.00"},
+    {"huge sums are written out in digits", "###", 3.0e38f, "300000000549775600000000000000000000000"},
+    {"infinity shows a word", "+###.#", -std::numeric_limits<float>::infinity(), "  -inf"},
+    {"NaN shows a word", "###.#", std::numeric_limits<float>::quiet_NaN(), "  nan"},
+    {"a mask without a digit position stays as it is", "n/a", 5, "n/a"},
+    {"the mask is cut to 127 characters", std::string(126, 'x') + "#", 7, std::string(126, 'x') + "7"},
+    {"the mask is cut to 127 characters", std::string(126, 'x') + "x#", 7, std::string(127, 'x')},
+};
 
-TEST(Using, DigitsBeyondTheDecimalsAreTruncatedAfterTheHalfUnit) {
-  EXPECT_EQ(Using("-###.###", 0.995f), "   0.995");
-  EXPECT_EQ(Using("###.##", 0.995f), "  1.00");
-}
-
-TEST(Using, SignFollowsTheValueNotTheRoundedDigits) {
-  EXPECT_EQ(Using("+##.##", -0.004f), " -0.00");
-  EXPECT_EQ(Using("+#.#", -0.0f), "+0.0");
-}
-
-TEST(Using, NegativeValueWithoutSignPositionShowsMagnitude) {
-  EXPECT_EQ(Using("##.##\260C", -5.25f), " 5.25\260C");
-}
-
-TEST(Using, SignPositionsJoinTheFieldOnEitherSide) {
-  EXPECT_EQ(Using("-+##", 5), "   5");   // a "-" before the "+" makes the sign "-"
-  EXPECT_EQ(Using("+-##", -5), "+ -5");  // a "+" before the "-" stays literal text
-  EXPECT_EQ(Using("##.#+", 2.25f), " 2.3+");
-  EXPECT_EQ(Using("##.#-", 2.25f), " 2.3 ");
-  EXPECT_EQ(Using("+##+", -7), " -7-");
-}
-
-TEST(Using, OnePointBeforeTheFirstDigitJoinsTheField) {
-  // A field without whole-number positions shows no leading zero.
-  EXPECT_EQ(Using(".##", 0.5f), ".50");
-  EXPECT_EQ(Using(".##", 1.5f), "1.50");
-  EXPECT_EQ(Using("..##", 0.5f), "..50");
-}
-
-TEST(Using, LastPointOfTheFieldIsTheDecimalPoint) {
-  EXPECT_EQ(Using("###.", 3.14f), "  3.");
-  EXPECT_EQ(Using("#.#.##", 3.14159f), "  3.14");
-}
-
-TEST(Using, TinyAndHugeSumsAreWrittenOutInDigits) {
-  // "%.16g" would switch to exponent form for these sums.
-  EXPECT_EQ(Using("#.#####", 0), "0.00000");
-  EXPECT_EQ(Using("###.##", 1.0e20f), "100000002004087700000.00");
-  EXPECT_EQ(Using("###", 3.0e38f), "300000000549775600000000000000000000000");
-}
-
-TEST(Using, NonFiniteValueShowsAWord) {
-  EXPECT_EQ(Using("+###.#", -std::numeric_limits<float>::infinity()), "  -inf");
-  EXPECT_EQ(Using("###.#", std::numeric_limits<float>::quiet_NaN()), "  nan");
-}
-
-TEST(Using, MaskWithoutDigitPositionIsReturnedAsItStands) { EXPECT_EQ(Using("n/a", 5), "n/a"); }
-
-TEST(Using, MaskIsCutTo127Characters) {
-  const std::string padding(126, 'x');
-  EXPECT_EQ(Using(padding + "#", 7), padding + "7");
-  EXPECT_EQ(Using(padding + "x#", 7), padding + "x");
+TEST(Using, EdgesOfRoundingSignsPointsAndWidthGiveTheirTexts) {
+  for (const EdgeRow& row : kEdgeTable) EXPECT_EQ(Using(row.mask, row.value), row.text) << row.what;
 }
 
 }  // namespace

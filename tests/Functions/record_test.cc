@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "gtest/gtest.h"
 
@@ -18,24 +19,24 @@ uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
 
 // --- MBF singles ------------------------------------------------------------
 
-// The IEEE bytes with the sign moved into byte 2 and the biased exponent, plus 2, into byte 3.
+// The IEEE bytes with the sign moved into byte 2 and the biased exponent,
+// plus 2, into byte 3; 255 + 2 wraps, and magnitudes from 2^127 up are
+// written as zero.
 TEST(Mks, WritesTheMbfBytes) {
-  EXPECT_EQ(Mks(1.0f), (Bytes{0x00, 0x00, 0x00, 0x81}));
-  EXPECT_EQ(Mks(-1.0f), (Bytes{0x00, 0x00, 0x80, 0x81}));
-  EXPECT_EQ(Mks(0.5f), (Bytes{0x00, 0x00, 0x00, 0x80}));
-  EXPECT_EQ(Mks(0.0f), (Bytes{0x00, 0x00, 0x00, 0x02}));
-  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0x3F123456})), (Bytes{0x56, 0x34, 0x12, 0x80}));
-  EXPECT_EQ(Mks(std::numeric_limits<float>::infinity()), (Bytes{0x00, 0x00, 0x00, 0x01}));  // 255 + 2 wraps
+  const std::pair<uint32_t, Bytes> rows[] = {
+      {Bits(1.0f), {0x00, 0x00, 0x00, 0x81}}, {Bits(-1.0f), {0x00, 0x00, 0x80, 0x81}},
+      {Bits(0.5f), {0x00, 0x00, 0x00, 0x80}}, {Bits(0.0f), {0x00, 0x00, 0x00, 0x02}},
+      {0x3F123456, {0x56, 0x34, 0x12, 0x80}}, {0x7F800000, {0x00, 0x00, 0x00, 0x01}},  // infinity
+      {Bits(3.0e38f), {0, 0, 0, 0}},          {0xFF000000, {0, 0, 0, 0}},              // -2^127
+  };
+  for (const auto& [bits, bytes] : rows)
+    EXPECT_EQ(Mks(std::bit_cast<float>(bits)), bytes) << std::hex << bits;
 }
 
-TEST(Mks, MagnitudeFromTwoToThe127IsWrittenAsZero) {
-  EXPECT_EQ(Mks(3.0e38f), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(Mks(std::bit_cast<float>(uint32_t{0xFF000000})), (Bytes{0, 0, 0, 0}));  // -2^127
-}
-
-TEST(Cvs, ReadsTheMbfBytes) { EXPECT_EQ(Cvs(Bytes{0x00, 0x00, 0x00, 0x81}), 1.0f); }
-
-TEST(Cvs, ExponentByteZeroIsZeroWhateverTheOtherBytes) {
+// Only the first four bytes count, and an exponent byte of zero is zero
+// whatever the other bytes.
+TEST(Cvs, ReadsTheMbfBytes) {
+  EXPECT_EQ(Cvs(std::string_view("\x00\x00\x00\x81\x99", 5)), 1.0f);
   EXPECT_EQ(Bits(Cvs(Bytes{0, 0, 0, 0})), Bits(0.0f));
   EXPECT_EQ(Bits(Cvs(Bytes{0xFF, 0xFF, 0xFF, 0x00})), Bits(0.0f));
 }
@@ -46,8 +47,6 @@ TEST(Cvs, EveryTruncatedPrefixIsZero) {
     EXPECT_EQ(Cvs(std::span<const uint8_t>(one.data(), length)), 0.0f) << length << " bytes";
   }
 }
-
-TEST(Cvs, ReadsOnlyTheFirstFourBytes) { EXPECT_EQ(Cvs(std::string_view("\x00\x00\x00\x81\x99", 5)), 1.0f); }
 
 TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
   std::mt19937 random(1981);
@@ -96,12 +95,11 @@ class RecordTest : public testing::Test {
   Record record_{day_.layout};
 };
 
-TEST_F(RecordTest, LayoutsAddUpToTheirRecordLengths) {
+TEST_F(RecordTest, LayoutsAddUpToTheirRecordLengthsAndANewRecordIsAllBlanks) {
   EXPECT_EQ(day_.layout.length(), 52u);
   EXPECT_EQ(PreheatRecord().layout.length(), 120u);
+  EXPECT_EQ(record_.bytes(), std::string(52, ' '));
 }
-
-TEST_F(RecordTest, NewRecordIsAllBlanks) { EXPECT_EQ(record_.bytes(), std::string(52, ' ')); }
 
 TEST_F(RecordTest, TextIsCutOrBlankFilledToItsField) {
   record_.Set(day_.date, "19/06/15XY");

@@ -21,19 +21,14 @@ TEST(VirtualClock, SleepingAdvancesTime) {
   EXPECT_EQ(ClockText(now), "00:00:00");
 }
 
-TEST(VirtualClock, WeekdayCountsFromSunday) {
-  EXPECT_EQ(At("2019-06-16 12:00:00").weekday, 1);  // a Sunday
-  EXPECT_EQ(At("2019-06-15 12:00:00").weekday, 7);  // a Saturday
-}
-
-TEST(VirtualClock, SecondsOfDayAndTexts) {
+TEST(LocalTimes, GiveTheirWeekdayFromSundaySecondsOfDayAndTexts) {
   LocalTime time = At("2026-01-02 14:05:09");
   EXPECT_EQ(SecondsOfDay(time), 14 * 3600 + 5 * 60 + 9);
-  EXPECT_EQ(SystemDateText(time), "01-02-2026");
-  EXPECT_EQ(ClockText(time), "14:05:09");
+  EXPECT_EQ(SystemDateText(time) + " " + ClockText(time), "01-02-2026 14:05:09");
+  EXPECT_EQ(SystemDateText(At("2024-02-29 00:00:00")), "02-29-2024");  // a leap day is a date
+  EXPECT_EQ(At("2019-06-16 12:00:00").weekday, 1);                     // a Sunday
+  EXPECT_EQ(At("2019-06-15 12:00:00").weekday, 7);                     // a Saturday
 }
-
-TEST(VirtualClock, LeapDayIsADate) { EXPECT_EQ(SystemDateText(At("2024-02-29 00:00:00")), "02-29-2024"); }
 
 TEST(ParseLocalTime, RejectsWhatIsNotATime) {
   LocalTime time;

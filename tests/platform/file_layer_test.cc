@@ -1,3 +1,5 @@
+// The file layer's contract, held by the disk and the in-memory layer alike,
+// then what only the disk can show: short writes, pipes, links, temporaries.
 #include "platform/file_layer.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/memory_file_layer.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora {
@@ -22,35 +26,73 @@ using testing::ReadFileBytes;
 using testing::RecordingTrapHandler;
 using testing::TempDir;
 using testing::WriteFileBytes;
+using Names = std::vector<std::string>;
 
-class FileLayerTest : public ::testing::Test {
- protected:
-  FileLayerTest() : files(handler) { files.SetCurrentDirectory(dir.path()); }
+// A layer on a scratch directory, with the bytes of its files at hand.
+struct OnDisk {
+  OnDisk() { fileLayer.SetCurrentDirectory(dir.path()); }
+  void Put(const std::string& name, const std::string& bytes) { WriteFileBytes(dir.File(name), bytes); }
+  std::string Bytes(const std::string& name) const { return ReadFileBytes(dir.File(name)); }
+  void MakeDir(const std::string& name) { std::filesystem::create_directories(dir.File(name)); }
+  Names Entries() const {
+    Names names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string Path(const std::string& name) const { return dir.File(name); }
 
   TempDir dir;
   RecordingTrapHandler handler;
-  FileLayer files;
+  FileFaults faults;
+  PosixFileLayer fileLayer{handler, &faults};
 };
 
-TEST_F(FileLayerTest, BackslashNamesResolveAgainstTheCurrentDirectory) {
+// A layer in memory, the same at hand.
+struct InMemory {
+  void Put(const std::string& name, const std::string& bytes) { fileLayer.SetFileBytes(name, bytes); }
+  std::string Bytes(const std::string& name) const { return fileLayer.FileBytes(name).value_or(""); }
+  void MakeDir(const std::string& name) { fileLayer.MakeDirectory(name); }
+  Names Entries() const { return fileLayer.Entries("."); }
+  std::string Path(const std::string& name) const { return name; }
+
+  RecordingTrapHandler handler;
+  MemoryFileLayer fileLayer{handler};
+  FileFaults& faults = fileLayer.Faults();
+};
+
+template <typename Store>
+class FileLayerTest : public ::testing::Test, public Store {
+ protected:
+  FileLayer& Layer() { return this->fileLayer; }
+  const std::vector<TrappedError>& Errors() const { return this->handler.errors; }
+};
+
+using Stores = ::testing::Types<OnDisk, InMemory>;
+TYPED_TEST_SUITE(FileLayerTest, Stores);
+
+TYPED_TEST(FileLayerTest, BackslashNamesResolveAgainstTheCurrentDirectory) {
+  FileLayer& files = this->Layer();
   files.SetCurrentDirectory("/home/kelvora/DATA");
   EXPECT_EQ(files.Resolve("..\\Settings.ini"), "/home/kelvora/DATA/../Settings.ini");
   EXPECT_EQ(files.Resolve("History\\TEMP.19"), "/home/kelvora/DATA/History/TEMP.19");
   EXPECT_EQ(files.Resolve("/etc/x"), "/etc/x");
 }
 
-TEST_F(FileLayerTest, OpeningAMissingFileTrapsErrorTwoAtTheCallersLine) {
+TYPED_TEST(FileLayerTest, OpeningAMissingFileTrapsErrorTwoAtTheCallersLine) {
   int line = __LINE__ + 1;
-  FileId id = files.OpenInput("NOPE.prg");
-  EXPECT_EQ(id, kNoFile);
-  ASSERT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(handler.errors[0].number, kFileNotFound);
-  EXPECT_EQ(static_cast<int>(handler.errors[0].where.line()), line);
-  EXPECT_NE(std::string(handler.errors[0].where.file_name()).find("file_layer_test"), std::string::npos);
+  EXPECT_EQ(this->Layer().OpenInput("NOPE.prg"), kNoFile);
+  ASSERT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Errors()[0].number, kFileNotFound);
+  EXPECT_EQ(static_cast<int>(this->Errors()[0].where.line()), line);
+  EXPECT_NE(std::string(this->Errors()[0].where.file_name()).find("file_layer_test"), std::string::npos);
 }
 
-TEST_F(FileLayerTest, ReadLineDropsCrLfAndReportsTheEnd) {
-  WriteFileBytes(dir.File("DAYS.prg"), "Monday,WEEK\r\nSunday,REST\nlast");
+TYPED_TEST(FileLayerTest, ReadLineDropsCrLfAndReportsTheEnd) {
+  FileLayer& files = this->Layer();
+  this->Put("DAYS.prg", "Monday,WEEK\r\nSunday,REST\nlast");
   FileId id = files.OpenInput("DAYS.prg");
   EXPECT_EQ(files.ReadLine(id), "Monday,WEEK");
   EXPECT_EQ(files.ReadLine(id), "Sunday,REST");
@@ -59,40 +101,179 @@ TEST_F(FileLayerTest, ReadLineDropsCrLfAndReportsTheEnd) {
   EXPECT_TRUE(files.AtEnd(id));
   EXPECT_EQ(files.ReadLine(id), std::nullopt);
   files.Close(id);
-  EXPECT_TRUE(handler.errors.empty());
+  EXPECT_TRUE(this->Errors().empty());
 }
 
-TEST_F(FileLayerTest, OutputReplacesTheFileOnlyWhenClosed) {
-  WriteFileBytes(dir.File("STAT.DAT"), "old");
+TYPED_TEST(FileLayerTest, OutputReplacesTheFileOnlyWhenClosed) {
+  FileLayer& files = this->Layer();
+  this->Put("STAT.DAT", "old");
   FileId id = files.OpenOutput("STAT.DAT");
   files.Write(id, "new day");
-  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "old");
+  EXPECT_EQ(this->Bytes("STAT.DAT"), "old");
   files.Close(id);
-  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "new day");
+  EXPECT_EQ(this->Bytes("STAT.DAT"), "new day");
 }
 
-TEST_F(FileLayerTest, FailedWriteThatIsSkippedLeavesTheOldFileWhole) {
-  WriteFileBytes(dir.File("STAT.DAT"), "yesterday");
-  auto layer = std::make_unique<FileLayer>(handler);
-  layer->SetCurrentDirectory(dir.path());
-  layer->InjectFaultForTesting(FileOp::kWrite, "STAT.DAT");
-  FileId id = layer->OpenOutput("STAT.DAT");
-  layer->Write(id, "half");
-  ASSERT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(handler.errors[0].number, kFileIoError);
-  layer.reset();  // the run ends before the file is closed
-  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "yesterday");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("STAT.DAT.kelvora-tmp")));
+TYPED_TEST(FileLayerTest, ARewriteWithASkippedStepNeverReplacesTheOldFile) {
+  FileLayer& files = this->Layer();
+  for (FileOp step : {FileOp::kWrite, FileOp::kClose, FileOp::kRename}) {
+    this->Put("STAT.DAT", "yesterday");
+    this->faults.InjectFault(step, "STAT.DAT");
+    FileId id = files.OpenOutput("STAT.DAT");
+    files.Write(id, "half");
+    files.Close(id);
+    EXPECT_EQ(this->Bytes("STAT.DAT"), "yesterday") << static_cast<int>(step);
+    EXPECT_EQ(this->Entries(), Names{"STAT.DAT"});
+  }
+  ASSERT_EQ(this->Errors().size(), 3u);
+  for (const TrappedError& error : this->Errors()) EXPECT_EQ(error.number, kFileIoError);
+  EXPECT_EQ(this->Errors()[0].detail, this->Path("STAT.DAT") + ": injected failure: Input/output error");
 }
 
-TEST_F(FileLayerTest, RetriedWriteWritesOnce) {
-  handler.answers = {Resume::kRetry};
-  files.InjectFaultForTesting(FileOp::kWrite, "CYCLE.DAT");
+TYPED_TEST(FileLayerTest, RetriedWriteWritesOnce) {
+  FileLayer& files = this->Layer();
+  this->handler.answers = {Resume::kRetry};
+  this->faults.InjectFault(FileOp::kWrite, "CYCLE.DAT");
   FileId id = files.OpenOutput("CYCLE.DAT");
   files.Write(id, "12\r\n");
   files.Close(id);
-  EXPECT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(ReadFileBytes(dir.File("CYCLE.DAT")), "12\r\n");
+  EXPECT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Bytes("CYCLE.DAT"), "12\r\n");
+}
+
+TYPED_TEST(FileLayerTest, AFaultCanSpareTheFirstMatchingOperationsOfAnAppend) {
+  FileLayer& files = this->Layer();
+  this->Put("PH_HP.LOG", "one:");
+  this->faults.InjectFault(FileOp::kWrite, "LOG", /*times=*/1, /*skip=*/2);
+  FileId id = files.OpenAppend("PH_HP.LOG");
+  for (const char* bytes : {"a", "b", "c", "d"}) files.Write(id, bytes);  // "c" fails and is skipped
+  files.Close(id);
+  EXPECT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Bytes("PH_HP.LOG"), "one:abd");
+}
+
+TYPED_TEST(FileLayerTest, RecordsAreNumberedFromOneAndPaddedToTheirLength) {
+  FileLayer& files = this->Layer();
+  FileId id = files.OpenRecord("TEMP.DAT", 8);
+  files.PutRecord(id, 1, "19/06/15");
+  files.PutRecord(id, 2, "abc");
+  EXPECT_EQ(files.RecordCount(id), 2u);
+  EXPECT_EQ(files.GetRecord(id, 2), "abc     ");
+  EXPECT_EQ(files.GetRecord(id, 1), "19/06/15");
+  EXPECT_EQ(files.GetRecord(id, 3), std::string(8, '\0'));
+  files.Close(id);
+  EXPECT_EQ(this->Bytes("TEMP.DAT"), "19/06/15abc     ");
+}
+
+TYPED_TEST(FileLayerTest, UsingAClosedChannelIsAnIllegalFunctionCall) {
+  FileLayer& files = this->Layer();
+  FileId id = files.OpenOutput("X.DAT");
+  files.Close(id);
+  files.Write(id, "late");
+  ASSERT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Errors()[0].number, kIllegalFunctionCall);
+}
+
+TYPED_TEST(FileLayerTest, CloseAllCommitsPendingOutputsAndAbandonedOnesLeaveNothing) {
+  FileLayer& files = this->Layer();
+  FileId dropped = files.OpenOutput("C.DAT");
+  files.Write(dropped, "c");
+  files.AbandonOutputs();
+  FileId a = files.OpenOutput("A.DAT");
+  FileId b = files.OpenAppend("B.DAT");
+  files.Write(a, "a");
+  files.Write(b, "b");
+  files.CloseAll();
+  EXPECT_FALSE(files.IsOpen(a));
+  EXPECT_EQ(this->Entries(), (Names{"A.DAT", "B.DAT"}));
+  EXPECT_EQ(this->Bytes("A.DAT") + this->Bytes("B.DAT"), "ab");
+}
+
+TYPED_TEST(FileLayerTest, CopyAndRenameMoveTheBytesAndAMissingSourceTraps) {
+  FileLayer& files = this->Layer();
+  this->Put("PROJECT.DAT", "model");
+  files.Copy("PROJECT.DAT", "Project.dat.BAK");
+  files.Rename("PROJECT.DAT", "PROJECT1.DAT");
+  EXPECT_EQ(this->Entries(), (Names{"PROJECT1.DAT", "Project.dat.BAK"}));
+  EXPECT_EQ(this->Bytes("Project.dat.BAK") + this->Bytes("PROJECT1.DAT"), "modelmodel");
+  EXPECT_TRUE(this->Errors().empty());
+  files.Rename("GONE.DAT", "X.DAT");
+  ASSERT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Errors()[0].number, kFileNotFound);
+}
+
+TYPED_TEST(FileLayerTest, RemoveAndMakeDirectoryReportWithoutTrapping) {
+  FileLayer& files = this->Layer();
+  EXPECT_FALSE(files.Remove("GONE.DAT"));
+  EXPECT_TRUE(files.MakeDirectory("History"));
+  EXPECT_TRUE(files.IsDirectory("History"));
+  EXPECT_FALSE(files.MakeDirectory("History"));
+  this->faults.InjectFault(FileOp::kMakeDir, "Other");
+  EXPECT_FALSE(files.MakeDirectory("Other"));
+  EXPECT_TRUE(this->Errors().empty());
+}
+
+TYPED_TEST(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
+  FileLayer& files = this->Layer();
+  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), std::nullopt);
+  EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\n"));
+  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
+  this->faults.InjectFault(FileOp::kWrite, "Settings.ini");
+  EXPECT_FALSE(files.TryWriteWholeFile("Settings.ini", "lost"));
+  EXPECT_EQ(this->Bytes("Settings.ini"), "[User]\r\n");
+  EXPECT_TRUE(this->Errors().empty());
+}
+
+TYPED_TEST(FileLayerTest, EveryOperationFindsTheFileInAnyCase) {
+  FileLayer& files = this->Layer();
+  this->Put("STAT.DAT", "day");
+  FileId id = files.OpenAppend("Stat.dat");
+  files.Write(id, "s");
+  files.Close(id);
+  EXPECT_TRUE(files.Exists("stat.dat"));
+  EXPECT_EQ(files.FileSize("Stat.Dat"), 4u);
+  files.Copy("stat.DAT", "Stat.Prev");
+  files.Rename("STAT.prev", "Stat.Old");
+  EXPECT_EQ(this->Entries(), (Names{"STAT.DAT", "Stat.Old"}));
+  EXPECT_EQ(this->Bytes("Stat.Old"), "days");
+  EXPECT_TRUE(files.Remove("STAT.OLD"));
+  EXPECT_EQ(this->Entries(), Names{"STAT.DAT"});
+  EXPECT_TRUE(this->Errors().empty());
+}
+
+TYPED_TEST(FileLayerTest, ADirectoryInAnotherCaseIsFound) {
+  this->MakeDir("History");
+  this->Put("History/PREHEAT.19", "season");
+  EXPECT_EQ(this->Layer().ReadWholeFile("history\\preheat.19"), "season");
+  EXPECT_EQ(this->Layer().Resolve("HISTORY\\..\\history\\new.19"), this->Path("History/../History/new.19"));
+}
+
+TYPED_TEST(FileLayerTest, ANewFileKeepsTheNameItWasFirstWrittenWith) {
+  this->Layer().WriteWholeFile("Cycle.Dat", "first");
+  this->Layer().WriteWholeFile("CYCLE.DAT", "second");
+  EXPECT_EQ(this->Entries(), Names{"Cycle.Dat"});
+  EXPECT_EQ(this->Bytes("Cycle.Dat"), "second");
+}
+
+TYPED_TEST(FileLayerTest, OfSeveralNamesMatchingIgnoringCaseTheExactOneElseTheFirstIsTaken) {
+  this->Put("data.TXT", "lower");
+  this->Put("DATA.txt", "upper");
+  EXPECT_EQ(this->Layer().Resolve("data.TXT"), this->Path("data.TXT"));
+  EXPECT_EQ(this->Layer().Resolve("Data.Txt"), this->Path("DATA.txt"));
+}
+
+// --- The disk alone ---------------------------------------------------------
+
+class DiskFileLayerTest : public ::testing::Test, public OnDisk {};
+
+TEST_F(DiskFileLayerTest, ARunEndingBeforeTheCloseLeavesTheOldFileAndNoTemporary) {
+  Put("STAT.DAT", "yesterday");
+  auto layer = std::make_unique<PosixFileLayer>(handler);
+  layer->SetCurrentDirectory(dir.path());
+  layer->Write(layer->OpenOutput("STAT.DAT"), "half");
+  layer.reset();
+  EXPECT_EQ(Entries(), Names{"STAT.DAT"});
+  EXPECT_EQ(Bytes("STAT.DAT"), "yesterday");
 }
 
 // Files of this process may grow to `bytes` at most, as on a nearly full disk;
@@ -102,245 +283,88 @@ class FileSizeCap {
   explicit FileSizeCap(rlim_t bytes) {
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the cap fails instead
     ::getrlimit(RLIMIT_FSIZE, &saved_);
-    Set(bytes);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
   }
   ~FileSizeCap() { Lift(); }
   void Lift() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
 
  private:
-  void Set(rlim_t bytes) {
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
   rlimit saved_{};
 };
 
-// A handler that runs `onTrap` and then answers as it is told.
-class ActingTrapHandler : public TrapHandler {
- public:
-  Resume Trap(const TrappedError& error) override {
-    errors.push_back(error);
-    if (onTrap) onTrap();
-    return answer;
-  }
-  std::vector<TrappedError> errors;
-  std::function<void()> onTrap;
-  Resume answer = Resume::kSkip;
-};
-
-TEST_F(FileLayerTest, AShortWriteNeverReplacesTheOldFileAndNamesTheFullDisk) {
-  WriteFileBytes(dir.File("STAT.DAT"), "yesterday");
+TEST_F(DiskFileLayerTest, AShortWriteNeverReplacesTheOldFileAndNamesTheFullDisk) {
+  Put("STAT.DAT", "yesterday");
   {
     FileSizeCap cap(100);
-    FileId id = files.OpenOutput("STAT.DAT");
-    files.Write(id, std::string(300, 'x'));
-    files.Close(id);
+    FileId id = fileLayer.OpenOutput("STAT.DAT");
+    fileLayer.Write(id, std::string(300, 'x'));
+    fileLayer.Close(id);
   }
-  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), "yesterday");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("STAT.DAT.kelvora-tmp")));
+  EXPECT_EQ(Entries(), Names{"STAT.DAT"});
+  EXPECT_EQ(Bytes("STAT.DAT"), "yesterday");
   ASSERT_EQ(handler.errors.size(), 1u);
   EXPECT_EQ(handler.errors[0].number, kFileIoError);
   EXPECT_EQ(handler.errors[0].explanation,
-            "The disk is full: " + dir.File("STAT.DAT") + " could not be written.");
+            "The disk is full: " + Path("STAT.DAT") + " could not be written.");
 }
 
-TEST_F(FileLayerTest, ARetriedRewriteAfterAShortWriteStartsFromTheBeginning) {
-  ActingTrapHandler acting;
-  FileLayer layer(acting);
-  layer.SetCurrentDirectory(dir.path());
-  FileSizeCap cap(100);
-  acting.onTrap = [&] { cap.Lift(); };
-  acting.answer = Resume::kRetry;
-  FileId out = layer.OpenOutput("STAT.DAT");
-  layer.Write(out, std::string(150, 's'));
-  layer.Close(out);
-  EXPECT_EQ(acting.errors.size(), 1u);
-  EXPECT_EQ(ReadFileBytes(dir.File("STAT.DAT")), std::string(150, 's'));
+// A handler that lifts the cap and retries.
+class LiftingTrapHandler : public TrapHandler {
+ public:
+  explicit LiftingTrapHandler(FileSizeCap& cap) : cap_(cap) {}
+  Resume Trap(const TrappedError&) override {
+    ++traps;
+    cap_.Lift();
+    return Resume::kRetry;
+  }
+  int traps = 0;
+
+ private:
+  FileSizeCap& cap_;
+};
+
+TEST_F(DiskFileLayerTest, ARetryAfterAShortWriteWritesTheBytesOnce) {
+  Put("PH_HP.LOG", std::string(60, 'o'));
+  for (bool append : {false, true}) {
+    FileSizeCap cap(100);
+    LiftingTrapHandler lifting(cap);
+    PosixFileLayer layer(lifting);
+    layer.SetCurrentDirectory(dir.path());
+    FileId id = append ? layer.OpenAppend("PH_HP.LOG") : layer.OpenOutput("STAT.DAT");
+    layer.Write(id, std::string(append ? 70 : 150, 's'));
+    layer.Close(id);
+    EXPECT_EQ(lifting.traps, 1) << append;
+  }
+  EXPECT_EQ(Bytes("STAT.DAT"), std::string(150, 's'));
+  EXPECT_EQ(Bytes("PH_HP.LOG"), std::string(60, 'o') + std::string(70, 's'));
 }
 
-TEST_F(FileLayerTest, ARetriedAppendAfterAShortWriteAddsTheLineOnce) {
-  WriteFileBytes(dir.File("PH_HP.LOG"), std::string(60, 'o'));
-  ActingTrapHandler acting;
-  FileLayer layer(acting);
-  layer.SetCurrentDirectory(dir.path());
-  FileSizeCap cap(100);
-  acting.onTrap = [&] { cap.Lift(); };
-  acting.answer = Resume::kRetry;
-  FileId log = layer.OpenAppend("PH_HP.LOG");
-  layer.Write(log, std::string(70, 'a'));
-  layer.Close(log);
-  EXPECT_EQ(acting.errors.size(), 1u);
-  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), std::string(60, 'o') + std::string(70, 'a'));
-}
-
-TEST_F(FileLayerTest, APipeOrDirectoryInPlaceOfADataFileIsRefusedByName) {
-  ASSERT_EQ(::mkfifo(dir.File("TEMP.DAT").c_str(), 0644), 0);
-  std::filesystem::create_directory(dir.File("CYCLE.DAT"));
-  EXPECT_EQ(files.OpenInput("TEMP.DAT"), kNoFile);
-  EXPECT_EQ(files.OpenRecord("TEMP.DAT", 8), kNoFile);
-  EXPECT_EQ(files.OpenAppend("TEMP.DAT"), kNoFile);
-  EXPECT_EQ(files.OpenOutput("CYCLE.DAT"), kNoFile);
-  EXPECT_EQ(files.TryReadWholeFile("TEMP.DAT"), std::nullopt);
+TEST_F(DiskFileLayerTest, APipeOrDirectoryInPlaceOfADataFileIsRefusedByName) {
+  ASSERT_EQ(::mkfifo(Path("TEMP.DAT").c_str(), 0644), 0);
+  MakeDir("CYCLE.DAT");
+  EXPECT_EQ(fileLayer.OpenInput("TEMP.DAT"), kNoFile);
+  EXPECT_EQ(fileLayer.OpenRecord("TEMP.DAT", 8), kNoFile);
+  EXPECT_EQ(fileLayer.OpenAppend("TEMP.DAT"), kNoFile);
+  EXPECT_EQ(fileLayer.OpenOutput("CYCLE.DAT"), kNoFile);
+  EXPECT_EQ(fileLayer.TryReadWholeFile("TEMP.DAT"), std::nullopt);
   ASSERT_EQ(handler.errors.size(), 4u);
-  for (const TrappedError& error : handler.errors) {
-    EXPECT_EQ(error.number, kFileNotFound);
-    EXPECT_NE(error.explanation.find("is not a regular file"), std::string::npos) << error.explanation;
-  }
-  EXPECT_EQ(handler.errors[0].explanation.rfind(dir.File("TEMP.DAT"), 0), 0u);
-  EXPECT_EQ(handler.errors[3].explanation.rfind(dir.File("CYCLE.DAT"), 0), 0u);
+  for (const TrappedError& error : handler.errors) EXPECT_EQ(error.number, kFileNotFound);
+  EXPECT_EQ(handler.errors[0].explanation,
+            Path("TEMP.DAT") + " is not a regular file: move it out of the way.");
+  EXPECT_EQ(handler.errors[3].explanation,
+            Path("CYCLE.DAT") + " is not a regular file: move it out of the way.");
 }
 
-TEST_F(FileLayerTest, RewritingASymbolicLinkReplacesItsTarget) {
-  std::filesystem::create_directory(dir.File("etc"));
-  WriteFileBytes(dir.File("etc/kelvora.ini"), "[User]\r\n");
-  std::filesystem::create_symlink("etc/kelvora.ini", dir.File("Settings.ini"));
-  EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\nF_C=1\r\n"));
-  files.WriteWholeFile("Settings.ini", "[User]\r\nF_C=2\r\n");
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("Settings.ini")));
-  EXPECT_EQ(ReadFileBytes(dir.File("etc/kelvora.ini")), "[User]\r\nF_C=2\r\n");
-}
-
-TEST_F(FileLayerTest, FaultCanSpareTheFirstMatchingOperations) {
-  files.InjectFaultForTesting(FileOp::kWrite, "LOG", /*times=*/1, /*skip=*/2);
-  FileId id = files.OpenAppend("PH_HP.LOG");
-  files.Write(id, "a");
-  files.Write(id, "b");
-  EXPECT_TRUE(handler.errors.empty());
-  files.Write(id, "c");  // fails and is skipped
-  files.Write(id, "d");
-  files.Close(id);
-  EXPECT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), "abd");
-}
-
-TEST_F(FileLayerTest, AppendKeepsWhatIsThere) {
-  WriteFileBytes(dir.File("PH_HP.LOG"), "one");
-  FileId id = files.OpenAppend("PH_HP.LOG");
-  files.Write(id, "two");
-  files.Close(id);
-  EXPECT_EQ(ReadFileBytes(dir.File("PH_HP.LOG")), "onetwo");
-}
-
-TEST_F(FileLayerTest, RecordsAreNumberedFromOneAndPaddedToTheirLength) {
-  FileId id = files.OpenRecord("TEMP.DAT", 8);
-  files.PutRecord(id, 1, "19/06/15");
-  files.PutRecord(id, 2, "abc");
-  EXPECT_EQ(files.RecordCount(id), 2u);
-  EXPECT_EQ(files.GetRecord(id, 2), "abc     ");
-  EXPECT_EQ(files.GetRecord(id, 1), "19/06/15");
-  EXPECT_EQ(files.GetRecord(id, 3), std::string(8, '\0'));
-  files.Close(id);
-  EXPECT_EQ(ReadFileBytes(dir.File("TEMP.DAT")), "19/06/15abc     ");
-}
-
-TEST_F(FileLayerTest, UsingAClosedChannelIsAnIllegalFunctionCall) {
-  FileId id = files.OpenOutput("X.DAT");
-  files.Close(id);
-  files.Write(id, "late");
-  ASSERT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(handler.errors[0].number, kIllegalFunctionCall);
-}
-
-TEST_F(FileLayerTest, CloseAllCommitsPendingOutputs) {
-  FileId a = files.OpenOutput("A.DAT");
-  FileId b = files.OpenAppend("B.DAT");
-  files.Write(a, "a");
-  files.Write(b, "b");
-  files.CloseAll();
-  EXPECT_FALSE(files.IsOpen(a));
-  EXPECT_EQ(ReadFileBytes(dir.File("A.DAT")), "a");
-  EXPECT_EQ(ReadFileBytes(dir.File("B.DAT")), "b");
-}
-
-TEST_F(FileLayerTest, CopyAndRenameMoveTheBytes) {
-  WriteFileBytes(dir.File("PROJECT.DAT"), "model");
-  files.Copy("PROJECT.DAT", "Project.dat.BAK");
-  files.Rename("PROJECT.DAT", "PROJECT1.DAT");
-  EXPECT_EQ(ReadFileBytes(dir.File("Project.dat.BAK")), "model");
-  EXPECT_EQ(ReadFileBytes(dir.File("PROJECT1.DAT")), "model");
-  EXPECT_FALSE(files.Exists("PROJECT.DAT"));
-  EXPECT_TRUE(handler.errors.empty());
-}
-
-TEST_F(FileLayerTest, RenamingAMissingFileTraps) {
-  files.Rename("GONE.DAT", "X.DAT");
-  ASSERT_EQ(handler.errors.size(), 1u);
-  EXPECT_EQ(handler.errors[0].number, kFileNotFound);
-}
-
-TEST_F(FileLayerTest, RemoveAndMakeDirectoryReportWithoutTrapping) {
-  EXPECT_FALSE(files.Remove("GONE.DAT"));
-  EXPECT_TRUE(files.MakeDirectory("History"));
-  EXPECT_TRUE(files.IsDirectory("History"));
-  EXPECT_FALSE(files.MakeDirectory("History"));
-  files.InjectFaultForTesting(FileOp::kMakeDir, "Other");
-  EXPECT_FALSE(files.MakeDirectory("Other"));
-  EXPECT_TRUE(handler.errors.empty());
-}
-
-TEST_F(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
-  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), std::nullopt);
-  EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\n"));
-  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
-  files.InjectFaultForTesting(FileOp::kWrite, "Settings.ini");
-  EXPECT_FALSE(files.TryWriteWholeFile("Settings.ini", "lost"));
-  EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
-  EXPECT_TRUE(handler.errors.empty());
-}
-
-// The names in a directory, sorted.
-std::vector<std::string> Entries(const std::string& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-using Names = std::vector<std::string>;
-
-TEST_F(FileLayerTest, AppendingThroughAnotherCaseExtendsTheSameFile) {
-  files.WriteWholeFile("PROJECT.DAT.bak", "model\r\n");
-  FileId id = files.OpenAppend("Project.dat.BAK");
-  files.Write(id, "steps\r\n");
-  files.Close(id);
-  EXPECT_EQ(Entries(dir.path()), Names{"PROJECT.DAT.bak"});
-  EXPECT_EQ(ReadFileBytes(dir.File("PROJECT.DAT.bak")), "model\r\nsteps\r\n");
-}
-
-TEST_F(FileLayerTest, WholeFileOperationsFindTheFileInAnyCase) {
-  WriteFileBytes(dir.File("STAT.DAT"), "day");
-  EXPECT_TRUE(files.Exists("stat.dat"));
-  EXPECT_EQ(files.FileSize("Stat.Dat"), 3u);
-  files.Copy("stat.DAT", "Stat.Prev");
-  files.Rename("STAT.prev", "Stat.Old");
-  EXPECT_EQ(Entries(dir.path()), (Names{"STAT.DAT", "Stat.Old"}));
-  EXPECT_TRUE(files.Remove("STAT.OLD"));
-  EXPECT_EQ(Entries(dir.path()), Names{"STAT.DAT"});
-  EXPECT_TRUE(handler.errors.empty());
-}
-
-TEST_F(FileLayerTest, ADirectoryInAnotherCaseIsFound) {
-  std::filesystem::create_directories(dir.File("History"));
-  WriteFileBytes(dir.File("History/PREHEAT.19"), "season");
-  EXPECT_EQ(files.ReadWholeFile("history\\preheat.19"), "season");
-  EXPECT_EQ(files.Resolve("HISTORY\\..\\history\\new.19"), dir.File("History/../History/new.19"));
-}
-
-TEST_F(FileLayerTest, ANewFileKeepsTheNameItWasFirstWrittenWith) {
-  files.WriteWholeFile("Cycle.Dat", "first");
-  files.WriteWholeFile("CYCLE.DAT", "second");
-  EXPECT_EQ(Entries(dir.path()), Names{"Cycle.Dat"});
-  EXPECT_EQ(ReadFileBytes(dir.File("Cycle.Dat")), "second");
-}
-
-TEST_F(FileLayerTest, OfSeveralNamesMatchingIgnoringCaseTheExactOneElseTheFirstIsTaken) {
-  WriteFileBytes(dir.File("data.TXT"), "lower");
-  WriteFileBytes(dir.File("DATA.txt"), "upper");
-  EXPECT_EQ(files.Resolve("data.TXT"), dir.File("data.TXT"));
-  EXPECT_EQ(files.Resolve("Data.Txt"), dir.File("DATA.txt"));
+TEST_F(DiskFileLayerTest, RewritingASymbolicLinkReplacesItsTarget) {
+  MakeDir("etc");
+  Put("etc/kelvora.ini", "[User]\r\n");
+  std::filesystem::create_symlink("etc/kelvora.ini", Path("Settings.ini"));
+  EXPECT_TRUE(fileLayer.TryWriteWholeFile("Settings.ini", "[User]\r\nF_C=1\r\n"));
+  fileLayer.WriteWholeFile("Settings.ini", "[User]\r\nF_C=2\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("Settings.ini")));
+  EXPECT_EQ(Bytes("etc/kelvora.ini"), "[User]\r\nF_C=2\r\n");
 }
 
 }  // namespace

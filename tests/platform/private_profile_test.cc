@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_layer.h"
+#include "platform/memory_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora {
@@ -19,78 +19,52 @@ std::string Get(std::string_view file, std::string_view section, std::string_vie
   return GetProfileString(file, section, key, defaultText, chars);
 }
 
-TEST(ProfileRead, ReadsTheValueOfAKeyInItsSection) {
-  std::string file = "[User]\r\nTemp_Units=0\r\n[System]\r\nTemp_Units=7\r\n";
-  EXPECT_EQ(Get(file, "User", "Temp_Units"), "0");
-  EXPECT_EQ(Get(file, "System", "Temp_Units"), "7");
-}
+struct ReadRow {
+  const char* what;
+  std::string file;
+  const char* section;
+  const char* key;
+  std::string value;  // "<none>": the default
+  size_t chars = kWide;
+  const char* defaultText = "<none>";
+};
 
-TEST(ProfileRead, NamesIgnoreTheCaseOfAsciiLettersOnly) {
-  EXPECT_EQ(Get("[uSeR]\r\nsun_floor=75%\r\n", "USER", "SUN_Floor"), "75%");
-  // 0xC7 and 0xE7 (C and c cedilla) are different names.
-  EXPECT_EQ(Get("[\xC7]\r\nA=1\r\n", "\xE7", "A"), "<none>");
-}
+const ReadRow kReads[] = {
+    {"a key in its section", "[User]\r\nTemp_Units=0\r\n[System]\r\nTemp_Units=7\r\n", "System", "Temp_Units",
+     "7"},
+    {"names ignore the case of ASCII letters", "[uSeR]\r\nsun_floor=75%\r\n", "USER", "SUN_Floor", "75%"},
+    {"only of ASCII letters: C and c cedilla differ", "[\xC7]\r\nA=1\r\n", "\xE7", "A", "<none>"},
+    {"blanks and tabs around names and values go", "  [ User\t]  \r\n \tKWh_Cost \t=\t 0.12 \t\r\n", "User",
+     "KWh_Cost", "0.12"},
+    {"matching double quotes go", "[S]\na=\"x y\"\n", "S", "a", "x y"},
+    {"matching single quotes go", "[S]\nb='z'\n", "S", "b", "z"},
+    {"quotes that differ stay", "[S]\nc=\"x'\n", "S", "c", "\"x'"},
+    {"a lone quote stays", "[S]\nd=\"\n", "S", "d", "\""},
+    {"a semicolon line is a comment", "[S]\n  ;a=1\n", "S", ";a", "<none>"},
+    {"an inline semicolon belongs to the value", "[S]\nc=3 ; three\n", "S", "c", "3 ; three"},
+    {"a line without equals sign is no key", "[S]\nHP\nHP 1\n", "S", "HP", "<none>"},
+    {"a key line splits at its first equals sign", "[S]\na = b = c\n", "S", "a", "b = c"},
+    {"LF line ends", "[A]\r\nx=1\r\n[B]\ny=2\n[C]\rz=3\r[D]\r\n", "B", "y", "2"},
+    {"lone CR line ends", "[A]\r\nx=1\r\n[B]\ny=2\n[C]\rz=3\r[D]\r\n", "C", "z", "3"},
+    {"keys before the first header belong to no section", "k=0\n[S]\nk=1\n", "S", "k", "1"},
+    {"not even the empty one", "k=0\n[S]\n", "", "k", "<none>"},
+    {"a bracket without close is no header", "[T]\n[S\nk=1\n[S=2\n", "T", "k", "1"},
+    {"but a key where it has an equals sign", "[T]\n[S\nk=1\n[S=2\n", "T", "[S", "2"},
+    {"and no section", "[T]\n[S\nk=1\n", "S", "k", "<none>"},
+    {"quotes go before the cut to the width", "[S]\nk=\"abcdef\"\n", "S", "k", "abc", 3},
+    {"the default loses its trailing blanks", "[S]\nk=1\n", "S", "other", " 0.04", kWide, " 0.04  \t"},
+    {"a missing section gives the default", "[T]\nk=1\n", "S", "k", "<none>"},
+    {"the default is cut to the width", "", "S", "k", "0.12", 4, "0.125"},
+    {"to nothing at width 0", "", "S", "k", "", 0, "0.125"},
+    {"an empty value is a value", "[S]\nk=  \n", "S", "k", ""},
+    {"bytes pass through unchanged", std::string("[S]\nk=a\0b\xE7\xFF\n", 13), "S", "k",
+     std::string("a\0b\xE7\xFF", 5)},
+};
 
-TEST(ProfileRead, TrimsBlanksAndTabsAroundNamesAndValues) {
-  std::string file = "  [ User\t]  \r\n \tKWh_Cost \t=\t 0.12 \t\r\n";
-  EXPECT_EQ(Get(file, "User", "KWh_Cost"), "0.12");
-}
-
-TEST(ProfileRead, ValueInMatchingQuotesLosesThem) {
-  std::string file = "[S]\na=\"x y\"\nb='z'\nc=\"x'\nd=\"\n";
-  EXPECT_EQ(Get(file, "S", "a"), "x y");
-  EXPECT_EQ(Get(file, "S", "b"), "z");
-  EXPECT_EQ(Get(file, "S", "c"), "\"x'");
-  EXPECT_EQ(Get(file, "S", "d"), "\"");
-}
-
-TEST(ProfileRead, SemicolonLinesAreCommentsButInlineSemicolonsBelongToTheValue) {
-  std::string file = "[S]\n  ;a=1\nc=3 ; three\n";
-  EXPECT_EQ(Get(file, "S", ";a"), "<none>");
-  EXPECT_EQ(Get(file, "S", "c"), "3 ; three");
-}
-
-TEST(ProfileRead, KeyLineSplitsAtItsFirstEqualsSign) {
-  EXPECT_EQ(Get("[S]\nHP\nHP 1\n", "S", "HP"), "<none>");
-  EXPECT_EQ(Get("[S]\na = b = c\n", "S", "a"), "b = c");
-}
-
-TEST(ProfileRead, AcceptsCrLfLfAndLoneCrLineEnds) {
-  std::string file = "[A]\r\nx=1\r\n[B]\ny=2\n[C]\rz=3\r[D]\r\n";
-  EXPECT_EQ(Get(file, "A", "x"), "1");
-  EXPECT_EQ(Get(file, "B", "y"), "2");
-  EXPECT_EQ(Get(file, "C", "z"), "3");
-}
-
-TEST(ProfileRead, KeysBeforeTheFirstHeaderBelongToNoSection) {
-  EXPECT_EQ(Get("k=0\n[S]\nk=1\n", "S", "k"), "1");
-  EXPECT_EQ(Get("k=0\n[S]\n", "", "k"), "<none>");
-}
-
-TEST(ProfileRead, BracketWithoutCloseIsNotAHeader) {
-  // "[S" stays inside [T]; a line with '=' in it is a key of [T].
-  std::string file = "[T]\n[S\nk=1\n[S=2\n";
-  EXPECT_EQ(Get(file, "T", "k"), "1");
-  EXPECT_EQ(Get(file, "T", "[S"), "2");
-  EXPECT_EQ(Get(file, "S", "k"), "<none>");
-}
-
-TEST(ProfileRead, QuotesGoBeforeTheValueIsCutToTheReadWidth) {
-  EXPECT_EQ(Get("[S]\nk=\"abcdef\"\n", "S", "k", 3), "abc");
-}
-
-TEST(ProfileRead, MissingKeyOrSectionGivesTheDefaultWithoutTrailingBlanksCutToTheWidth) {
-  EXPECT_EQ(Get("[S]\nk=1\n", "S", "other", kWide, " 0.04  \t"), " 0.04");
-  EXPECT_EQ(Get("[T]\nk=1\n", "S", "k"), "<none>");
-  EXPECT_EQ(Get("", "S", "k", 4, "0.125"), "0.12");
-  EXPECT_EQ(Get("", "S", "k", 0, "0.125"), "");
-}
-
-TEST(ProfileRead, EmptyValueIsAValueNotTheDefault) { EXPECT_EQ(Get("[S]\nk=  \n", "S", "k"), ""); }
-
-TEST(ProfileRead, BytesPassThroughUnchanged) {
-  std::string file("[S]\nk=a\0b\xE7\xFF\n", 13);
-  EXPECT_EQ(Get(file, "S", "k"), std::string("a\0b\xE7\xFF", 5));
+TEST(ProfileRead, EveryCaseOfTheTableReadsItsValue) {
+  for (const ReadRow& row : kReads) {
+    EXPECT_EQ(Get(row.file, row.section, row.key, row.chars, row.defaultText), row.value) << row.what;
+  }
 }
 
 TEST(ProfileRead, HugeFilesAreReadInLinearTime) {
@@ -104,36 +78,36 @@ TEST(ProfileRead, HugeFilesAreReadInLinearTime) {
 
 // --- Writing ---------------------------------------------------------------
 
+struct WriteRow {
+  const char* what;
+  std::string file, section, key, value, written;
+};
+
+const WriteRow kWrites[] = {
+    {"a replaced value keeps its key line and every other byte",
+     "; settings\r\n[user]\n  temp_units = 1\t; old\n\n[System]\rTemp_Units=5", "User", "Temp_Units", "0",
+     "; settings\r\n[user]\n  temp_units = 0\n\n[System]\rTemp_Units=5"},
+    {"in any section", "; settings\r\n[user]\n  temp_units = 1\t; old\n\n[System]\rTemp_Units=5", "System",
+     "Temp_Units", "22", "; settings\r\n[user]\n  temp_units = 1\t; old\n\n[System]\rTemp_Units=22"},
+    {"the first of duplicate keys", "[S]\nk=1\nk=2\n", "S", "K", "9", "[S]\nk=9\nk=2\n"},
+    {"the first of duplicate sections", "[S]\na=1\n[S]\nk=2\n", "S", "k", "3", "[S]\na=1\nk=3\r\n[S]\nk=2\n"},
+    {"a missing key goes after the last key of its section",
+     "[S]\r\na=1\r\n; note\r\nb=2\r\n\r\n; about T\r\n[T]\r\nc=3\r\n", "s", "New", "x",
+     "[S]\r\na=1\r\n; note\r\nb=2\r\nNew=x\r\n\r\n; about T\r\n[T]\r\nc=3\r\n"},
+    {"after a line end", "[S]\r\na=1", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
+    {"right after the header of a section without keys", "[S]\n\n[T]\nc=3\n", "S", "k", "1",
+     "[S]\nk=1\r\n\n[T]\nc=3\n"},
+    {"a missing section is appended", "[S]\na=1\n", "T", "k", "2", "[S]\na=1\n[T]\r\nk=2\r\n"},
+    {"after a line end", "[S]\na=1", "T", "k", "2", "[S]\na=1\r\n[T]\r\nk=2\r\n"},
+};
+
+TEST(ProfileWrite, EveryCaseOfTheTableWritesItsFile) {
+  for (const WriteRow& row : kWrites) {
+    EXPECT_EQ(SetProfileString(row.file, row.section, row.key, row.value), row.written) << row.what;
+  }
+}
+
 const auto Set = &SetProfileString;
-
-TEST(ProfileWrite, ReplacedValueKeepsKeyLineAndEveryOtherByte) {
-  std::string file = "; settings\r\n[user]\n  temp_units = 1\t; old\n\n[System]\rTemp_Units=5";
-  EXPECT_EQ(Set(file, "User", "Temp_Units", "0"),
-            "; settings\r\n[user]\n  temp_units = 0\n\n[System]\rTemp_Units=5");
-  EXPECT_EQ(Set(file, "System", "Temp_Units", "22"),
-            "; settings\r\n[user]\n  temp_units = 1\t; old\n\n[System]\rTemp_Units=22");
-}
-
-TEST(ProfileWrite, WritesGoToTheFirstOfDuplicateKeysAndSections) {
-  EXPECT_EQ(Set("[S]\nk=1\nk=2\n", "S", "K", "9"), "[S]\nk=9\nk=2\n");
-  EXPECT_EQ(Set("[S]\na=1\n[S]\nk=2\n", "S", "k", "3"), "[S]\na=1\nk=3\r\n[S]\nk=2\n");
-}
-
-TEST(ProfileWrite, MissingKeyGoesAfterTheLastKeyOfItsSection) {
-  std::string file = "[S]\r\na=1\r\n; note\r\nb=2\r\n\r\n; about T\r\n[T]\r\nc=3\r\n";
-  EXPECT_EQ(Set(file, "s", "New", "x"),
-            "[S]\r\na=1\r\n; note\r\nb=2\r\nNew=x\r\n\r\n; about T\r\n[T]\r\nc=3\r\n");
-  EXPECT_EQ(Set("[S]\r\na=1", "S", "b", "2"), "[S]\r\na=1\r\nb=2\r\n");  // a line end first
-}
-
-TEST(ProfileWrite, MissingKeyOfSectionWithoutKeysGoesRightAfterHeader) {
-  EXPECT_EQ(Set("[S]\n\n[T]\nc=3\n", "S", "k", "1"), "[S]\nk=1\r\n\n[T]\nc=3\n");
-}
-
-TEST(ProfileWrite, MissingSectionIsAppendedAfterALineEnd) {
-  EXPECT_EQ(Set("[S]\na=1\n", "T", "k", "2"), "[S]\na=1\n[T]\r\nk=2\r\n");
-  EXPECT_EQ(Set("[S]\na=1", "T", "k", "2"), "[S]\na=1\r\n[T]\r\nk=2\r\n");
-}
 
 TEST(ProfileWrite, LineBreaksInTheValueAreWrittenAsBlanks) {
   std::string file = Set("[User]\r\nLanguage=English\r\n", "User", "Language", "x\r\n[Config]\nHP=1");
@@ -146,31 +120,30 @@ TEST(ProfileWrite, LineBreaksInTheValueAreWrittenAsBlanks) {
 class PrivateProfileFileTest : public ::testing::Test {
  protected:
   PrivateProfileFileTest() : files_(handler_), profile_(files_) {
-    files_.SetSyncOnCommit(false);
-    files_.MakeDirectory(dir_.File("DATA"));
-    files_.SetCurrentDirectory(dir_.File("DATA"));
+    files_.MakeDirectory("DATA");
+    files_.SetCurrentDirectory("DATA");
   }
 
-  std::string SettingsBytes() const { return testing::ReadFileBytes(dir_.File("Settings.ini")); }
+  void Seed(std::string_view bytes) { ASSERT_TRUE(files_.TryWriteWholeFile(kPath, bytes)); }
+  std::string SettingsBytes() const { return files_.FileBytes(kPath).value_or("(none)"); }
 
   static constexpr std::string_view kPath = "..\\Settings.ini";
-  testing::TempDir dir_;
   testing::RecordingTrapHandler handler_;
-  FileLayer files_;
+  MemoryFileLayer files_;
   PrivateProfile profile_;
 };
 
 TEST_F(PrivateProfileFileTest, MissingOrUnreadableFileReadsTheDefault) {
   EXPECT_EQ(profile_.Read("User", "SUN_Floor", "50%", 5, kPath), "50%");
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[User]\nCOLD_Mode=1\n");
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini", 2);
+  Seed("[User]\nCOLD_Mode=1\n");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini", 2);
   EXPECT_EQ(profile_.Read("User", "COLD_Mode", "0", 1, kPath), "0");
   EXPECT_TRUE(handler_.errors.empty());
 }
 
 TEST_F(PrivateProfileFileTest, AFileThatFailsToReadOnceIsReadAgain) {
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[System]\nSun_Sensor_Ceil=80%\n");
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  Seed("[System]\nSun_Sensor_Ceil=80%\n");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini");
   EXPECT_EQ(profile_.Read("System", "Sun_Sensor_Ceil", "0", 19, kPath), "80%");
 }
 
@@ -182,18 +155,18 @@ TEST_F(PrivateProfileFileTest, WriteCreatesTheFileBesideTheDataDirectory) {
 
 TEST_F(PrivateProfileFileTest, WriteKeysAppliesAllKeysInOrderInOneRewrite) {
   const PrivateProfile::Entry entries[] = {{"B", "2"}, {"A", "1"}};
-  int writesBefore = files_.OperationCountForTesting(FileOp::kWrite);
+  int writesBefore = files_.Faults().OperationCount(FileOp::kWrite);
   EXPECT_TRUE(profile_.WriteKeys("User", entries, kPath));
-  EXPECT_EQ(files_.OperationCountForTesting(FileOp::kWrite), writesBefore + 1);
+  EXPECT_EQ(files_.Faults().OperationCount(FileOp::kWrite), writesBefore + 1);
   EXPECT_EQ(SettingsBytes(), "[User]\r\nB=2\r\nA=1\r\n");
 }
 
 TEST_F(PrivateProfileFileTest, FailedWriteOrUnreadableFileLeavesTheFileAsItWasSilently) {
-  testing::WriteFileBytes(dir_.File("Settings.ini"), "[User]\nCOLD_Mode=0\nHP_Cont=1\n");
-  files_.InjectFaultForTesting(FileOp::kWrite, "Settings.ini");
+  Seed("[User]\nCOLD_Mode=0\nHP_Cont=1\n");
+  files_.InjectFault(FileOp::kWrite, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
   // A file that cannot be read is not replaced by one holding a single key.
-  files_.InjectFaultForTesting(FileOp::kOpen, "Settings.ini");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
   EXPECT_EQ(SettingsBytes(), "[User]\nCOLD_Mode=0\nHP_Cont=1\n");
   EXPECT_TRUE(handler_.errors.empty());

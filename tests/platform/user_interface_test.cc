@@ -83,15 +83,9 @@ TEST(MessageBoxes, DefaultButtonOutsideTheSetFallsBackToTheFirst) {
 }
 
 TEST(Cp1252, DegreeSignAndEuroBecomeUtf8) {
-  EXPECT_EQ(Cp1252ToUtf8("21.50\xB0"
-                         "C"),
-            "21.50\xC2\xB0"
-            "C");
-  EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
-  EXPECT_EQ(Cp1252ToUtf8("Fran\xE7"
-                         "ais"),
-            "Fran\xC3\xA7"
-            "ais");
+  EXPECT_EQ(Cp1252ToUtf8("21.50\260C"), "21.50\302\260C");
+  EXPECT_EQ(Cp1252ToUtf8("\200"), "\342\202\254");
+  EXPECT_EQ(Cp1252ToUtf8("Fran\347ais"), "Fran\303\247ais");
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ class ServerFixture : public ::testing::Test {
     EXPECT_TRUE(ParseLocalTime("2019-01-15 06:10:00", &simulation.start));
     simulation.days = 30;
     simulation.speed = 20;
+    simulation.fileHookForTesting = fileHook;
     std::promise<void> ready;
     SimulationHooks hooks;
     hooks.serve = [&](Program& running) {
@@ -79,6 +80,8 @@ class ServerFixture : public ::testing::Test {
 
   // Runs on the control thread before the program starts, for test seams.
   std::function<void(Program&)> beforeRun;
+  // Sees every file operation of the run and fails it by returning the errno.
+  FileFaults::OperationHook fileHook;
   TempDir home;
   WebUserInterface ui{{std::chrono::minutes(10), stderr, stderr, -1}};
   std::unique_ptr<WebServer> server;

@@ -150,11 +150,9 @@ TEST_F(ServerTest, BoxAnsweredByAClientReachesTheWaitingControlThread) {
   // While the disk fails STAT.DAT's writes, the save asks Abort / Retry /
   // Ignore and the control pass waits.
   std::atomic<bool> diskFails{false};
-  beforeRun = [&diskFails](Program& p) {
-    p.Files().SetOperationHookForTesting([&diskFails](int, FileOp op, const std::string& path) {
-      bool stat = path.find("STAT.DAT") != std::string::npos;
-      return diskFails && op == FileOp::kWrite && stat ? EIO : 0;
-    });
+  fileHook = [&diskFails](int, FileOp op, const std::string& path) {
+    bool stat = path.find("STAT.DAT") != std::string::npos;
+    return diskFails && op == FileOp::kWrite && stat ? EIO : 0;
   };
   Start();
   diskFails = true;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Monitor/Monitor.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -33,9 +34,19 @@ class ProgramFixture : public ::testing::Test {
   // A program on the recording card, or on `portAccess` when given.
   Program& Make(bool installSignalHandlers = false, PortAccess* portAccess = nullptr) {
     PortAccess& chosen = portAccess != nullptr ? *portAccess : static_cast<PortAccess&>(ports);
-    program = std::make_unique<Program>(Environment{
-        clock, chosen, ui, home.path(), installSignalHandlers, /*randomSeed=*/7, makeLearning,
-        /*onDayClosed=*/{}, /*diagnosticsToTerminal=*/false, /*service=*/nullptr, statusScreenToTerminal});
+    Environment environment{clock,
+                            chosen,
+                            ui,
+                            home.path(),
+                            installSignalHandlers,
+                            /*randomSeed=*/7,
+                            makeLearning,
+                            /*onDayClosed=*/{}};
+    environment.statusScreenToTerminal = statusScreenToTerminal;
+    environment.makeFiles = [this](TrapHandler& handler) {
+      return std::make_unique<PosixFileLayer>(handler, &faults);
+    };
+    program = std::make_unique<Program>(environment);
     return *program;
   }
 
@@ -92,6 +103,7 @@ class ProgramFixture : public ::testing::Test {
   VirtualClock clock;
   RecordingPorts ports;
   ScriptedUi ui;
+  FileFaults faults;  // planted in the program's file operations
   std::unique_ptr<Program> program;
   // Whether the next Make draws the status screen on the terminal.
   bool statusScreenToTerminal = false;

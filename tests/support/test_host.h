@@ -12,6 +12,7 @@
 
 #include "Monitor/core/control_host.h"
 #include "Monitor/learning/learning.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -67,7 +68,7 @@ class NullLearning : public LearningOperations {
 
 class TestHost : public ControlHost {
  public:
-  TestHost() : clock_(Start()), files_(traps), profile_(files_), learning_(*this) {
+  TestHost() : clock_(Start()), files_(traps, &faults), profile_(files_), learning_(*this) {
     std::filesystem::create_directories(home.path() + "/DATA/History");
     files_.SetCurrentDirectory(home.path() + "/DATA");
     StartUpLikeState(state);
@@ -89,6 +90,7 @@ class TestHost : public ControlHost {
 
   TempDir home;
   RecordingTrapHandler traps;
+  FileFaults faults;  // planted in the host's file operations
   RunState state;
   std::map<int, float> channels;  // raw channel values by channel number
   std::vector<uint8_t> written;   // bytes written to the card, in order
@@ -106,7 +108,7 @@ class TestHost : public ControlHost {
   }
 
   VirtualClock clock_;
-  FileLayer files_;
+  PosixFileLayer files_;
   PrivateProfile profile_;
   PassiveLearning learning_;
 };

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@
 #include "Monitor/Monitor.h"
 #include "Monitor/card/card.h"
 #include "platform/fake_card.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
+#include "tests/tools/simulation_fixture.h"
 
 namespace kelvora::testing {
 namespace {
@@ -36,11 +39,6 @@ LocalTime At(const std::string& text) {
   LocalTime time;
   EXPECT_TRUE(ParseLocalTime(text, &time)) << text;
   return time;
-}
-
-std::string ExampleHome() {
-  const char* source = std::getenv("KELVORA_SOURCE_DIR");
-  return std::string(source != nullptr ? source : ".") + "/examples/home";
 }
 
 // Retry twice, then Abort; every other box takes its default button. Notes
@@ -83,7 +81,7 @@ struct Operation {
 // Runs the program on a fake card in `home` from `start` for `hours`, then
 // quits; `hook` sees every file operation.
 RunResult RunOnCard(const std::string& home, const std::string& start, double hours,
-                    const FileLayer::OperationHook& hook) {
+                    const FileFaults::OperationHook& hook) {
   FakeCard card;
   FakeCard::PciFunction function;
   function.bus = 1;
@@ -98,9 +96,14 @@ RunResult RunOnCard(const std::string& home, const std::string& start, double ho
   CampaignUi ui(card);
   RunResult result;
   {
-    Program program(Environment{clock, card, ui, home, false, 7, {}, {}});
+    FileFaults faults;
+    faults.SetOperationHook(hook);
+    Environment environment{clock, card, ui, home, false, 7, {}, {}};
+    environment.makeFiles = [&faults](TrapHandler& handler) {
+      return std::make_unique<PosixFileLayer>(handler, &faults);
+    };
+    Program program(environment);
     program.Files().SetSyncOnCommit(false);
-    program.Files().SetOperationHookForTesting(hook);
     try {
       program.StartUp();
       program.OpenMainWindow();
@@ -157,25 +160,8 @@ std::string HomeProblems(const std::string& home, const std::map<std::string, st
 }
 
 const char* OpName(FileOp op) {
-  switch (op) {
-    case FileOp::kOpen:
-      return "open";
-    case FileOp::kRead:
-      return "read";
-    case FileOp::kWrite:
-      return "write";
-    case FileOp::kClose:
-      return "close";
-    case FileOp::kRename:
-      return "rename";
-    case FileOp::kCopy:
-      return "copy";
-    case FileOp::kRemove:
-      return "remove";
-    case FileOp::kMakeDir:
-      return "mkdir";
-  }
-  return "?";
+  static const char* const kNames[] = {"open", "read", "write", "close", "rename", "copy", "remove", "mkdir"};
+  return kNames[static_cast<int>(op)];
 }
 
 class FaultCampaign : public ::testing::Test {
@@ -185,7 +171,7 @@ class FaultCampaign : public ::testing::Test {
   static constexpr const char* kRestart = "2024-01-09 01:00:00";
 
   void SetUp() override {
-    fs::copy(ExampleHome(), base.path(), fs::copy_options::recursive);
+    CopyExampleHome(base.path());
     // On the card: the example's settings ask for the simulation.
     std::string settings = ReadFileBytes(base.File("Settings.ini"));
     size_t simulation = settings.find("Sim_Mode=1");

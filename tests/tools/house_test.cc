@@ -3,21 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
 #include "tests/support/fakes.h"
+#include "tests/tools/simulation_fixture.h"
 #include "tools/physical_house.h"
 #include "tools/simulator.h"
 #include "tools/weather.h"
 
 namespace kelvora::testing {
 namespace {
-
-std::string SourceDir() {
-  const char* source = std::getenv("KELVORA_SOURCE_DIR");
-  return source != nullptr ? source : ".";
-}
 
 // A house with nothing but its envelope, its mass and the heat put in.
 HouseParameters BareHouse() {
@@ -141,40 +139,40 @@ TEST_F(WeatherFileTest, RowsAreInterpolatedAndHeldBeyondTheEnds) {
   EXPECT_EQ(weather.At(t0 + 7200).exteriorC, -2);
 }
 
-TEST_F(WeatherFileTest, ADamagedRowIsNamedByItsLine) {
-  Weather weather{WeatherGenerator{}};
-  std::string error;
-  std::string path = Write("bad.csv", "2024-01-08 00:00,-4,10,0\n2024-01-08 01:00,cold,10,0\n");
-  EXPECT_FALSE(Weather::ReadCsv(path, &weather, &error));
-  EXPECT_EQ(error, path + " line 2: exterior_C \"cold\" is not a number");
-  path = Write("order.csv", "2024-01-08 01:00,-4,10,0\n2024-01-08 00:00,-3,10,0\n");
-  EXPECT_FALSE(Weather::ReadCsv(path, &weather, &error));
-  EXPECT_NE(error.find("line 2: the time does not come after"), std::string::npos) << error;
-}
-
-TEST_F(WeatherFileTest, BadHouseFilesNameTheLineAndTheKey) {
-  HouseFile file;
-  std::string error;
-  std::string path = Write("house.ini", "[House]\nLoss_W_per_K=150\nLoss_W_per_Kelvin=3\n");
-  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
-  EXPECT_EQ(error, path + " line 3: unknown key Loss_W_per_Kelvin in [House]");
-  path = Write("house.ini", "[Weather]\nSeed=1.5\n");
-  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
-  EXPECT_NE(error.find("line 2: Seed wants a whole number"), std::string::npos) << error;
-  path = Write("house.ini", "[House]\nStage1_kW=-3\n");
-  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
-  EXPECT_NE(error.find("line 2: Stage1_kW wants a number of at least 0"), std::string::npos) << error;
-  path = Write("house.ini", "[Garden]\n");
-  EXPECT_FALSE(ReadHouseFile(path, &file, &error));
-  EXPECT_NE(error.find("line 1: unknown section [Garden]"), std::string::npos) << error;
-
+TEST_F(WeatherFileTest, AFaultyWeatherOrHouseFileIsNamedWithItsLine) {
+  struct Row {
+    const char* file;
+    std::string bytes;
+    std::string error;  // after the file's path
+  };
   // A weather file is found beside its house file, and its faults are named too.
   Write("w.csv", "2024-01-08 00:00,-4,10\n");
-  path = Write("house.ini", "; a comment\n[Weather]\nFile=w.csv\n");
-  ASSERT_TRUE(ReadHouseFile(path, &file, &error)) << error;
-  std::optional<Weather> weather;
-  EXPECT_FALSE(MakeWeather(file, &weather, &error));
-  EXPECT_EQ(error, dir.File("w.csv") + " line 1: wants 4 fields (time,exterior_C,wind_kmh,sun_pct), has 3");
+  const Row rows[] = {
+      {"bad.csv", "2024-01-08 00:00,-4,10,0\n2024-01-08 01:00,cold,10,0\n",
+       " line 2: exterior_C \"cold\" is not a number"},
+      {"order.csv", "2024-01-08 01:00,-4,10,0\n2024-01-08 00:00,-3,10,0\n",
+       " line 2: the time does not come after"},
+      {"house.ini", "[House]\nLoss_W_per_K=150\nLoss_W_per_Kelvin=3\n",
+       " line 3: unknown key Loss_W_per_Kelvin in [House]"},
+      {"house.ini", "[Weather]\nSeed=1.5\n", " line 2: Seed wants a whole number"},
+      {"house.ini", "[House]\nStage1_kW=-3\n", " line 2: Stage1_kW wants a number of at least 0"},
+      {"house.ini", "[Garden]\n", " line 1: unknown section [Garden]"},
+      {"house.ini", "; a comment\n[Weather]\nFile=w.csv\n",
+       " line 1: wants 4 fields (time,exterior_C,wind_kmh,sun_pct), has 3"},
+  };
+  for (const Row& row : rows) {
+    std::string path = Write(row.file, row.bytes);
+    std::string error;
+    Weather weather{WeatherGenerator{}};
+    HouseFile house;
+    std::optional<Weather> made;
+    bool read = std::string(row.file).ends_with(".csv")
+                    ? Weather::ReadCsv(path, &weather, &error)
+                    : ReadHouseFile(path, &house, &error) && MakeWeather(house, &made, &error);
+    EXPECT_FALSE(read) << row.bytes;
+    std::string where = row.bytes.find("w.csv") != std::string::npos ? dir.File("w.csv") : path;
+    EXPECT_EQ(error.rfind(where + row.error, 0), 0u) << error;
+  }
 }
 
 TEST(WeatherGenerator, DawnIsColderThanTheAfternoonAndOnlyDaysAreSunny) {
@@ -189,18 +187,11 @@ TEST(WeatherGenerator, DawnIsColderThanTheAfternoonAndOnlyDaysAreSunny) {
   EXPECT_NEAR(weather.At(day + 12 * 3600).sunPct, g.Clear_Sun_pct, 1e-9);
 }
 
-TEST(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) {
-  TempDir home;
-  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
-                        std::filesystem::copy_options::recursive);
-  ScriptedUi ui;
-  SimulationOptions options;
-  std::string error;
-  ASSERT_TRUE(
-      ParseSimulationArguments({"--home", home.path(), "--house", SourceDir() + "/examples/houses/flat.ini",
-                                "--start", "2024-01-08 00:00:00", "--days", "7"},
-                               &options, &error))
-      << error;
+class PhysicalHouseSimulation : public SimulationFixture {};
+
+TEST_F(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) {
+  SimulationOptions options = Options({"--house", SourceDir() + "/examples/houses/flat.ini", "--start",
+                                       "2024-01-08 00:00:00", "--days", "7"});
   long ticks = 0, disagreements = 0, burning = 0;
   double coldest = 99, warmest = -99;
   options.afterTickForTesting = [&](const RunState& state, const PhysicalHouse* house) {
@@ -232,22 +223,13 @@ TEST(PhysicalHouseSimulation, AWeekRunsOnTheCardWithRelaysFollowingTheDecision) 
 
 // With the heat pump configured, a burn switches it on with the burner; in
 // the day's set-back to 19 it then holds that level and no more.
-TEST(PhysicalHouseSimulation, AfterABurnTheHeatPumpHoldsTheSetbackAndNoMore) {
-  TempDir home;
-  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
-                        std::filesystem::copy_options::recursive);
+TEST_F(PhysicalHouseSimulation, AfterABurnTheHeatPumpHoldsTheSetbackAndNoMore) {
   std::string settings = ReadFileBytes(home.File("Settings.ini"));
   for (std::string key : {"\nHP=", "\nAuto_HP="})
     settings.replace(settings.find(key + "0"), key.size() + 1, key + "1");
   WriteFileBytes(home.File("Settings.ini"), settings);
-  ScriptedUi ui;
-  SimulationOptions options;
-  std::string error;
-  ASSERT_TRUE(ParseSimulationArguments(
-      {"--home", home.path(), "--house", SourceDir() + "/examples/houses/heatpump.ini", "--start",
-       "2024-01-08 00:00:00", "--days", "0.69"},
-      &options, &error))
-      << error;
+  SimulationOptions options = Options({"--house", SourceDir() + "/examples/houses/heatpump.ini", "--start",
+                                       "2024-01-08 00:00:00", "--days", "0.69"});
   double warmest = 0;
   long pumping = 0;
   options.afterTickForTesting = [&](const RunState& state, const PhysicalHouse* house) {
@@ -264,17 +246,9 @@ TEST(PhysicalHouseSimulation, AfterABurnTheHeatPumpHoldsTheSetbackAndNoMore) {
   EXPECT_GT(pumping, 0);
 }
 
-TEST(PhysicalHouseSimulation, ABadHouseFileStopsBeforeTheProgramStarts) {
-  TempDir home;
-  std::filesystem::copy(SourceDir() + "/examples/home", home.path(),
-                        std::filesystem::copy_options::recursive);
+TEST_F(PhysicalHouseSimulation, ABadHouseFileStopsBeforeTheProgramStarts) {
   WriteFileBytes(home.File("house.ini"), "[House]\nWindows=4\n");
-  ScriptedUi ui;
-  SimulationOptions options;
-  std::string error;
-  ASSERT_TRUE(
-      ParseSimulationArguments({"--home", home.path(), "--house", home.File("house.ini")}, &options, &error));
-  SimulationSummary summary = RunSimulation(options, ui);
+  SimulationSummary summary = Run({"--house", home.File("house.ini")});
   EXPECT_EQ(summary.exitStatus, 2);
   EXPECT_EQ(summary.error, home.File("house.ini") + " line 2: unknown key Windows in [House]");
   EXPECT_NE(ReadFileBytes(home.File("Settings.ini")).find("Sim_Mode=1"), std::string::npos);

@@ -10,34 +10,18 @@
 #include "Monitor/core/print_zone.h"
 #include "platform/trap.h"
 #include "tests/support/fakes.h"
+#include "tests/tools/simulation_fixture.h"
 
 namespace kelvora::testing {
 namespace {
 
-std::string ExampleHome() {
-  const char* source = std::getenv("KELVORA_SOURCE_DIR");
-  return std::string(source != nullptr ? source : ".") + "/examples/home";
-}
-
-class SimulatorTest : public ::testing::Test {
+// Every run on seed 3, so that the houses' weather is the same each time.
+class SimulatorTest : public SimulationFixture {
  protected:
-  SimulatorTest() {
-    std::filesystem::copy(ExampleHome(), home.path(), std::filesystem::copy_options::recursive);
+  SimulationSummary Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"--seed", "3"});
+    return SimulationFixture::Run(arguments);
   }
-
-  SimulationSummary Run(const std::vector<std::string>& extra) {
-    std::vector<std::string> arguments = {"--home", home.path(), "--seed", "3"};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    SimulationOptions options;
-    std::string error;
-    EXPECT_TRUE(ParseSimulationArguments(arguments, &options, &error)) << error;
-    return RunSimulation(options, ui);
-  }
-
-  std::string Data(const std::string& name) { return ReadFileBytes(home.path() + "/DATA/" + name); }
-
-  TempDir home;
-  ScriptedUi ui;
 };
 
 TEST_F(SimulatorTest, SeveralDaysLeaveOneSeasonRecordPerClosedDay) {
@@ -93,14 +77,11 @@ TEST_F(SimulatorTest, QuitEndsThroughTheProgramAndWritesTheSnapshot) {
 
 TEST_F(SimulatorTest, AnUnwatchedRunLeavesTheSameFilesAndWindowAsAWatchedOne) {
   TempDir watchedHome;
-  std::filesystem::copy(ExampleHome(), watchedHome.path(), std::filesystem::copy_options::recursive);
-  std::vector<std::string> arguments = {"--start", "2024-01-08 05:00:00", "--days", "1.2", "--seed", "5"};
+  CopyExampleHome(watchedHome.path());
   auto run = [&](const std::string& where, bool watched) {
-    std::vector<std::string> all = {"--home", where, "--snapshot", where + "/snapshot.json"};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    SimulationOptions options;
-    std::string error;
-    EXPECT_TRUE(ParseSimulationArguments(all, &options, &error)) << error;
+    SimulationOptions options = Options({"--snapshot", where + "/snapshot.json", "--start",
+                                         "2024-01-08 05:00:00", "--days", "1.2", "--seed", "5"});
+    options.home = where;
     options.watchedForTesting = watched;
     return RunSimulation(options, ui);
   };

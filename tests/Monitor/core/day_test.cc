@@ -152,11 +152,12 @@ TEST_F(DayTest, AMidnightCloseKilledAtAnyRemovalEndsAsAnUninterruptedOne) {
     std::filesystem::remove_all(home.path() + "/DATA");
     Program& p = Started("2019-06-15 23:58:00");
     RunFor(p, 60);
-    p.Files().SetOperationHookForTesting([&](int, FileOp op, const std::string& path) -> int {
+    faults.SetOperationHook([&](int, FileOp op, const std::string& path) -> int {
       if (op == FileOp::kRemove && path.ends_with(dying)) throw Killed{};
       return 0;
     });
     EXPECT_THROW(RunFor(p, 120), Killed) << dying;
+    faults.SetOperationHook(nullptr);
     program.reset();
     clock.Set(TimeAt("2019-06-16 00:05:00"));
     Program& restarted = Started("2019-06-16 00:05:00");

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora::testing {
@@ -11,13 +12,14 @@ namespace {
 
 class DiagnosticLogTest : public ::testing::Test {
  protected:
-  DiagnosticLogTest() : files(traps) { files.SetCurrentDirectory(dir.path()); }
+  DiagnosticLogTest() : files(traps, &faults) { files.SetCurrentDirectory(dir.path()); }
 
   std::string File(const std::string& name) { return ReadFileBytes(dir.path() + "/" + name); }
 
   TempDir dir;
   RecordingTrapHandler traps;
-  FileLayer files;
+  FileFaults faults;
+  PosixFileLayer files;
 };
 
 TEST_F(DiagnosticLogTest, ReportsReachTheFileAtFlushAndTheTerminalAtOnce) {
@@ -46,7 +48,7 @@ TEST_F(DiagnosticLogTest, AFullLogMovesAsideSoTheTwoNeverExceedTwiceTheLimit) {
 
 TEST_F(DiagnosticLogTest, AFailedWriteNeverTrapsTheControlPass) {
   DiagnosticLog log(files, {});
-  files.InjectFaultForTesting(FileOp::kWrite, kDiagnosticLog);
+  faults.InjectFault(FileOp::kWrite, kDiagnosticLog);
   log.Write("lost");
   log.Flush();
   EXPECT_TRUE(traps.errors.empty());

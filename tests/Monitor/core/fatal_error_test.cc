@@ -42,7 +42,7 @@ class FatalErrorTest : public ProgramFixture {
  protected:
   // Writes a file through the program; the write fails once.
   void FailingWrite(Program& p, int times = 1) {
-    p.Files().InjectFaultForTesting(FileOp::kWrite, "STAT.DAT", times);
+    faults.InjectFault(FileOp::kWrite, "STAT.DAT", times);
     FileId id = p.Files().OpenOutput("STAT.DAT");
     failLine = __LINE__ + 1;
     p.Files().Write(id, "saved\r\n");
@@ -154,7 +154,7 @@ TEST_F(FatalErrorTest, TheStopPathSavesTheDayAfterClosingARunningCycle) {
 
 TEST_F(FatalErrorTest, AnErrorLogThatCannotBeWrittenStillEndsTheRun) {
   Program& p = StartedWithCard(0x04);
-  p.Files().InjectFaultForTesting(FileOp::kOpen, "ERROR.LOG", 5);
+  faults.InjectFault(FileOp::kOpen, "ERROR.LOG", 5);
   EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   EXPECT_FALSE(fs::exists(DataFile("ERROR.LOG")));
   EXPECT_EQ(ports.LastByte(kCardPort), 0);
@@ -162,7 +162,7 @@ TEST_F(FatalErrorTest, AnErrorLogThatCannotBeWrittenStillEndsTheRun) {
 
 TEST_F(FatalErrorTest, AWriteFailureOfTheLogOffersTheRetryBoxAgain) {
   Program& p = StartedWithCard(0x04);
-  p.Files().InjectFaultForTesting(FileOp::kWrite, "ERROR.LOG");
+  faults.InjectFault(FileOp::kWrite, "ERROR.LOG");
   ui.answers = {BoxResult::kOk, BoxResult::kRetry};
   EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 2u);
@@ -174,7 +174,7 @@ TEST_F(FatalErrorTest, AFullDiskIsNamedAndTheOldFileKept) {
   Program& p = StartedWithCard(0x04);
   testing::WriteFileBytes(DataFile("STAT.DAT"), "kept\r\n");
   p.SetDayStateSaverForTesting([](Program&) {});
-  p.Files().InjectFaultForTesting(FileOp::kWrite, "STAT.DAT", 1, 0, ENOSPC);
+  faults.InjectFault(FileOp::kWrite, "STAT.DAT", 1, 0, ENOSPC);
   ui.answers = {BoxResult::kAbort};
   EXPECT_EQ(ExitOf([&] { FailingWrite(p); }), kExitStoppedByError);
   const std::string advice = "The disk is full: " + DataFile("STAT.DAT") + " could not be written.\r\n" +
@@ -187,7 +187,7 @@ TEST_F(FatalErrorTest, AFullDiskIsNamedAndTheOldFileKept) {
 
 TEST_F(FatalErrorTest, OnceTheStopHasBegunOnlyZeroReachesTheLatch) {
   Program& p = StartedWithCard(0x0E);
-  p.Files().InjectFaultForTesting(FileOp::kWrite, "ERROR.LOG");
+  faults.InjectFault(FileOp::kWrite, "ERROR.LOG");
   ui.answers = {BoxResult::kOk, BoxResult::kRetry};
   const size_t before = ports.writes.size();
   EXPECT_EQ(ExitOf([&] { p.Files().OpenInput("missing"); }), kExitStoppedByError);

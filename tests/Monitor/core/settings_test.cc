@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file_layer.h"
+#include "platform/posix_file_layer.h"
 #include "platform/private_profile.h"
 #include "tests/support/fakes.h"
 
@@ -35,7 +36,7 @@ class SettingsFileTest : public ::testing::Test {
   static constexpr std::string_view kPath = "..\\Settings.ini";
   testing::TempDir dir_;
   testing::RecordingTrapHandler handler_;
-  FileLayer files_;
+  PosixFileLayer files_;
   PrivateProfile profile_;
   Settings settings_;
   uint8_t simulationMode_ = 0;

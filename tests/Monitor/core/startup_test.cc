@@ -77,7 +77,7 @@ TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
 
 TEST_F(StartUpTest, ADataDirectoryThatCannotBeCreatedEndsTheRun) {
   Program& p = Make();
-  p.Files().InjectFaultForTesting(FileOp::kMakeDir, "DATA");
+  faults.InjectFault(FileOp::kMakeDir, "DATA");
   EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].request.caption, "PROBLEM");

@@ -319,14 +319,14 @@ TEST_F(EstimateTest, AKillAtAnyStepOfARecomputeLeavesAProjectFileThatReadsBackWh
   host.state.control.setBackActive = 1;
   ReadPreheatHistory(host);
   std::vector<std::string> onDisk;
-  host.Files().SetOperationHookForTesting([&](int, FileOp, const std::string&) {
+  host.faults.SetOperationHook([&](int, FileOp, const std::string&) {
     onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));
     return 0;
   });
 
   RecomputeProject(host);
 
-  host.Files().SetOperationHookForTesting(nullptr);
+  host.faults.SetOperationHook(nullptr);
   onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));
   int written = 0;
   for (const std::string& text : onDisk) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
 namespace kelvora {
@@ -49,7 +50,7 @@ ScheduleState SampleTables() {
 
 class ScheduleFilesTest : public ::testing::Test {
  protected:
-  ScheduleFilesTest() : files(handler) { files.SetCurrentDirectory(dir.path()); }
+  ScheduleFilesTest() : files(handler, &faults) { files.SetCurrentDirectory(dir.path()); }
 
   void WriteAll(const std::string& bytes) {
     for (uint8_t kind = 0; kind <= kTempsKind; ++kind) WriteFileBytes(dir.File(Name(kind)), bytes);
@@ -58,7 +59,8 @@ class ScheduleFilesTest : public ::testing::Test {
 
   TempDir dir;
   RecordingTrapHandler handler;
-  FileLayer files;
+  FileFaults faults;
+  PosixFileLayer files;
 };
 
 TEST_F(ScheduleFilesTest, EveryKindWrittenReadsBackIdentically) {
@@ -108,7 +110,7 @@ TEST_F(ScheduleFilesTest, ASkippedOpenKeepsTheTableAsItWas) {
 
 TEST_F(ScheduleFilesTest, ASkippedReadKeepsTheTableRatherThanPartOfTheFile) {
   WriteAll("A,06:00\r\nC,07:00\r\nE,08:00\r\n");
-  files.InjectFaultForTesting(FileOp::kRead, "TEMPS.prg", 1, 1);
+  faults.InjectFault(FileOp::kRead, "TEMPS.prg", 1, 1);
   ScheduleState s = SampleTables();
   LoadScheduleFiles(files, s);
   EXPECT_EQ(RowsOf(s, kTempsKind), RowsOf(SampleTables(), kTempsKind));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Monitor/schedule/schedule_files.h"
+#include "platform/posix_file_layer.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
@@ -49,7 +50,7 @@ class DialogTest : public ProgramFixture {
   ScheduleState ReadBack() {
     ScheduleState read;
     RecordingTrapHandler traps;
-    FileLayer files(traps);
+    PosixFileLayer files(traps);
     files.SetCurrentDirectory(home.path() + "/DATA");
     LoadScheduleFiles(files, read);
     EXPECT_TRUE(traps.errors.empty());
