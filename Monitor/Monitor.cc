@@ -307,7 +307,8 @@ void Program::LoadSchedules() {
   // Each day starts from its own day row: a program chosen by hand, or
   // yesterday's, does not carry into a day that has no row.
   state_.schedule.currentProgram.clear();
-  std::string note = SelectDayProgram(state_, state_.clock.todayWeekday, ClockText(env_.clock.Now()));
+  std::string note =
+      SelectDayProgram(DayPlanOf(state_), state_.clock.todayWeekday, ClockText(env_.clock.Now()));
   if (!note.empty()) ConsoleWrite(note);
 }
 
@@ -391,7 +392,7 @@ void Program::RunControlPass() {
   ScheduleState& schedule = state_.schedule;
   if (schedule.requestedProgram != schedule.currentProgram) {
     schedule.currentProgram = schedule.requestedProgram;
-    ExpandProgram(state_, ClockText(env_.clock.Now()));
+    ExpandProgram(DayPlanOf(state_), ClockText(env_.clock.Now()));
   }
   // One pass per second of the clock. The gate reads the clock itself: after
   // the clock is set back the accounting stamp stays frozen until the clock
@@ -419,7 +420,7 @@ void Program::RunPassSteps() {
   ControlState& control = state_.control;
   control.previousSlot = state_.schedule.currentSlot;
   control.previousSetpoint = control.setpoint;
-  FindCurrentSlot(state_, clockText);
+  FindCurrentSlot(DayPlanOf(state_), clockText);
   HeatingDecision(*this);
   {
     // The window's values are refreshed in place; readers on other threads

@@ -46,7 +46,7 @@ void BM_ExpandSortFind(benchmark::State& bench) {
   RunState state = FullSchedule(static_cast<int>(bench.range(0)));
   for (auto _ : bench) {
     state.schedule.currentProgram = "WEEK";
-    benchmark::DoNotOptimize(ExpandProgram(state, "12:00"));
+    benchmark::DoNotOptimize(ExpandProgram(DayPlanOf(state), "12:00"));
   }
   bench.counters["slots"] = state.schedule.slotCount;
 }
@@ -55,16 +55,16 @@ BENCHMARK(BM_ExpandSortFind)->Arg(4)->Arg(12)->Arg(24);
 void BM_FindCurrentSlot(benchmark::State& bench) {
   RunState state = FullSchedule(12);  // 19 program slots, room for two by hand
   state.schedule.currentProgram = "WEEK";
-  ExpandProgram(state, "12:00");
+  ExpandProgram(DayPlanOf(state), "12:00");
   // Two manual slots on top of the program's, as hand edits leave them.
   ScheduleState& s = state.schedule;
   s.daySlots[++s.slotCount] = DaySlot{"12:00", "14:00", "1"};
   s.daySlots[++s.slotCount] = DaySlot{"12:00", "13:00", "1"};
-  SortSlots(state, "12:00");
+  SortSlots(DayPlanOf(state), "12:00");
   const std::string times[] = {"00:10", "06:45", "12:30", "18:00", "23:59"};
   size_t i = 0;
   for (auto _ : bench) {
-    FindCurrentSlot(state, times[i]);
+    FindCurrentSlot(DayPlanOf(state), times[i]);
     benchmark::DoNotOptimize(state.schedule.nextSetpoint);
     i = (i + 1) % 5;
   }

@@ -25,6 +25,7 @@ set(allowed
     "Monitor/core/run_state.h -> Monitor/card/card_state.h"
     "Monitor/core/run_state.h -> Monitor/control/control_state.h"
     "Monitor/core/run_state.h -> Monitor/learning/learning_state.h"
+    "Monitor/core/run_state.h -> Monitor/schedule/day_plan.h"
     "Monitor/core/run_state.h -> Monitor/schedule/schedule_state.h"
     "Monitor/core/run_state.h -> Monitor/statistics/statistics_state.h")
 

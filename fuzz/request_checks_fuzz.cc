@@ -28,7 +28,7 @@ void EditADay(const kelvora::SlotEdit& edit) {
   kelvora::RunState state;
   state.schedule.programRows = {{"WEEK", "06:30", "21"}, {"WEEK", "22:00", "17"}};
   state.schedule.currentProgram = "WEEK";
-  kelvora::ExpandProgram(state, "12:00:00");
+  kelvora::ExpandProgram(DayPlanOf(state), "12:00:00");
   kelvora::ApplySlotEdit(state, edit, {"21.00", "21.00"}, "12:00:00");
   Check(state.schedule.slotCount <= kelvora::kMaxDaySlots);
   Check(state.schedule.currentSlot <= state.schedule.slotCount + 1);

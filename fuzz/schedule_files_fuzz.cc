@@ -95,12 +95,12 @@ void CheckSlots(const ScheduleState& s) {
 void ResolveEveryDay(RunState& state) {
   for (uint8_t weekday = 0; weekday <= 8; ++weekday) {
     state.schedule.currentProgram.clear();
-    std::string report = kelvora::SelectDayProgram(state, weekday, "12:00");
+    std::string report = kelvora::SelectDayProgram(DayPlanOf(state), weekday, "12:00");
     Check(report.empty() || (report.back() == '\n' && report.find(" -> ") != std::string::npos));
     Check(state.schedule.currentProgram == state.schedule.requestedProgram);
     CheckSlots(state.schedule);
     for (std::string_view now : kTimes) {
-      kelvora::FindCurrentSlot(state, now);
+      kelvora::FindCurrentSlot(DayPlanOf(state), now);
       CheckSlots(state.schedule);
     }
   }

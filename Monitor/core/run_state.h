@@ -8,6 +8,7 @@
 #include "Monitor/core/common_state.h"
 #include "Monitor/core/settings.h"
 #include "Monitor/learning/learning_state.h"
+#include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_state.h"
 #include "Monitor/statistics/statistics_state.h"
 
@@ -26,6 +27,16 @@ struct RunState {
   LearningState learning;
   StatisticsState statistics;
 };
+
+// The day's plan of a whole run state.
+inline DayPlan DayPlanOf(RunState& state) {
+  return DayPlan{state.schedule,
+                 state.texts,
+                 state.settings.languageFrench != 0,
+                 state.clock.todayDate,
+                 state.control.weatherOffset,
+                 state.control.changeFlags};
+}
 
 }  // namespace kelvora
 

@@ -110,7 +110,7 @@ std::optional<std::pair<float, int32_t>> WarmerSlotTomorrow(const RunState& stat
   tomorrow.clock = state.clock;
   tomorrow.schedule.currentProgram.clear();
   uint8_t weekday = state.clock.todayWeekday >= 7 ? 1 : static_cast<uint8_t>(state.clock.todayWeekday + 1);
-  SelectDayProgram(tomorrow, weekday, "00:00");
+  SelectDayProgram(DayPlanOf(tomorrow), weekday, "00:00");
   return WarmerSlot(tomorrow.schedule, 1, floor);
 }
 

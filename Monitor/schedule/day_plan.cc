@@ -32,8 +32,6 @@ const LabelRow* FindLabel(const std::vector<LabelRow>& labels, std::string_view 
   return found == labels.end() ? nullptr : &*found;
 }
 
-size_t Language(const RunState& state) { return state.settings.languageFrench != 0 ? 1 : 0; }
-
 // `date` with each "**" part (year, month, day) replaced by that part of `today`.
 std::string DateOnDay(std::string date, std::string_view today) {
   for (size_t part : {0, 3, 6}) {
@@ -201,27 +199,27 @@ float TakeOverReference(const ScheduleState& s) {
 
 }  // namespace
 
-std::string SelectDayProgram(RunState& state, uint8_t weekday, std::string_view now) {
-  ScheduleState& s = state.schedule;
-  size_t language = Language(state);
+std::string SelectDayProgram(const DayPlan& plan, uint8_t weekday, std::string_view now) {
+  ScheduleState& s = plan.schedule;
+  size_t language = plan.french ? 1 : 0;
   if (weekday >= 1 && weekday <= 7) {
-    const std::string& dayName = state.texts.dayNameTable[language][weekday];
+    const std::string& dayName = plan.texts.dayNameTable[language][weekday];
     auto day = std::find_if(s.dayRows.begin(), s.dayRows.end(),
                             [&](const DayRow& row) { return row.day == dayName; });
     if (day != s.dayRows.end()) s.currentProgram = day->program;
   }
-  const std::string& today = state.clock.todayDate;
+  const std::string& today = plan.todayDate;
   for (const HolidayRow& row : s.holidayRows) {
     if (DateOnDay(row.date, today) != today) continue;
-    s.currentProgram = row.program.empty() ? state.texts.holidayProgramName[language] : row.program;
+    s.currentProgram = row.program.empty() ? plan.texts.holidayProgramName[language] : row.program;
     break;
   }
-  if (s.currentProgram.empty()) s.currentProgram = state.texts.defaultProgramName[language];
-  return ExpandProgram(state, now);
+  if (s.currentProgram.empty()) s.currentProgram = plan.texts.defaultProgramName[language];
+  return ExpandProgram(plan, now);
 }
 
-std::string ExpandProgram(RunState& state, std::string_view now) {
-  ScheduleState& s = state.schedule;
+std::string ExpandProgram(const DayPlan& plan, std::string_view now) {
+  ScheduleState& s = plan.schedule;
   s.requestedProgram = s.currentProgram;
   std::string report;
   uint8_t n = GatherSlots(s, report);
@@ -229,9 +227,9 @@ std::string ExpandProgram(RunState& state, std::string_view now) {
   // Sorting with each slot ending at its own start orders the starts; the
   // ends can then be chained and the table sorted into its final order.
   ChainEnds(s, n, true);
-  SortSlots(state, now);
+  SortSlots(plan, now);
   ChainEnds(s, n, false);
-  SortSlots(state, now);
+  SortSlots(plan, now);
   if (s.daySlots[0].end == "00:00") {
     s.slotTemps[0] = s.slotTemps[1];
   } else if (n > 0) {
@@ -241,22 +239,22 @@ std::string ExpandProgram(RunState& state, std::string_view now) {
     s.slotTemps[0] = s.slotTemps[n];
   }
   // The next slot may be slot 0, whose temperature is only now in place.
-  FindCurrentSlot(state, now);
+  FindCurrentSlot(plan, now);
   s.programTemp = TakeOverReference(s);
   return report;
 }
 
-void SortSlots(RunState& state, std::string_view now) {
-  ScheduleState& s = state.schedule;
+void SortSlots(const DayPlan& plan, std::string_view now) {
+  ScheduleState& s = plan.schedule;
   s.slotCount = std::min(s.slotCount, kMaxDaySlots);
   BubbleSortSlots(s, s.slotCount);
   CloseTable(s, s.slotCount);
-  FindCurrentSlot(state, now);
-  state.control.changeFlags |= kSlotChanged;
+  FindCurrentSlot(plan, now);
+  plan.changeFlags |= kSlotChanged;
 }
 
-void FindCurrentSlot(RunState& state, std::string_view now) {
-  ScheduleState& s = state.schedule;
+void FindCurrentSlot(const DayPlan& plan, std::string_view now) {
+  ScheduleState& s = plan.schedule;
   now = now.substr(0, 5);
   uint8_t n = std::min(s.slotCount, kMaxDaySlots);
   uint8_t before = s.currentSlot;
@@ -264,8 +262,8 @@ void FindCurrentSlot(RunState& state, std::string_view now) {
   s.nextSlot = NextSlot(s, n, s.currentSlot, now);
   // The pre-heat target keeps the weather's correction: a running pre-heat
   // must not lose it at the next pass.
-  s.nextSetpoint = s.slotTemps[s.nextSlot] + state.control.weatherOffset;
-  if (s.currentSlot != before) state.control.changeFlags |= kSlotChanged;
+  s.nextSetpoint = s.slotTemps[s.nextSlot] + plan.weatherOffset;
+  if (s.currentSlot != before) plan.changeFlags |= kSlotChanged;
 }
 
 }  // namespace kelvora

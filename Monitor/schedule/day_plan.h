@@ -14,9 +14,21 @@
 #include <string>
 #include <string_view>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/core/common_state.h"
+#include "Monitor/schedule/schedule_state.h"
 
 namespace kelvora {
+
+// What planning the day works on: the schedule, and what it reads and tells
+// of the rest of the program.
+struct DayPlan {
+  ScheduleState& schedule;
+  const ConstantTexts& texts;    // the day names and the default programs' names
+  bool french;                   // which language's names the day rows use
+  const std::string& todayDate;  // "yy/mm/dd", for the holiday rows
+  float weatherOffset;           // carried into the next set-point
+  uint8_t& changeFlags;          // bit 0 set when the day's slots change
+};
 
 // Sets `currentProgram` for `weekday` (1 = Sunday .. 7) and expands it: the
 // first day row whose day name is that weekday's in the user's language
@@ -24,7 +36,7 @@ namespace kelvora {
 // date, with each "**" part taken from `todayDate`, equals `todayDate` (an
 // empty program there means the holiday program), and the default program
 // when `currentProgram` is still empty. Returns what ExpandProgram returns.
-std::string SelectDayProgram(RunState& state, uint8_t weekday, std::string_view now);
+std::string SelectDayProgram(const DayPlan& plan, uint8_t weekday, std::string_view now);
 
 // Builds slots 1..n of the day from the rows of `currentProgram` in file
 // order, following hand-overs to other programs; a time or temperature name
@@ -40,14 +52,14 @@ std::string SelectDayProgram(RunState& state, uint8_t weekday, std::string_view 
 // Returns "" normally. A hand-over back to a program already visited would
 // walk for ever: the walk ends there, keeping the slots gathered, and the
 // result is one console line (ended by "\n") naming the chain.
-std::string ExpandProgram(RunState& state, std::string_view now);
+std::string ExpandProgram(const DayPlan& plan, std::string_view now);
 
 // Orders slots 1..n by start, then end, manual slots first among equals;
 // writes the closing entry n + 1 ("24:00" to "99:99" at slot n's
 // temperature) and slot 0's end (slot 1's start); chooses the slots
 // (FindCurrentSlot) and sets `changeFlags` bit 0. A `slotCount` above
 // kMaxDaySlots is brought down to it first.
-void SortSlots(RunState& state, std::string_view now);
+void SortSlots(const DayPlan& plan, std::string_view now);
 
 // Sets `currentSlot`, `nextSlot` and `nextSetpoint` (the next slot's
 // temperature plus `weatherOffset`) for `now` on a sorted and closed table.
@@ -55,7 +67,7 @@ void SortSlots(RunState& state, std::string_view now);
 // several with one start), else the last; before the first slot's start,
 // slot 0; in a gap between slots, the first slot that starts later, or
 // n + 1. Sets `changeFlags` bit 0 when the slot in force changes.
-void FindCurrentSlot(RunState& state, std::string_view now);
+void FindCurrentSlot(const DayPlan& plan, std::string_view now);
 
 }  // namespace kelvora
 

@@ -158,7 +158,7 @@ SlotEditResult ApplySlotEdit(RunState& state, const SlotEdit& edit, const ShownT
   Edit change(state, shown);
   if (auto refused = change.Times(edit)) return {refused, {}};
   if (auto refused = change.Temps(edit)) return {refused, {}};
-  SortSlots(state, now);
+  SortSlots(DayPlanOf(state), now);
   return {};
 }
 
@@ -181,7 +181,7 @@ void DeleteTickedSlots(RunState& state, const std::vector<int>& ticked, std::str
     }
     --schedule.slotCount;
   }
-  SortSlots(state, now);
+  SortSlots(DayPlanOf(state), now);
 }
 
 }  // namespace kelvora

@@ -48,7 +48,7 @@ class EstimateTest : public ::testing::Test {
   // The set-back has just begun at `now` seconds, with the house at 21.
   void StartSetback(int32_t now, const std::string& clockText) {
     RunState& state = host.state;
-    SelectDayProgram(state, state.clock.todayWeekday, clockText);
+    SelectDayProgram(DayPlanOf(state), state.clock.todayWeekday, clockText);
     state.clock.clockSeconds = now;
     state.control.interiorTemp = 21;
     state.control.exteriorTemp = -5;

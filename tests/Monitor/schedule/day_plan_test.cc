@@ -6,6 +6,8 @@
 #include <tuple>
 #include <vector>
 
+#include "Monitor/core/run_state.h"
+
 namespace kelvora {
 namespace {
 
@@ -27,10 +29,12 @@ class DayPlanTest : public ::testing::Test {
     state.schedule.daySlots[0].start = "00:00";
   }
 
-  std::string Select(const std::string& now = "12:00") { return SelectDayProgram(state, kSaturday, now); }
+  std::string Select(const std::string& now = "12:00") {
+    return SelectDayProgram(DayPlanOf(state), kSaturday, now);
+  }
   std::string Expand(const std::string& program, const std::string& now = "12:00") {
     state.schedule.currentProgram = program;
-    return ExpandProgram(state, now);
+    return ExpandProgram(DayPlanOf(state), now);
   }
   // Slots 0 to n + 1.
   std::vector<Slot> Slots() const {
@@ -80,7 +84,7 @@ TEST_F(DayPlanTest, AWeekdayOutsideTheWeekMatchesNoDayRow) {
   state.schedule.dayRows = {{"", "BLANK"}};
   for (uint8_t weekday : {0, 8, 255}) {
     state.schedule.currentProgram.clear();
-    SelectDayProgram(state, weekday, "12:00");
+    SelectDayProgram(DayPlanOf(state), weekday, "12:00");
     EXPECT_EQ(state.schedule.currentProgram, "DEFAULT") << int{weekday};
   }
 }
@@ -216,7 +220,7 @@ TEST_F(DayPlanTest, SortingPutsAManualSlotBeforeAnEqualProgramSlot) {
   AddSlot("09:00", "10:00", 20, false);
   AddSlot("08:00", "10:00", 19, false);
   AddSlot("08:00", "10:00", 23, true);
-  SortSlots(state, "07:00");
+  SortSlots(DayPlanOf(state), "07:00");
   EXPECT_EQ(Slots(), (std::vector<Slot>{{"00:00", "08:00", 0},
                                         {"08:00", "10:00", 23},
                                         {"08:00", "10:00", 19},
@@ -229,7 +233,7 @@ TEST_F(DayPlanTest, OfTwoManualSlotsWithOneStartTheFirstInOrderStays) {
   AddSlot("06:00", "24:00", 20, false);
   AddSlot("08:00", "12:00", 23, true);
   AddSlot("08:00", "10:00", 22, true);
-  SortSlots(state, "09:00");
+  SortSlots(DayPlanOf(state), "09:00");
   EXPECT_EQ(state.schedule.currentSlot, 2);
   EXPECT_EQ(state.schedule.slotTemps[2], 22);
 }
@@ -238,11 +242,11 @@ TEST_F(DayPlanTest, AManualSlotWinsAndAManualSlotInsideComesNext) {
   AddSlot("06:00", "22:00", 21, false);
   AddSlot("12:00", "14:00", 23, true);
   AddSlot("22:00", "24:00", 17, false);
-  SortSlots(state, "10:00");
+  SortSlots(DayPlanOf(state), "10:00");
   EXPECT_EQ(state.schedule.currentSlot, 1);
   EXPECT_EQ(state.schedule.nextSlot, 2);
   EXPECT_EQ(state.schedule.nextSetpoint, 23);
-  FindCurrentSlot(state, "13:00");
+  FindCurrentSlot(DayPlanOf(state), "13:00");
   EXPECT_EQ(state.schedule.currentSlot, 2);
   EXPECT_EQ(state.schedule.nextSlot, 1);  // the program slot underneath takes over at 14:00
   EXPECT_EQ(state.schedule.nextSetpoint, 21);
@@ -258,7 +262,7 @@ class SlotChoiceTest : public DayPlanTest, public ::testing::WithParamInterface<
 TEST_P(SlotChoiceTest, ChoosesTheSlotInForceAndTheNext) {
   state.schedule.programRows = kWeek;
   Expand("WEEK");
-  FindCurrentSlot(state, GetParam().now);
+  FindCurrentSlot(DayPlanOf(state), GetParam().now);
   EXPECT_EQ(state.schedule.currentSlot, GetParam().current);
   EXPECT_EQ(state.schedule.nextSlot, GetParam().next);
   EXPECT_EQ(state.schedule.nextSetpoint, state.schedule.slotTemps[GetParam().next]);
@@ -274,9 +278,9 @@ TEST_F(DayPlanTest, TheRefreshFlagIsSetOnlyWhenTheSlotInForceChanges) {
   state.schedule.programRows = kWeek;
   Expand("WEEK", "12:00");
   state.control.changeFlags = 0;
-  FindCurrentSlot(state, "13:00");
+  FindCurrentSlot(DayPlanOf(state), "13:00");
   EXPECT_EQ(state.control.changeFlags, 0);
-  FindCurrentSlot(state, "22:30");
+  FindCurrentSlot(DayPlanOf(state), "22:30");
   EXPECT_EQ(state.control.changeFlags, 1);
 }
 

@@ -21,7 +21,7 @@ class SlotEditTest : public ::testing::Test {
     state.schedule.daySlots[0].start = "00:00";
     state.schedule.programRows = {{"WEEK", "06:30", "21"}, {"WEEK", "22:00", "17"}, {"REST", "08:00", "20"}};
     state.schedule.currentProgram = "WEEK";
-    ExpandProgram(state, kNow);
+    ExpandProgram(DayPlanOf(state), kNow);
     state.control.changeFlags = 0;
   }
 
