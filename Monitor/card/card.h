@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/card/card_state.h"
 #include "platform/clock.h"
 #include "platform/ports.h"
 #include "platform/private_profile.h"

@@ -3,7 +3,7 @@
 #ifndef KELVORA_MONITOR_CONTROL_SMOOTHING_H_
 #define KELVORA_MONITOR_CONTROL_SMOOTHING_H_
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/control/control_state.h"
 
 namespace kelvora {
 

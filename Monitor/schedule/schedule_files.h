@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/schedule/schedule_state.h"
 #include "platform/file_layer.h"
 
 namespace kelvora {
