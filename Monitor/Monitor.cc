@@ -240,7 +240,7 @@ void Program::Initialise() {
   // 2. Settings, with the simulation override.
   LoadSettings();
   // 3. Which relays exist, and the first output byte.
-  ConfigureRelays(state_);
+  ConfigureRelays({state_.settings, state_.card, state_.control});
   // 4. A fresh day.
   ResetDayState(state_);
   dayRestored_ = false;

@@ -35,7 +35,6 @@ set(allowed
 set(whole_state_headers Monitor/core/run_state.h Monitor/core/control_host.h)
 set(whole_state_users
     Monitor/control/heating.h
-    Monitor/control/relays.h
     Monitor/control/simulated_house.h
     Monitor/control/weather.h
     Monitor/core/kept_files.h

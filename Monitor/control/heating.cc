@@ -394,7 +394,7 @@ void BurnerIsOff(ControlHost& host) {
   ControlState& c = state.control;
   CardState& card = state.card;
   c.cycleState = CycleCodeOf(CurrentRowState(c));
-  HeatPumpDecision(state);
+  HeatPumpDecision({state.settings, state.card, c}, state.schedule, state.learning.estimatedArrival);
   // The row of a burner that just stopped learns what the off period is.
   if (HoldsCode(CurrentRowState(c), CycleCode::kHeatPumpWait))
     CurrentRowState(c) = CycleCodeValue(c.cycleState);

@@ -18,20 +18,21 @@ class RelaysTest : public ::testing::Test {
   Settings& settings() { return host.state.settings; }
   CardState& card() { return host.state.card; }
   ControlState& control() { return host.state.control; }
+  RelayParts relays() { return {settings(), card(), control()}; }
   // A heat-pump installation at a set-point of 20 degrees, or `setpoint`.
   void HeatPumpAt(float interior, float setpoint = 20) {
     settings().HP = 1;
     settings().HP_SetForward = 0.5f;
     control().setpoint = setpoint;
     control().interiorTemp = interior;
-    HeatPumpDecision(host.state);
+    HeatPumpDecision(relays(), host.state.schedule, host.state.learning.estimatedArrival);
   }
 
   TestHost host;
 };
 
 TEST_F(RelaysTest, NoConfigKeysMeanHeatingWithoutHeatPump) {
-  ConfigureRelays(host.state);
+  ConfigureRelays(relays());
   EXPECT_EQ(card().stage1Mask | card().stage2Mask | card().fanLowMask | card().fanHighMask, 15);
   EXPECT_EQ(card().heatPumpMask, 0);
   EXPECT_EQ(card().heatPumpPower, 0);
@@ -41,15 +42,15 @@ TEST_F(RelaysTest, AutomaticHeatPumpClearsContinuous) {
   settings().HP = 1;
   settings().Auto_HP = 1;
   settings().HP_Cont = 1;
-  ConfigureRelays(host.state);
+  ConfigureRelays(relays());
   EXPECT_EQ(settings().HP_Cont, 0);
   EXPECT_EQ(card().outputByte, kHeatPump);  // automatic in a comfort period
 }
 
 TEST_F(RelaysTest, HeatPumpConfiguredAgainGetsItsRelayBack) {
-  ConfigureRelays(host.state);
+  ConfigureRelays(relays());
   settings().HP = 1;
-  ConfigureRelays(host.state);
+  ConfigureRelays(relays());
   EXPECT_EQ(card().heatPumpMask, kHeatPump);
   EXPECT_FLOAT_EQ(card().heatPumpPower, 2.0f);
 }
@@ -59,8 +60,8 @@ TEST_F(RelaysTest, ContinuousFanRunsAfterAMidnightReloadWithoutHeating) {
   settings().AC = 1;
   settings().Cont_Fan = 1;
   settings().Fan_Speed = 1;
-  ConfigureRelays(host.state);  // start-up
-  ConfigureRelays(host.state);  // midnight: the masks are 0 by now
+  ConfigureRelays(relays());  // start-up
+  ConfigureRelays(relays());  // midnight: the masks are 0 by now
   EXPECT_EQ(control().contFanBits, kFanHigh);
   EXPECT_EQ(card().outputByte, kFanHigh);
 }
