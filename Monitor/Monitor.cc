@@ -21,6 +21,7 @@
 #include "Monitor/schedule/schedule_files.h"
 #include "Monitor/statistics/accounting.h"
 #include "Monitor/statistics/day_files.h"
+#include "Monitor/statistics/day_statistics.h"
 #include "Monitor/statistics/season_file.h"
 #include "Monitor/ui/programs_dialog.h"
 #include "platform/posix_file_layer.h"
@@ -412,11 +413,12 @@ void Program::RunPassSteps() {
   LocalTime now = env_.clock.Now();
   std::string clockText = ClockText(now);
   ReadSensors(*this);
-  MinuteStep(state_, clockText);
+  MinuteStep(state_.control, state_.settings, clockText);
   // The clock's own second: the accounting stamp stands still after the
   // clock is set back, and keyed on it the step would run at every pass.
-  if (SecondsOfDay(now) % kQuarterHourSeconds == 0) QuarterHourStep(state_);
-  UpdateDayStatistics(state_);
+  if (SecondsOfDay(now) % kQuarterHourSeconds == 0) QuarterHourStep(state_.control);
+  UpdateWindChill(state_.control);
+  UpdateDayStatistics(state_.control, state_.clock.elapsedSeconds, state_.statistics.day);
   ControlState& control = state_.control;
   control.previousSlot = state_.schedule.currentSlot;
   control.previousSetpoint = control.setpoint;

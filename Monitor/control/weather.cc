@@ -125,12 +125,6 @@ void UpdateWarmBias(ControlState& c) {
   c.exteriorBias = std::max(c.quarterLog(c.quarterRows, kQuarterExterior) - c.biasReference, 0.0f);
 }
 
-void Accumulate(Statistic& statistic, float value, float seconds, bool followMaximum) {
-  statistic.sum += value * seconds;
-  statistic.minimum = std::min(statistic.minimum, value);
-  if (followMaximum) statistic.maximum = std::max(statistic.maximum, value);
-}
-
 }  // namespace
 
 void ReadSensors(ControlHost& host) {
@@ -140,15 +134,14 @@ void ReadSensors(ControlHost& host) {
   ReadWind(host);
 }
 
-void MinuteStep(RunState& state, const std::string& clockText) {
-  ControlState& c = state.control;
+void MinuteStep(ControlState& c, const Settings& settings, const std::string& clockText) {
   std::string digit = MinuteDigit(clockText);
   if (digit == c.lastMinuteDigit) return;
   c.lastMinuteDigit = digit;
   const RingCapacities& capacity = c.capacities;
   c.sunHour = PushSample(c.sunHourRing, c.sunHourCursor, capacity.sunHour, c.sunNow);
   int window =
-      SunCorrectionWindow(state.settings.WIND_Floor, RingLimit(c.sunCorrectionRing, capacity.sunCorrection));
+      SunCorrectionWindow(settings.WIND_Floor, RingLimit(c.sunCorrectionRing, capacity.sunCorrection));
   if (window != c.sunCorrectionWindow) {
     c.sunCorrectionWindow = window;
     EmptyRing(c.sunCorrectionRing, c.sunCorrectionCursor);
@@ -158,8 +151,7 @@ void MinuteStep(RunState& state, const std::string& clockText) {
   c.windHour = PushSample(c.windHourRing, c.windHourCursor, capacity.windHour, c.windNow);
 }
 
-void QuarterHourStep(RunState& state) {
-  ControlState& c = state.control;
+void QuarterHourStep(ControlState& c) {
   // A day has 96 quarter hours, but a clock set back can bring more: the
   // newest rows are the ones the bias needs.
   int capacity = std::min(c.capacities.quarter, c.quarterLog.Rows());
@@ -174,28 +166,10 @@ void QuarterHourStep(RunState& state) {
   if (c.quarterRows >= kBiasRows) UpdateWarmBias(c);
 }
 
-void UpdateDayStatistics(RunState& state) {
-  ControlState& c = state.control;
-  DayStatistics& day = state.statistics.day;
-  // A clock set back adds no time to the day.
-  auto seconds = static_cast<float>(std::max(state.clock.elapsedSeconds, 0));
-  c.windChill = Windchill(c.exteriorTemp, c.windHour);
-  day.dayWeightSeconds += seconds;
-  if (day.dayWeightSeconds < 1) {
-    day.dayWeightSeconds = 1;
-    day.interior.sum = c.interiorTemp;
-    day.exterior.sum = c.exteriorTemp;
-    day.windChill.sum = c.exteriorTemp;
-    day.sun.sum = c.sunNow;
-    day.wind.sum = c.windNow;
-  }
-  Accumulate(day.interior, c.interiorTemp, seconds, true);
-  Accumulate(day.exterior, c.exteriorTemp, seconds, true);
-  Accumulate(day.windChill, c.windChill, seconds, true);
-  Accumulate(day.sun, c.sunNow, seconds, true);
-  // A wind ring still filling up holds a gust over too few samples.
-  bool windRingFull = c.windCursor.count >= RingLimit(c.windRing, c.capacities.wind);
-  Accumulate(day.wind, c.windNow, seconds, windRingFull);
+void UpdateWindChill(ControlState& c) { c.windChill = Windchill(c.exteriorTemp, c.windHour); }
+
+bool WindRingFull(const ControlState& c) {
+  return c.windCursor.count >= RingLimit(c.windRing, c.capacities.wind);
 }
 
 }  // namespace kelvora

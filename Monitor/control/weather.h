@@ -1,6 +1,6 @@
 // The sensor half of the control pass: the four channels read, converted
 // and smoothed, the sun ceiling learned, the minute and quarter-hour steps
-// and the day's weather statistics.
+// and the wind chill.
 #ifndef KELVORA_MONITOR_CONTROL_WEATHER_H_
 #define KELVORA_MONITOR_CONTROL_WEATHER_H_
 
@@ -16,14 +16,17 @@ void ReadSensors(ControlHost& host);
 // Once per minute (the clock's last minute digit changed): the last-hour
 // sun and wind rings and the sun-correction window, which follows
 // WIND_Floor (limited to its ring) and is emptied when that changes.
-void MinuteStep(RunState& state, const std::string& clockText);
+void MinuteStep(ControlState& control, const Settings& settings, const std::string& clockText);
 
 // On the quarter hours: the quarterLog row and the exterior warm bias.
-void QuarterHourStep(RunState& state);
+void QuarterHourStep(ControlState& control);
 
-// Adds the elapsed seconds to the day's minimum, mean and maximum of
-// interior, exterior, wind chill (also sets windChill), sun and wind.
-void UpdateDayStatistics(RunState& state);
+// The wind chill of the smoothed exterior and the last hour's wind.
+void UpdateWindChill(ControlState& control);
+
+// Whether the wind ring holds as many samples as it can: until then a gust
+// stands for too few samples to count as the day's maximum.
+bool WindRingFull(const ControlState& control);
 
 }  // namespace kelvora
 

@@ -15,12 +15,12 @@ class WeatherTest : public ::testing::Test {
   // One minute step with the given sun; `minute` is the clock's last minute digit.
   void Minute(int minute, float sun) {
     control().sunNow = sun;
-    MinuteStep(host.state, "10:" + std::to_string(10 + minute) + ":00");
+    MinuteStep(host.state.control, host.state.settings, "10:" + std::to_string(10 + minute) + ":00");
   }
   void Quarter(float exterior, float sun = 0) {
     control().exteriorTempRaw = exterior;
     control().sunHour = sun;
-    QuarterHourStep(host.state);
+    QuarterHourStep(host.state.control);
   }
 
   TestHost host;
@@ -93,33 +93,6 @@ TEST_F(WeatherTest, ClockSetBackCannotOverfillTheQuarterLog) {
   for (int row = 1; row <= 100; ++row) Quarter(static_cast<float>(row));
   EXPECT_EQ(control().quarterRows, 96);
   EXPECT_FLOAT_EQ(control().quarterLog(96, 1), 100);
-}
-
-TEST_F(WeatherTest, DayStatisticsWeighEachValueByItsSeconds) {
-  StatisticsState& statistics = host.state.statistics;
-  control().interiorTemp = 20;
-  UpdateDayStatistics(host.state);  // first pass of the day, no time yet
-  control().interiorTemp = 23;
-  host.state.clock.elapsedSeconds = 2;
-  UpdateDayStatistics(host.state);
-  const Statistic& interior = statistics.day.interior;
-  EXPECT_FLOAT_EQ(interior.sum / statistics.day.dayWeightSeconds, 22);
-  EXPECT_FLOAT_EQ(interior.minimum, 20);
-  EXPECT_FLOAT_EQ(interior.maximum, 23);
-}
-
-TEST_F(WeatherTest, WindMaximumWaitsForAFullWindRing) {
-  control().capacities.wind = 10;
-  control().windRing.Dimension(10);
-  control().windCursor.count = 9;
-  control().windNow = 30;
-  control().windHour = 30;
-  host.state.statistics.day.wind.maximum = 0;
-  UpdateDayStatistics(host.state);
-  EXPECT_EQ(host.state.statistics.day.wind.maximum, 0);
-  control().windCursor.count = 10;
-  UpdateDayStatistics(host.state);
-  EXPECT_FLOAT_EQ(host.state.statistics.day.wind.maximum, 30);
 }
 
 }  // namespace
