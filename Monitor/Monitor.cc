@@ -133,17 +133,7 @@ void Program::SetConstants() {
   first.start = "00:00";
   first.end = "24:00";
 
-  CardState& card = state_.card;
-  card.fanLowBit = card.fanLowMask = 1;
-  card.fanHighBit = card.fanHighMask = 2;
-  card.stage1Bit = card.stage1Mask = 4;
-  card.stage2Bit = card.stage2Mask = 8;
-  card.heatPumpBit = card.heatPumpMask = 16;
-  card.fanLowPower = 0.225f;
-  card.fanHighPower = 0.9f;
-  card.stage1Power = 15.0f;
-  card.stage2Power = 25.0f;
-  card.heatPumpPower = 2.0f;
+  SetNominalRelays(state_.card);
   state_.control.shootCapacity = 4;
 }
 

@@ -81,6 +81,19 @@ std::string SelectCard(PortAccess& ports, const PrivateProfile& profile, std::st
   return note;
 }
 
+void SetNominalRelays(CardState& card) {
+  card.fanLowBit = card.fanLowMask = 1;
+  card.fanHighBit = card.fanHighMask = 2;
+  card.stage1Bit = card.stage1Mask = 4;
+  card.stage2Bit = card.stage2Mask = 8;
+  card.heatPumpBit = card.heatPumpMask = 16;
+  card.fanLowPower = 0.225f;
+  card.fanHighPower = 0.9f;
+  card.stage1Power = 15.0f;
+  card.stage2Power = 25.0f;
+  card.heatPumpPower = 2.0f;
+}
+
 bool CardDrivable(const CardState& card) {
   return !card.cardKind.empty() && card.simulationMode == 0 && card.inputPort != kNoPort &&
          card.outputPort != kNoPort;

@@ -45,6 +45,10 @@ std::string SelectCard(PortAccess& ports, const PrivateProfile& profile, std::st
 // does not simulate.
 bool CardDrivable(const CardState& card);
 
+// The relays on the card's output latch: each one's bit, enabled until the
+// settings say otherwise, and the rated power (kW) behind it.
+void SetNominalRelays(CardState& card);
+
 // The byte on input `channel`; 0xFF, with no port touched, when the card
 // cannot be driven. An ISA read selects the channel and waits for it to settle.
 uint8_t ReadCardChannel(PortAccess& ports, Clock& clock, const CardState& card, int channel);

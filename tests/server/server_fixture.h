@@ -41,7 +41,6 @@ class ServerFixture : public ::testing::Test {
     SimulationHooks hooks;
     hooks.serve = [&](Program& running) {
       program = &running;
-      if (beforeRun) beforeRun(running);
       server = std::make_unique<WebServer>(running, ui, options);
       std::string error;
       EXPECT_TRUE(server->Bind(&error)) << error;
@@ -78,8 +77,6 @@ class ServerFixture : public ::testing::Test {
   }
   std::string DataFile(const std::string& name) const { return home.path() + "/DATA/" + name; }
 
-  // Runs on the control thread before the program starts, for test seams.
-  std::function<void(Program&)> beforeRun;
   // Sees every file operation of the run and fails it by returning the errno.
   FileFaults::OperationHook fileHook;
   TempDir home;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Monitor/card/card.h"
 #include "Monitor/core/control_host.h"
 #include "Monitor/learning/learning.h"
 #include "platform/posix_file_layer.h"
@@ -37,16 +38,7 @@ inline void StartUpLikeState(RunState& state) {
   c.heatState = HeatState::kOff;
   state.learning.stepTable.Dimension(20, 10);
   CardState& card = state.card;
-  card.fanLowBit = card.fanLowMask = 1;
-  card.fanHighBit = card.fanHighMask = 2;
-  card.stage1Bit = card.stage1Mask = 4;
-  card.stage2Bit = card.stage2Mask = 8;
-  card.heatPumpBit = card.heatPumpMask = 16;
-  card.fanLowPower = 0.225f;
-  card.fanHighPower = 0.9f;
-  card.stage1Power = 15.0f;
-  card.stage2Power = 25.0f;
-  card.heatPumpPower = 2.0f;
+  SetNominalRelays(card);
   card.totalRatedPower = 27.9f;
   state.texts.settingsPath = "..\\Settings.ini";
 }
