@@ -39,13 +39,6 @@ class DialogTest : public ProgramFixture {
     card.outputPort = kCardPort;
   }
 
-  void RunFor(Program& p, int seconds) {
-    for (int tick = 0; tick < 2 * seconds; ++tick) {
-      clock.Advance(std::chrono::milliseconds(500));
-      p.Tick();
-    }
-  }
-
   // The tables as the schedule reader reads the files back.
   ScheduleState ReadBack() {
     ScheduleState read;
