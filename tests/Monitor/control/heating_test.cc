@@ -148,6 +148,14 @@ TEST_F(HeatingTest, ANonsenseTemperatureLabelPlansNoStepsInsteadOfWrapping) {
   EXPECT_EQ(host.state.learning.stepsToGain, 0);
 }
 
+TEST_F(HeatingTest, APlanCountsTheTenthsToClimbAndOneMore) {
+  host.state.schedule.slotTemps[1] = 21;
+  InSetback("05:00");
+  host.learning.leadSeconds = 3 * 3600;
+  Pass(17.5f);
+  EXPECT_EQ(host.state.learning.stepsToGain, 210 - 175 + 1);
+}
+
 TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
   ControlState& c = host.state.control;
   host.state.schedule.programTemp = 17;
