@@ -67,4 +67,11 @@ std::string ResolveName(const std::string& current, std::string_view name, const
   return MatchCase(current.empty() || current == "." ? std::string() : current, path, lookup);
 }
 
+void FileLayer::WriteWholeFile(std::string_view name, std::string_view bytes, Where where) {
+  FileId id = OpenOutput(name, where);
+  if (id == kNoFile) return;
+  Write(id, bytes, where);
+  Close(id, where);
+}
+
 }  // namespace kelvora

@@ -84,8 +84,8 @@ class FileLayer {
 
   // --- Whole files and names ----------------------------------------------
   virtual std::string ReadWholeFile(std::string_view name, Where where = Where::current()) = 0;
-  virtual void WriteWholeFile(std::string_view name, std::string_view bytes,
-                              Where where = Where::current()) = 0;
+  // Rewrites the whole file: an output channel written and closed at once.
+  void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current());
   virtual void Rename(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
   virtual void Copy(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
 

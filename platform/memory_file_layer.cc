@@ -139,23 +139,14 @@ FileId MemoryFileLayer::Open(Channel channel, Where where, Attempt attempt) {
   if (!Trapped(FileOp::kOpen, kFileNotFound, channel.path, where, [&] { return attempt(channel); })) {
     return kNoFile;
   }
-  FileId id = nextId_++;
-  channels_.emplace(id, std::move(channel));
-  return id;
+  return channels_.Add(std::move(channel));
 }
 
 MemoryFileLayer::Channel* MemoryFileLayer::Get(FileId id, Where where) {
-  auto it = channels_.find(id);
-  if (it != channels_.end()) return &it->second;
-  // As on the disk: a channel that is not open is an illegal function call.
-  static_cast<void>(handler_.Trap(TrappedError{kIllegalFunctionCall, where, "file channel not open"}));
-  return nullptr;
+  return channels_.Get(id, where, handler_);
 }
 
-const MemoryFileLayer::Channel* MemoryFileLayer::Find(FileId id) const {
-  auto it = channels_.find(id);
-  return it == channels_.end() ? nullptr : &it->second;
-}
+const MemoryFileLayer::Channel* MemoryFileLayer::Find(FileId id) const { return channels_.Find(id); }
 
 bool MemoryFileLayer::IsOpen(FileId id) const { return Find(id) != nullptr; }
 
@@ -285,10 +276,9 @@ void MemoryFileLayer::CommitOutput(Channel& channel, Where where) {
 }
 
 void MemoryFileLayer::Close(FileId id, Where where) {
-  auto it = channels_.find(id);
-  if (it == channels_.end()) return;  // closing a closed channel is harmless
-  Channel channel = std::move(it->second);
-  channels_.erase(it);
+  std::optional<Channel> taken = channels_.Take(id);
+  if (!taken) return;  // closing a closed channel is harmless
+  Channel& channel = *taken;
   if (channel.kind == MemoryChannelKind::kOutput) {
     CommitOutput(channel, where);
   } else if (channel.kind != MemoryChannelKind::kInput) {
@@ -298,26 +288,17 @@ void MemoryFileLayer::Close(FileId id, Where where) {
 }
 
 void MemoryFileLayer::CloseAll(Where where) {
-  while (!channels_.empty()) Close(channels_.begin()->first, where);
+  for (FileId id = channels_.First(); id != kNoFile; id = channels_.First()) Close(id, where);
 }
 
 void MemoryFileLayer::AbandonOutputs() {
-  std::erase_if(channels_, [](const auto& entry) { return entry.second.kind == MemoryChannelKind::kOutput; });
+  channels_.EraseIf([](const Channel& channel) { return channel.kind == MemoryChannelKind::kOutput; });
 }
 
 std::string MemoryFileLayer::ReadWholeFile(std::string_view name, Where where) {
   FileId id = OpenInput(name, where);
   if (id == kNoFile) return {};
-  std::string text = std::move(channels_.at(id).text);
-  channels_.erase(id);
-  return text;
-}
-
-void MemoryFileLayer::WriteWholeFile(std::string_view name, std::string_view bytes, Where where) {
-  FileId id = OpenOutput(name, where);
-  if (id == kNoFile) return;
-  Write(id, bytes, where);
-  Close(id, where);
+  return std::move(channels_.Take(id)->text);
 }
 
 void MemoryFileLayer::Rename(std::string_view from, std::string_view to, Where where) {

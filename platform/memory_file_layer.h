@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/channel_table.h"
 #include "platform/file_faults.h"
 #include "platform/file_layer.h"
 
@@ -57,7 +58,6 @@ class MemoryFileLayer final : public FileLayer {
   bool IsOpen(FileId id) const override;
 
   std::string ReadWholeFile(std::string_view name, Where where = Where::current()) override;
-  void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current()) override;
   void Rename(std::string_view from, std::string_view to, Where where = Where::current()) override;
   void Copy(std::string_view from, std::string_view to, Where where = Where::current()) override;
 
@@ -96,8 +96,7 @@ class MemoryFileLayer final : public FileLayer {
   std::string current_ = ".";
   std::map<std::string, std::string> files_;
   std::set<std::string> directories_{"", "/"};
-  FileId nextId_ = 1;
-  std::map<FileId, Channel> channels_;
+  ChannelTable<Channel> channels_;
 };
 
 }  // namespace kelvora

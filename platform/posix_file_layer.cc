@@ -142,11 +142,11 @@ PosixFileLayer::PosixFileLayer(TrapHandler& handler, FileFaults* faults)
     : handler_(handler), faults_(faults) {}
 
 PosixFileLayer::~PosixFileLayer() {
-  for (auto& [id, channel] : channels_) {
+  channels_.ForEach([](Channel& channel) {
     if (channel.fd >= 0) ::close(channel.fd);
     // An output that never closed is abandoned: the old file stays intact.
     if (channel.kind == ChannelKind::kOutput) ::unlink(channel.writePath.c_str());
-  }
+  });
 }
 
 std::string PosixFileLayer::Resolve(std::string_view name) const {
@@ -170,25 +170,11 @@ bool PosixFileLayer::Trapped(FileOp op, uint8_t number, const std::string& path,
   }
 }
 
-FileId PosixFileLayer::Add(Channel channel) {
-  FileId id = nextId_++;
-  channels_.emplace(id, std::move(channel));
-  return id;
-}
-
 PosixFileLayer::Channel* PosixFileLayer::Get(FileId id, Where where) {
-  auto it = channels_.find(id);
-  if (it != channels_.end()) return &it->second;
-  // Using a channel that is not open is a misuse of the file functions, not
-  // a disk failure: the handler treats it as an illegal function call.
-  static_cast<void>(handler_.Trap(TrappedError{kIllegalFunctionCall, where, "file channel not open"}));
-  return nullptr;
+  return channels_.Get(id, where, handler_);
 }
 
-const PosixFileLayer::Channel* PosixFileLayer::Find(FileId id) const {
-  auto it = channels_.find(id);
-  return it == channels_.end() ? nullptr : &it->second;
-}
+const PosixFileLayer::Channel* PosixFileLayer::Find(FileId id) const { return channels_.Find(id); }
 
 bool PosixFileLayer::IsOpen(FileId id) const { return Find(id) != nullptr; }
 
@@ -204,7 +190,7 @@ FileId PosixFileLayer::OpenInput(std::string_view name, Where where) {
     ::close(fd);
     return read;
   });
-  return ok ? Add(std::move(channel)) : kNoFile;
+  return ok ? channels_.Add(std::move(channel)) : kNoFile;
 }
 
 FileId PosixFileLayer::OpenOutput(std::string_view name, Where where) {
@@ -224,7 +210,7 @@ FileId PosixFileLayer::OpenOutput(std::string_view name, Where where) {
     channel.fd = OpenRegular(channel.writePath, O_WRONLY | O_CREAT | O_TRUNC);
     return channel.fd >= 0;
   });
-  return ok ? Add(std::move(channel)) : kNoFile;
+  return ok ? channels_.Add(std::move(channel)) : kNoFile;
 }
 
 FileId PosixFileLayer::OpenAppend(std::string_view name, Where where) {
@@ -236,7 +222,7 @@ FileId PosixFileLayer::OpenAppend(std::string_view name, Where where) {
     channel.fd = OpenRegular(channel.path, O_WRONLY | O_CREAT | O_APPEND);
     return channel.fd >= 0;
   });
-  return ok ? Add(std::move(channel)) : kNoFile;
+  return ok ? channels_.Add(std::move(channel)) : kNoFile;
 }
 
 FileId PosixFileLayer::OpenRecord(std::string_view name, size_t recordLength, Where where) {
@@ -249,7 +235,7 @@ FileId PosixFileLayer::OpenRecord(std::string_view name, size_t recordLength, Wh
     channel.fd = OpenRegular(channel.path, O_RDWR | O_CREAT);
     return channel.fd >= 0;
   });
-  return ok ? Add(std::move(channel)) : kNoFile;
+  return ok ? channels_.Add(std::move(channel)) : kNoFile;
 }
 
 std::optional<std::string> PosixFileLayer::ReadLine(FileId id, Where where) {
@@ -373,10 +359,9 @@ void PosixFileLayer::SyncDirectoryOf(const std::string& path) const {
 }
 
 void PosixFileLayer::Close(FileId id, Where where) {
-  auto it = channels_.find(id);
-  if (it == channels_.end()) return;  // closing a closed channel is harmless
-  Channel channel = std::move(it->second);
-  channels_.erase(it);
+  std::optional<Channel> taken = channels_.Take(id);
+  if (!taken) return;  // closing a closed channel is harmless
+  Channel& channel = *taken;
   if (channel.kind == ChannelKind::kOutput) {
     CommitOutput(channel, where);
   } else if (channel.fd >= 0) {
@@ -385,34 +370,22 @@ void PosixFileLayer::Close(FileId id, Where where) {
 }
 
 void PosixFileLayer::AbandonOutputs() {
-  for (auto it = channels_.begin(); it != channels_.end();) {
-    if (it->second.kind != ChannelKind::kOutput) {
-      ++it;
-      continue;
-    }
-    if (it->second.fd >= 0) ::close(it->second.fd);
-    ::unlink(it->second.writePath.c_str());
-    it = channels_.erase(it);
-  }
+  channels_.EraseIf([](Channel& channel) {
+    if (channel.kind != ChannelKind::kOutput) return false;
+    if (channel.fd >= 0) ::close(channel.fd);
+    ::unlink(channel.writePath.c_str());
+    return true;
+  });
 }
 
 void PosixFileLayer::CloseAll(Where where) {
-  while (!channels_.empty()) Close(channels_.begin()->first, where);
+  for (FileId id = channels_.First(); id != kNoFile; id = channels_.First()) Close(id, where);
 }
 
 std::string PosixFileLayer::ReadWholeFile(std::string_view name, Where where) {
   FileId id = OpenInput(name, where);
   if (id == kNoFile) return {};
-  std::string text = std::move(channels_.at(id).text);
-  channels_.erase(id);
-  return text;
-}
-
-void PosixFileLayer::WriteWholeFile(std::string_view name, std::string_view bytes, Where where) {
-  FileId id = OpenOutput(name, where);
-  if (id == kNoFile) return;
-  Write(id, bytes, where);
-  Close(id, where);
+  return std::move(channels_.Take(id)->text);
 }
 
 void PosixFileLayer::Rename(std::string_view from, std::string_view to, Where where) {

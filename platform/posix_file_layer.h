@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "platform/channel_table.h"
 #include "platform/file_faults.h"
 #include "platform/file_layer.h"
 
@@ -42,7 +43,6 @@ class PosixFileLayer final : public FileLayer {
   bool IsOpen(FileId id) const override;
 
   std::string ReadWholeFile(std::string_view name, Where where = Where::current()) override;
-  void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current()) override;
   void Rename(std::string_view from, std::string_view to, Where where = Where::current()) override;
   void Copy(std::string_view from, std::string_view to, Where where = Where::current()) override;
 
@@ -66,7 +66,6 @@ class PosixFileLayer final : public FileLayer {
   bool Trapped(FileOp op, uint8_t number, const std::string& path, Where where, Attempt attempt);
   Channel* Get(FileId id, Where where);
   const Channel* Find(FileId id) const;
-  FileId Add(Channel channel);
   void CommitOutput(Channel& channel, Where where);
   void SyncDirectoryOf(const std::string& path) const;
 
@@ -74,8 +73,7 @@ class PosixFileLayer final : public FileLayer {
   FileFaults* const faults_;
   std::string current_ = ".";
   bool syncOnCommit_ = true;
-  FileId nextId_ = 1;
-  std::map<FileId, Channel> channels_;
+  ChannelTable<Channel> channels_;
 };
 
 }  // namespace kelvora
