@@ -46,30 +46,6 @@ TEST_F(DayTest, ASetbackAcrossMidnightKeepsCountingItsEnergy) {
   EXPECT_LT(sinceSetback, 4.0f);
 }
 
-TEST_F(DayTest, ARestartInARunningCycleGoesOnFromAnOffRow) {
-  Program& first = Started("2019-06-15 14:00:00");
-  RunFor(first, 600);
-  ControlState& control = first.State().control;
-  StartCycleRow(control, CycleCode::kHeating, static_cast<float>(first.State().clock.clockSeconds), 18, -4);
-  float energy = first.State().statistics.energyToday;
-  first.SaveDayState();
-  int rows = control.cycleIndex;
-  program.reset();
-
-  clock.Advance(std::chrono::minutes(20));
-  Program& second = Make();
-  second.StartUp();
-  second.OpenMainWindow();
-  // The first pass accounts the time the program was not running, as off.
-  RunFor(second, 1);
-  const ControlState& resumed = second.State().control;
-  EXPECT_EQ(resumed.cycleIndex, rows + 1);
-  EXPECT_EQ(resumed.cycleLog(rows + 1, kCycleState), 0);
-  EXPECT_NEAR(resumed.cycleLog(rows + 1, kCycleDuration), 20 * 60, 5);
-  EXPECT_NEAR(second.State().statistics.energyToday, energy, 1e-3);
-  EXPECT_EQ(second.State().card.outputByte & 4, 0);
-}
-
 // The stamp freezes on a quarter hour, 03:00:00: the quarter-hour step
 // still runs only when the clock reaches one.
 TEST_F(DayTest, AClockSetBackFreezesTheStampButNotTheControl) {
@@ -124,7 +100,7 @@ TEST_F(DayTest, AMidnightBeforeTheFirstRecomputeReadsTheProjectFileBack) {
   EXPECT_EQ(ui.console.find("damaged"), std::string::npos) << ui.console;
 }
 
-TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {
+TEST_F(DayTest, QuitClosesARunningCycleAndSavesTheDay) {
   Program& p = Started("2019-06-15 14:00:00");
   RunFor(p, 5);
   StartCycleRow(p.State().control, CycleCode::kHeating, 50000, 18, -4);
@@ -134,7 +110,6 @@ TEST_F(DayTest, QuitClosesARunningCycleAndASimulatedRunLeavesNoDayFiles) {
   int before = p.State().control.cycleIndex;
   EXPECT_EQ(ExitOf([&] { p.Quit(); }), 0);
   EXPECT_EQ(cycles, std::to_string(before + 1));
-  EXPECT_FALSE(Exists("STAT.DAT"));
 }
 
 // Thrown from inside a file operation: the process dies there, as on a kill.

@@ -64,6 +64,8 @@ class PreheatHistoryTest : public ::testing::Test {
   TestHost host;
 };
 
+// Every field comes back and writes the same bytes again; the variant lies
+// at byte 102, least significant byte first.
 TEST_F(PreheatHistoryTest, RecordsSurviveEncodingFieldByField) {
   PreheatHistoryRecord r = Pre("18/12/01", -7.25f);
   r.riseDelay = -120;
@@ -72,17 +74,9 @@ TEST_F(PreheatHistoryTest, RecordsSurviveEncodingFieldByField) {
   r.energyUsed = 12.5f;
   std::string bytes = EncodePreheatRecord(r);
   ASSERT_EQ(bytes.size(), kPreheatRecordLength);
-  PreheatHistoryRecord back = DecodePreheatRecord(bytes);
-  EXPECT_EQ(back.date, "18/12/01");
-  EXPECT_EQ(back.dayWindChill, -7.25f);
-  EXPECT_EQ(back.riseDelay, -120);
-  EXPECT_EQ(back.inertiaDelay, 900);
-  EXPECT_EQ(back.variant, 1);
-  EXPECT_EQ(back.energyUsed, 12.5f);
-  EXPECT_EQ(back.curve, 0.5f);
-  // The variant lies at byte 102, least significant byte first.
-  EXPECT_EQ(bytes[102], 1);
-  EXPECT_EQ(bytes[103], 0);
+  EXPECT_EQ(EncodePreheatRecord(DecodePreheatRecord(bytes)), bytes);
+  EXPECT_EQ(bytes.substr(102, 2), std::string("\1\0", 2));
+  EXPECT_EQ(DecodePreheatRecord(bytes).date, "18/12/01");
 }
 
 TEST_F(PreheatHistoryTest, ClassWidthFollowsTheNumberOfRecords) {
@@ -195,22 +189,17 @@ TEST_F(PreheatHistoryTest, AnEmptyClassIsInterpolatedBetweenItsFilledNeighbours)
   EXPECT_EQ(host.state.control.planFlag, 8);
 }
 
-TEST_F(PreheatHistoryTest, WindChillBelowMinusFiftyUsesClassZero) {
-  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10", -70));
-  for (PreheatHistoryRecord& r : records) r.fittedTimeConst = 75;
-  WriteHistory(records);
-  host.state.control.exteriorTemp = -60;
-  Read();
-  EXPECT_EQ(learning().currentClass, 0);
-  EXPECT_FLOAT_EQ(learning().timeConst, 75);
-}
-
-TEST_F(PreheatHistoryTest, WindChillAboveTheLastClassIsClamped) {
-  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("19/01/10", 80)));
-  host.state.control.exteriorTemp = 70;
-  Read();
-  EXPECT_EQ(learning().currentClass, learning().classTable.Rows());
-  EXPECT_FLOAT_EQ(learning().timeConst, 200);
+// Below -50 class 0; above the last class, the last.
+TEST_F(PreheatHistoryTest, WindChillBeyondTheClassesIsClamped) {
+  for (float windChill : {-70.0f, 80.0f}) {
+    std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10", windChill));
+    for (PreheatHistoryRecord& r : records) r.fittedTimeConst = std::fabs(windChill);
+    WriteHistory(records);
+    host.state.control.exteriorTemp = windChill;
+    Read();
+    EXPECT_EQ(learning().currentClass, windChill < 0 ? 0 : learning().classTable.Rows()) << windChill;
+    EXPECT_FLOAT_EQ(learning().timeConst, std::fabs(windChill)) << windChill;
+  }
 }
 
 TEST_F(PreheatHistoryTest, DamagedRecordsAreLeftOut) {
