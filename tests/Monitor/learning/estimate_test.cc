@@ -164,7 +164,9 @@ TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope
   }
 }
 
-TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
+// While the house has not cooled the class drop rate is used; a rise above
+// the set-back's start moves the start to the new peak.
+TEST_F(EstimateTest, TheDropRateIsMeasuredFromTheSetbacksPeak) {
   LearningState& l = learning();
   l.classDropRate = 240;
   host.state.clock.clockSeconds = 80000;
@@ -176,28 +178,30 @@ TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
   host.state.control.interiorTemp = 20;  // a degree in 1000 s
   EvaluateModels(host);
   EXPECT_NEAR(l.dropRate, 1000.0f / 60, 0.01f);
-}
-
-TEST_F(EstimateTest, ARiseAboveTheSetbackStartMovesTheStartToTheNewPeak) {
-  LearningState& l = learning();
-  host.state.clock.clockSeconds = 81000;
-  l.setbackStartTime = 80000;
-  l.setbackStartInterior = 21;
   host.state.control.interiorTemp = 21.3f;
   EvaluateModels(host);
-  EXPECT_EQ(l.setbackStartTime, 81000);
+  EXPECT_EQ(l.setbackStartTime, 80000);
   EXPECT_FLOAT_EQ(l.setbackStartInterior, 21.3f);
 }
 
-TEST_F(EstimateTest, OnFridayNightThePlanLooksAtSaturdaysProgram) {
+// On Friday night the plan looks at Saturday's program, and the update gives
+// back the state it simulated.
+TEST_F(EstimateTest, TheNightsPlanLooksAtTheNextDaysProgramAndGivesTheStateBack) {
   UseWeekSchedule();
   StartSetback(81000, "22:30:00");
+  host.state.control.sunHour = 12;
   LearningUpdate(host);
   EXPECT_EQ(host.state.control.pendingSlotEnd, 8 * 3600);
   EXPECT_EQ(LearningLog().rfind("\r\n19/01/18", 0), 0u);
   EXPECT_TRUE(host.Files().Exists("PROJECT1.DAT"));
   EXPECT_TRUE(host.Files().Exists("PROJECT2.DAT"));
-  // and on Saturday night at Sunday's.
+  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
+  EXPECT_EQ(host.state.control.interiorTemp, 21);
+  EXPECT_EQ(host.state.control.sunHour, 12);
+  EXPECT_EQ(host.state.schedule.nextSetpoint, 17);
+  EXPECT_EQ(learning().setbackStartTime, 81000);
+  EXPECT_FALSE(learning().dayMeansAssumed);
+  // On Saturday night it looks at Sunday's.
   UseWeekSchedule("09:15");
   SetToday("19/01/19", 7);
   StartSetback(82800, "23:00:00");
@@ -221,19 +225,6 @@ TEST_F(EstimateTest, EqualEnergiesChooseTheHeatPumpHeldOn) {
   StartSetback(81000, "22:30:00");
   LearningUpdate(host);
   EXPECT_EQ(host.state.control.heatPumpHold, 1);
-}
-
-TEST_F(EstimateTest, TheUpdateGivesBackWhatItSimulated) {
-  UseWeekSchedule();
-  StartSetback(81000, "22:30:00");
-  host.state.control.sunHour = 12;
-  LearningUpdate(host);
-  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
-  EXPECT_FLOAT_EQ(host.state.control.interiorTemp, 21);
-  EXPECT_FLOAT_EQ(host.state.control.sunHour, 12);
-  EXPECT_FLOAT_EQ(host.state.schedule.nextSetpoint, 17);
-  EXPECT_EQ(learning().setbackStartTime, 81000);
-  EXPECT_FALSE(learning().dayMeansAssumed);
 }
 
 // The night cools from the set-back's start at 22:30, not from midnight,
