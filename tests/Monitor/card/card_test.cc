@@ -25,16 +25,12 @@ FakeCard::PciFunction Function(uint8_t bus, uint8_t device, uint8_t function, ui
   return FakeCard::PciFunction{bus, device, function, identifier, bars};
 }
 
-struct Scan {
-  uint32_t identifier;
-  uint32_t memoryBase;
-  uint16_t ioBase;
-};
-
-Scan RunScan(FakeCard& card, uint32_t wanted = kCardIdentifier) {
-  Scan scan{0, 0xDEAD, 0xBEEF};
-  scan.identifier = PciFindCard(card, wanted, scan.memoryBase, scan.ioBase);
-  return scan;
+// The identifier found, the memory base and the I/O base.
+std::tuple<uint32_t, uint32_t, uint16_t> Scan(FakeCard& bus) {
+  uint32_t memoryBase = 0xDEAD;
+  uint16_t ioBase = 0xBEEF;
+  const uint32_t identifier = PciFindCard(bus, kCardIdentifier, memoryBase, ioBase);
+  return {identifier, memoryBase, ioBase};
 }
 
 // The card's bases from its registers: the first memory one, and the first
@@ -56,28 +52,23 @@ TEST(PciFindCardTest, FindsTheCardWithItsMemoryAndIoBases) {
       {{Function(0, 0, 0, kHostBridge, {0xE001}), Function(0, 4, 0, kCardIdentifier, {0xF0000000})},
        0xF0000000u,
        0}};
-  for (size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(i);
+  for (const Case& c : cases) {
     FakeCard bus;
-    for (const FakeCard::PciFunction& function : cases[i].functions) bus.AddPciFunction(function);
-    Scan scan = RunScan(bus);
-    EXPECT_EQ(scan.identifier, kCardIdentifier);
-    EXPECT_EQ(scan.memoryBase, cases[i].memoryBase);
-    EXPECT_EQ(scan.ioBase, cases[i].ioBase);
+    for (const FakeCard::PciFunction& function : c.functions) bus.AddPciFunction(function);
+    EXPECT_EQ(Scan(bus), std::tuple(kCardIdentifier, c.memoryBase, c.ioBase));
   }
 }
 
+// Nothing past bus 2, device 5, function 1 is probed.
 TEST(PciFindCardTest, StopsAtTheWantedFunctionAfterRestoringTheAddress) {
   FakeCard bus;
   bus.AddPciFunction(Function(2, 5, 1, kCardIdentifier, {0xD001}));
   bus.AddPciFunction(Function(9, 0, 0, kHostBridge, {0xC001}));
   bus.RecordAccesses();
-  RunScan(bus);
+  Scan(bus);
   const Access& last = bus.Accesses().back();
-  EXPECT_EQ(last.kind, Kind::kWriteDword);
-  EXPECT_EQ(last.port, 0xCF8);
-  EXPECT_EQ(last.value, ConfigAddress(2, 5, 1));
-  // Nothing past bus 2, device 5, function 1 was probed.
+  EXPECT_EQ(std::tie(last.kind, last.port, last.value),
+            std::tuple(Kind::kWriteDword, 0xCF8, ConfigAddress(2, 5, 1)));
   for (const Access& access : bus.Accesses()) {
     if (access.kind != Kind::kWriteDword) continue;
     EXPECT_LE(access.value & 0x00FFFF00u, ConfigAddress(2, 5, 1) & 0x00FFFF00u);
@@ -86,8 +77,7 @@ TEST(PciFindCardTest, StopsAtTheWantedFunctionAfterRestoringTheAddress) {
 
 TEST(PciFindCardTest, AnEmptyBusIsProbedWholeAndGivesAllOnes) {
   FakeCard bus;
-  Scan scan = RunScan(bus);
-  EXPECT_EQ(scan.identifier, 0xFFFFFFFFu);
+  EXPECT_EQ(std::get<0>(Scan(bus)), 0xFFFFFFFFu);
   EXPECT_EQ(bus.AccessCount(), 2 * 65536);
 }
 
@@ -97,11 +87,9 @@ TEST(ReadCardChannelTest, AnIsaReadSelectsWaitsTenMillisecondsAndReads) {
   card.Place(FakeCard::Layout::kIsa, 0x300);
   card.SetChannel(4, 77);
   card.RecordAccesses(&clock);
-  CardState state;
-  state.cardKind = "ISA";
-  state.inputPort = 0x300;
-  state.outputPort = 0x301;
-  EXPECT_EQ(ReadCardChannel(card, clock, state, 4), 77);
+  EXPECT_EQ(
+      ReadCardChannel(card, clock, CardState{.cardKind = "ISA", .inputPort = 0x300, .outputPort = 0x301}, 4),
+      77);
   const std::vector<Access>& log = card.Accesses();
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(std::tie(log[0].kind, log[0].port, log[0].value), std::tuple(Kind::kWriteByte, 0x300, 4u));
@@ -113,11 +101,7 @@ TEST(ReadCardChannelTest, NothingIsTouchedWhileSimulating) {
   VirtualClock clock(testing::TimeAt("2019-06-15 14:05:08"));
   FakeCard card;
   card.RecordAccesses();
-  CardState state;
-  state.cardKind = "PCI";
-  state.simulationMode = 1;
-  state.inputPort = kNoPort;
-  state.outputPort = kNoPort;
+  const CardState state{.cardKind = "PCI", .simulationMode = 1, .inputPort = kNoPort, .outputPort = kNoPort};
   EXPECT_EQ(ReadCardChannel(card, clock, state, 0), 0xFF);
   WriteCardOutputs(card, state, 0x1F);
   EXPECT_TRUE(card.Accesses().empty());
