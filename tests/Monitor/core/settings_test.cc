@@ -70,6 +70,7 @@ TEST_F(SettingsTest, EachKeyLoadsItsConvertedAndCorrectedValue) {
       {"[User]\r\nCOLD_Mode=1\r\nCOLD_Mode=0\r\n[Config]\r\n[User]\r\nAuto_Fan=1\r\nCOLD_Mode=0",
        [](Settings& s) { s.COLD_Mode = 1; }},
       {"[Config]\r\nHP=1", [](Settings& s) { s.HP = 1; }},
+      {"[System]\r\nSun_Sensor_Ceil=87.5%\r\n", [](Settings& s) { s.Sun_Sensor_Ceil = 87.5f; }},
       {"[User]\r\nKWh_Cost=" + std::string(size_t{1000} * 1000, '9') + "\r\nCOLD_Mode=1\r\n",
        [](Settings& s) { s.KWh_Cost = 9999, s.COLD_Mode = 1; }},
   };
@@ -183,13 +184,6 @@ TEST_F(SettingsTest, SavedValuesLoadBackUnchanged) {
   SaveUserSettings(host.Profile(), kPath, saved);
   Load();
   EXPECT_EQ(settings, saved);
-}
-
-TEST_F(SettingsTest, SunSensorCeilIsWrittenWithAPercentSign) {
-  WriteSunSensorCeil(host.Profile(), kPath, 87.5f);
-  EXPECT_EQ(SettingsFile(), "[System]\r\nSun_Sensor_Ceil=87.5%\r\n");
-  Load();
-  EXPECT_EQ(settings.Sun_Sensor_Ceil, 87.5f);
 }
 
 }  // namespace
