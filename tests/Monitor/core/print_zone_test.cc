@@ -43,8 +43,6 @@ TEST(ZoneWriterTest, ItemsAreWrittenInFourteenColumnZones) {
   for (const auto& [written, expected] : cases) EXPECT_EQ(written, expected);
 }
 
-// --- Reading ---------------------------------------------------------------
-
 class ZoneReaderTest : public ::testing::Test {
  protected:
   // One item of a day file as the program writes it.

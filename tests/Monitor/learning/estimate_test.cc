@@ -137,17 +137,6 @@ TEST_F(EstimateTest, AModelIsItsConstantPlusItsWeightedRegressors) {
   EXPECT_FLOAT_EQ(ModelValue(slot, x), 10);
 }
 
-// A slope model: 10 + 0.5 per degree of the exterior temperature.
-ModelSlot SlopeModel(float samples) {
-  ModelSlot slot;
-  slot.modelVarCount = 2;
-  slot.modelMask = 1 | 16;
-  slot.modelSamples = samples;
-  slot.rows[1].modelCoef = 10;
-  slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
-  return slot;
-}
-
 // The model's 10 + 0.5 x exterior is taken from ten records per coefficient
 // on, and only within half to twice the class slope of 12.
 TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope) {
@@ -157,7 +146,12 @@ TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope
   };
   for (Case c : {Case{19, 8, 12}, Case{20, 8, 14}, Case{100, 30, 12}, Case{100, -10, 12}}) {
     l.classSlope = l.slope = 12;
-    l.models[1] = SlopeModel(c.samples);
+    ModelSlot& slot = l.models[1];
+    slot.modelVarCount = 2;
+    slot.modelMask = 1 | 16;
+    slot.modelSamples = c.samples;
+    slot.rows[1].modelCoef = 10;
+    slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
     host.state.control.exteriorTemp = c.exterior;
     EvaluateModels(host);
     EXPECT_FLOAT_EQ(l.predictedSlope, c.slope) << c.samples << " records at " << c.exterior;
