@@ -31,6 +31,5 @@ TEST(SensorConversionTest, TheInverseWindConversionReadsBackTheSpeed) {
   }
 }
 
-// A run state as start-up leaves it, simulating, on a virtual clock.
 }  // namespace
 }  // namespace kelvora

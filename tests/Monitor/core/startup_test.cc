@@ -27,7 +27,9 @@ TEST_F(StartUpTest, FirstStartInAnEmptyDirectoryCreatesTheDataDirectory) {
   EXPECT_EQ(p.Files().CurrentDirectory(), home.path() + "/DATA");
 }
 
+// Even when the settings ask for the card.
 TEST_F(StartUpTest, WithoutACardTheProgramSaysSoAndSimulates) {
+  WriteSettings("[System]\r\nSim_Mode=0\r\n");
   Program& p = Make();
   p.StartUp();
   ASSERT_EQ(ui.boxes.size(), 1u);
@@ -36,41 +38,19 @@ TEST_F(StartUpTest, WithoutACardTheProgramSaysSoAndSimulates) {
   EXPECT_EQ(ui.boxes[0].request.icon, BoxIcon::kStop);
   EXPECT_FALSE(ui.boxes[0].request.ownedByMainWindow);
   EXPECT_EQ(p.State().card.simulationMode, 1);
-  EXPECT_EQ(p.State().card.outputPort, kNoPort);
   EXPECT_TRUE(ports.writes.empty());
 }
 
-TEST_F(StartUpTest, SimModeZeroWithoutACardStaysInSimulation) {
-  WriteFileBytes(home.File("Settings.ini"), "[System]\r\nSim_Mode=0\r\n");
-  Program& p = Make();
-  p.StartUp();
-  EXPECT_EQ(p.State().card.simulationMode, 1);
-  EXPECT_EQ(p.State().card.inputPort, kNoPort);
-}
-
-// No heat pump is configured: fan high and stage 2 only.
-TEST_F(StartUpTest, WithoutAHeatPumpTheRatedPowerIsTheHighFanAndTheSecondStage) {
+// No heat pump is configured: fan high and stage 2 only; and the set-forward
+// is raised to the dwell.
+TEST_F(StartUpTest, InitialiseSetsTodayTheRatedPowerAndTheHeatPumpSetForward) {
+  WriteSettings("[System]\r\nTemp_Dwell=0.3\r\nHP_SetForward=0.01\r\n");
   Program& p = Make();
   p.StartUp();
   EXPECT_NEAR(p.State().card.totalRatedPower, 25.9f, 1e-5);
-}
-
-TEST_F(StartUpTest, InitialiseRaisesHeatPumpSetForwardToTheDwell) {
-  WriteFileBytes(home.File("Settings.ini"), "[System]\r\nTemp_Dwell=0.3\r\nHP_SetForward=0.01\r\n");
-  Program& p = Make();
-  p.StartUp();
   EXPECT_FLOAT_EQ(p.State().settings.HP_SetForward, 0.3f);
-}
-
-TEST_F(StartUpTest, TodayAndTheClockAreReadAfterTheSettleSecond) {
-  Program& p = Make();
-  p.StartUp();
-  const ClockState& c = p.State().clock;
-  EXPECT_EQ(c.todayDate, "19/06/15");
-  EXPECT_EQ(c.todayNumber, 7137);    // 19 x 365.25 + 6 x 30.4375 + 15 = 7137.375
-  EXPECT_EQ(c.todaySeasonDay, 350);  // 15 June: 11 x 30.4375 + 15 = 349.8125
-  EXPECT_EQ(c.todayWeekday, 7);      // a Saturday
-  EXPECT_EQ(c.clockSeconds, 14 * 3600 + 5 * 60 + 9);
+  EXPECT_EQ(p.State().clock.todayDate, "19/06/15");
+  EXPECT_EQ(p.State().clock.todayWeekday, 7);  // a Saturday
   // initialise returns on a fresh second
   EXPECT_EQ(SecondsOfDay(clock.Now()), 14 * 3600 + 5 * 60 + 10);
 }
@@ -94,16 +74,9 @@ void WriteSchedules(const std::string& dataDirectory, const std::string& program
     WriteFileBytes(dataDirectory + "/" + name, "");
 }
 
-TEST_F(StartUpTest, AMissingScheduleFileStopsTheProgram) {
-  WriteSchedules(home.File("DATA"), "", "");
-  fs::remove(DataFile("TEMPS.prg"));
-  Program& p = Make();
-  EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
-  EXPECT_EQ(ReadFileBytes(DataFile("ERROR.LOG")).substr(0, 10), "ERROR: #2 ");
-}
-
-// The day's files were saved two hours before this start: the log tells
-// when the error happened, not when they were saved.
+// A missing schedule file stops the program. The day's files were saved two
+// hours before this start: the log tells when the error happened, not when
+// they were saved.
 TEST_F(StartUpTest, AScheduleErrorAtStartUpIsLoggedAtTheClocksTime) {
   WriteSchedules(home.File("DATA"), "", "");
   Program& first = Make();
@@ -117,6 +90,7 @@ TEST_F(StartUpTest, AScheduleErrorAtStartUpIsLoggedAtTheClocksTime) {
 
   EXPECT_EQ(ExitOf([&] { p.StartUp(); }), kExitStoppedByError);
   const std::string log = ReadFileBytes(DataFile("ERROR.LOG"));
+  EXPECT_EQ(log.substr(0, 10), "ERROR: #2 ");
   EXPECT_NE(log.find(" at 16:05:11 Hre"), std::string::npos) << log;
 }
 
@@ -136,9 +110,8 @@ TEST_F(ShutDownTest, InSimulationTheDayFilesAreDeleted) {
   for (const char* name : {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT", "TEMP.DAT"})
     WriteFileBytes(DataFile(name), "x");
   EXPECT_EQ(ExitOf([&] { p.ShutDown(); }), 0);
-  EXPECT_FALSE(fs::exists(DataFile("STAT.DAT")));
-  EXPECT_FALSE(fs::exists(DataFile("CYCLE.DAT")));
-  EXPECT_FALSE(fs::exists(DataFile("PROJECT.DAT")));
+  for (const char* name : {"STAT.DAT", "CYCLE.DAT", "PROJECT.DAT"})
+    EXPECT_FALSE(fs::exists(DataFile(name))) << name;
   EXPECT_TRUE(fs::exists(DataFile("TEMP.DAT")));
 }
 
@@ -156,7 +129,7 @@ TEST_F(ShutDownTest, WithACardTheRelaysGoOffAndTheFilesStay) {
 
 class TickLoopTest : public ProgramFixture {};
 
-TEST_F(TickLoopTest, TwoTicksInOneSecondRunOnePass) {
+TEST_F(TickLoopTest, TwoTicksInOneSecondRunOnePassAndNoneWhileOneRuns) {
   Program& p = Make();
   p.StartUp();  // returns on a fresh second
   p.Tick();
@@ -166,36 +139,19 @@ TEST_F(TickLoopTest, TwoTicksInOneSecondRunOnePass) {
   clock.Advance(std::chrono::milliseconds(600));
   p.Tick();
   EXPECT_EQ(p.PassCount(), 2);
-  EXPECT_EQ(p.State().control.controlStarted, 0);
-}
-
-TEST_F(TickLoopTest, NoPassStartsWhileOneRuns) {
-  Program& p = Make();
-  p.StartUp();
   p.State().control.controlStarted = 1;
-  p.Tick();
-  EXPECT_EQ(p.PassCount(), 0);
+  RunFor(p, 2);
+  EXPECT_EQ(p.PassCount(), 2);
 }
 
-TEST_F(TickLoopTest, NoBeepWithoutAnError) {
-  Program& p = Make();
-  p.StartUp();
-  for (int i = 0; i < 40; ++i) {
-    clock.Advance(std::chrono::milliseconds(500));
-    p.Tick();
-  }
-  EXPECT_EQ(ui.beeps, 0);
-}
-
+// Two ticks fall in each tenth second: 3 such seconds in 30.
 TEST_F(TickLoopTest, AnErrorOnRecordBeepsAroundEveryTenthSecond) {
   Program& p = Make();
   p.StartUp();
+  RunFor(p, 20);
+  EXPECT_EQ(ui.beeps, 0);
   p.State().errors.lastErrorNumber = 3;
-  for (int i = 0; i < 60; ++i) {  // 30 seconds of ticks
-    clock.Advance(std::chrono::milliseconds(500));
-    p.Tick();
-  }
-  // Two ticks fall in each tenth second: 3 such seconds in 30.
+  RunFor(p, 30);
   EXPECT_EQ(ui.beeps, 6);
 }
 

@@ -11,8 +11,6 @@
 namespace kelvora {
 namespace {
 
-// --- Reading ---------------------------------------------------------------
-
 // The longest leading number, the rest ignored; only blanks and tabs lead;
 // a bare point, an exponent of E or D with at least one digit, &H for
 // hexadecimal; correctly rounded, and beyond a double infinity or zero,
@@ -51,8 +49,6 @@ TEST(ReadNumber, ManyDigitsReadFast) {
   std::string longNumber = "0." + std::string(size_t{5} * 1000 * 1000, '3');
   EXPECT_NEAR(ReadNumber(longNumber), 1.0 / 3, 1e-15);
 }
-
-// --- Writing ---------------------------------------------------------------
 
 TEST(ShortestText, ReadsBackToTheSameBits) {
   const float values[] = {0.04f,         0.1f + 1e-8f, 1e-30f,

@@ -55,13 +55,6 @@ TEST(CurveFitTest, FewerThanTwoRowsPastTheInertiaDoNothing) {
   EXPECT_EQ(host.diagnostics, "");
 }
 
-TEST(CurveFitTest, RecoversAQuadraticHeatingCurve) {
-  FitOutcome fit = Fit(StepRows(30, Quadratic), 30, 1);
-  ASSERT_TRUE(fit.improved);
-  EXPECT_NEAR(fit.result1, 0.5, 0.05);
-  EXPECT_NEAR(fit.result2, 12, 0.25);
-}
-
 // The search's closing report line gives its trials in all and where it
 // landed: a change to how the search steps shows there, even when the
 // fitted values stay within the tolerances above.

