@@ -78,30 +78,25 @@ TEST_F(DayFilesTest, DayFilesOfAnEarlierDayCloseThatDayOnceAndTodayStartsAfresh)
   EXPECT_EQ(ReadFileBytes(host.DataFile("TEMP.DAT")).size(), 52u);
 }
 
+// Back in the window, the restored periods show in "last cycles" beside
+// their shares.
 TEST_F(DayFilesTest, ADaySavedAndRestoredComesBackWhole) {
   FillDay();
+  host.state.statistics.offSeconds = 4684;
+  host.state.statistics.onSeconds = 3723;
   std::string stat = StatFileText(host.state), cycles = CycleFileText(host.state);
   SaveDayState(host);
   Restart();
   RestoreDayState(host);
   EXPECT_EQ(host.state.card.outputByte, 1 | 2 | 16);
-  host.state.card.outputByte = 1 | 2;
-  EXPECT_EQ(StatFileText(host.state), stat);
-  EXPECT_EQ(CycleFileText(host.state), cycles);
-  EXPECT_EQ(host.state.statistics.day.wind.maximum, 23.25f);
-}
-
-TEST_F(DayFilesTest, ARestartShowsTheRestoredPeriodsInLastCyclesBesideTheirShares) {
-  FillDay();
-  host.state.statistics.offSeconds = 4684;
-  host.state.statistics.onSeconds = 3723;
-  SaveDayState(host);
-  Restart();
-  RestoreDayState(host);
   DisplaySnapshot snapshot;
   RefreshDisplay(host.state, LocalTime{}, snapshot);
   EXPECT_EQ(snapshot.texts[1035], "01:18:04");
   EXPECT_EQ(snapshot.texts[1033], "01:02:03");
+  host.state.card.outputByte = 1 | 2;
+  EXPECT_EQ(StatFileText(host.state), stat);
+  EXPECT_EQ(CycleFileText(host.state), cycles);
+  EXPECT_EQ(host.state.statistics.day.wind.maximum, 23.25f);
 }
 
 TEST_F(DayFilesTest, ARestartDuringACycleEndsItAndCountsTheTimeAwayAsOff) {
@@ -159,8 +154,7 @@ TEST(CycleFileTest, ACountAboveTheRowsPresentIsDamage) {
   std::string problem;
   EXPECT_FALSE(ParseCycleFile(" 3\r\n 1 0 20 5 60 0\r\n 0 60 20 5 60 0\r\n", state, &problem));
   EXPECT_EQ(problem, "line 4: the file ends before it");
-  EXPECT_FALSE(ParseCycleFile(" 99999999\r\n", state, &problem));
-  EXPECT_FALSE(ParseCycleFile("-1\r\n", state, &problem));
+  for (const char* count : {" 99999999\r\n", "-1\r\n"}) EXPECT_FALSE(ParseCycleFile(count, state, &problem));
 }
 
 TEST(CycleFileTest, AWriterSavingAgainWritesTheRowsAsTheyStandNow) {
