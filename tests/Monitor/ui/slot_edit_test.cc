@@ -46,11 +46,7 @@ class SlotEditTest : public ::testing::Test {
   float CurrentTemp() const { return state.schedule.slotTemps[state.schedule.currentSlot]; }
 
   static constexpr const char* kNow = "12:00:00";
-  const ShownTemps kShown{
-      "21.00\xB0"
-      "C",
-      "21.00\xB0"
-      "C"};
+  const ShownTemps kShown{"21.00\260C", "21.00\260C"};
   RunState state;
 };
 
@@ -81,10 +77,7 @@ TEST_F(SlotEditTest, ANewToTimeAddsOneManualSlotOverTheProgramSlot) {
 TEST_F(SlotEditTest, AFieldTheSchedulesWouldNotTakeIsRefusedInTheirWords) {
   const std::string fromTime = "'FROM Time' Must Use Format: HH:MM (24:00)";
   const std::string toTime = "'TO Time' Must Use Format: HH:MM (24:00)";
-  const std::string celsius =
-      "TEMP Must be a Number between:  5\xB0"
-      "C and 30\xB0"
-      "C";
+  const std::string celsius = "TEMP Must be a Number between:  5\260C and 30\260C";
   struct Case {
     std::string SlotEdit::*field;
     std::string value;
@@ -97,9 +90,7 @@ TEST_F(SlotEditTest, AFieldTheSchedulesWouldNotTakeIsRefusedInTheirWords) {
       {&SlotEdit::toTemp, "warm", 0, "NOT A NUMBER", "'TO Temp' Must be a Number like: 19 or 21.75"},
       {&SlotEdit::fromTemp, "x", 1, "NOT A NUMBER", "'FROM Temp' Must be a Number like: 71 or 72.25"},
       {&SlotEdit::toTemp, "40", 1, "NOT a VALID NUMBER",
-       "TEMP Must be a Number between: 41\xB0"
-       "F and 86\xB0"
-       "F"},
+       "TEMP Must be a Number between: 41\260F and 86\260F"},
       {&SlotEdit::program, std::string(120, 'W'), 0, "NOT a VALID NAME",
        "NAMES and VALUES Must NOT be longer than 100 Characters"},
   };
