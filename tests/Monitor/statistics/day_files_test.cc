@@ -99,24 +99,6 @@ TEST_F(DayFilesTest, ADaySavedAndRestoredComesBackWhole) {
   EXPECT_EQ(host.state.statistics.day.wind.maximum, 23.25f);
 }
 
-TEST_F(DayFilesTest, ARestartDuringACycleEndsItAndCountsTheTimeAwayAsOff) {
-  FillDay();
-  host.state.control.cycleIndex = 1;  // the heating was on when the program stopped
-  host.state.clock.clockSeconds = 300;
-  SaveDayState(host);
-  Restart();
-  RestoreDayState(host);
-  const Table<float>& log = host.state.control.cycleLog;
-  ASSERT_EQ(host.state.control.cycleIndex, 2);
-  EXPECT_EQ(host.state.card.outputByte, 0);
-  EXPECT_EQ(log(2, kCycleState), 0);
-  EXPECT_EQ(log(2, kCycleStart), 300);
-  EXPECT_EQ(log(2, kCycleInterior), 19.5f);
-  AccountPass(host);  // the clock shows 14:05:08
-  EXPECT_EQ(log(2, kCycleDuration), 50708 - 300);
-  EXPECT_EQ(host.state.statistics.heatingSeconds, 1.25f);
-}
-
 TEST_F(DayFilesTest, ANewDayStartsWithAnOffRowFromTheRawSensors) {
   host.state.sensors.lastInteriorRaw = 152;  // the settings load's reading
   host.channels[4] = 140;

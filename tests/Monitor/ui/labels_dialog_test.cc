@@ -92,8 +92,6 @@ TEST_F(LabelsDialogTest, EachModeListsWhatItTakesSortedByLabel) {
   EXPECT_EQ(days.dialog.values, (std::vector<std::string>{"WEEK", "END"}));
   EXPECT_EQ(AddRefusal(days, "Monday", "END"), "");
   EXPECT_EQ(Act(days, LabelsAction::Kind::kApply).lines.at(0).number, "    1 :");
-  LabelsView shown = Act(days, LabelsAction::Kind::kDelete);  // row 0 ticked
-  EXPECT_TRUE(shown.lines.empty());
 
   LabelsView holidays = Open(kHolidaysMode);
   EXPECT_EQ(AddRefusal(holidays, "20/**/**", "END"), "");
@@ -106,10 +104,6 @@ TEST_F(LabelsDialogTest, EachModeListsWhatItTakesSortedByLabel) {
   EXPECT_EQ(AddRefusal(hours, "Late", "24:45"), "");
   EXPECT_EQ(Cells(Act(hours, LabelsAction::Kind::kApply)),
             (std::vector<std::vector<std::string>>{{"Late", "24:00"}, {"WAKE", "07:15"}, {"Wake", "06:30"}}));
-  LabelsView listed = Act(hours, LabelsAction::Kind::kDeleteAll);
-  EXPECT_TRUE(listed.lines.empty());
-  EXPECT_EQ(Cells(Act(hours, LabelsAction::Kind::kRestore)),
-            (std::vector<std::vector<std::string>>{{"WAKE", "07:15"}}));
 }
 
 TEST_F(LabelsDialogTest, AFahrenheitUserTypesAndSeesFahrenheitWhileTheTableHoldsCelsius) {
