@@ -125,9 +125,9 @@ TEST_F(LabelsDialogTest, SaveWritesTheModesFileAndACopyOpenedBeforeAnotherApplyI
   AddRefusal(view, "**/01/01", "");
   ASSERT_EQ(Act(view, LabelsAction::Kind::kSave).closed, true);
   EXPECT_EQ(ReadFileBytes(DataFile("HOLIDAYS.prg")), "**/01/01,\r\n**/12/25,END\r\n");
-  ScheduleState read = ReadBack();
   for (uint8_t kind = kDaysKind; kind <= kTempsKind; ++kind)
-    EXPECT_EQ(ScheduleFileText(read, kind), ScheduleFileText(program->State().schedule, kind));
+    EXPECT_EQ(ScheduleFileText(program->State().schedule, kind),
+              ReadFileBytes(DataFile(std::string(ScheduleFileName(kind)))));
   AddRefusal(stale, "**/07/01", "");
   LabelsView refused = Act(stale, LabelsAction::Kind::kApply);
   EXPECT_EQ(refused.box->caption, "CHANGED ELSEWHERE");
