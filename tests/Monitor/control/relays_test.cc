@@ -7,7 +7,7 @@
 namespace kelvora::testing {
 namespace {
 
-constexpr uint8_t kFanLow = 1, kFanHigh = 2, kStage1 = 4, kStage2 = 8, kHeatPump = 16;
+constexpr uint8_t kFanLow = 1, kFanHigh = 2, kHeatPump = 16;
 
 class RelaysTest : public ::testing::Test {
  protected:
@@ -31,11 +31,15 @@ class RelaysTest : public ::testing::Test {
   TestHost host;
 };
 
-TEST_F(RelaysTest, NoConfigKeysMeanHeatingWithoutHeatPump) {
+TEST_F(RelaysTest, NoConfigKeysMeanHeatingWithoutHeatPumpUntilItIsConfigured) {
   ConfigureRelays(relays());
   EXPECT_EQ(card().stage1Mask | card().stage2Mask | card().fanLowMask | card().fanHighMask, 15);
   EXPECT_EQ(card().heatPumpMask, 0);
   EXPECT_EQ(card().heatPumpPower, 0);
+  settings().HP = 1;
+  ConfigureRelays(relays());
+  EXPECT_EQ(card().heatPumpMask, kHeatPump);
+  EXPECT_FLOAT_EQ(card().heatPumpPower, 2.0f);
 }
 
 TEST_F(RelaysTest, AutomaticHeatPumpClearsContinuous) {
@@ -45,14 +49,6 @@ TEST_F(RelaysTest, AutomaticHeatPumpClearsContinuous) {
   ConfigureRelays(relays());
   EXPECT_EQ(settings().HP_Cont, 0);
   EXPECT_EQ(card().outputByte, kHeatPump);  // automatic in a comfort period
-}
-
-TEST_F(RelaysTest, HeatPumpConfiguredAgainGetsItsRelayBack) {
-  ConfigureRelays(relays());
-  settings().HP = 1;
-  ConfigureRelays(relays());
-  EXPECT_EQ(card().heatPumpMask, kHeatPump);
-  EXPECT_FLOAT_EQ(card().heatPumpPower, 2.0f);
 }
 
 TEST_F(RelaysTest, ContinuousFanRunsAfterAMidnightReloadWithoutHeating) {
@@ -66,16 +62,22 @@ TEST_F(RelaysTest, ContinuousFanRunsAfterAMidnightReloadWithoutHeating) {
   EXPECT_EQ(card().outputByte, kFanHigh);
 }
 
-// The level is 20.5; within the hysteresis either side the relay holds.
-TEST_F(RelaysTest, HeatPumpFollowsSetForwardWithHysteresis) {
-  HeatPumpAt(20.49f);
-  EXPECT_EQ(card().outputByte, kHeatPump);
-  HeatPumpAt(20.503f);
-  EXPECT_EQ(card().outputByte, kHeatPump);
-  HeatPumpAt(20.51f);
-  EXPECT_EQ(card().outputByte, 0);
-  HeatPumpAt(20.497f);
-  EXPECT_EQ(card().outputByte, 0);
+// In comfort the level is the set-point and HP_SetForward, 20.5; in a
+// set-back, switched on by a burn, the set-back's own. Within the hysteresis
+// either side the relay holds.
+TEST_F(RelaysTest, HeatPumpFollowsItsLevelWithHysteresis) {
+  const struct {
+    HeatMode mode;
+    float interior, setpoint;
+    uint8_t byte;
+  } steps[] = {{HeatMode::kComfort, 20.49f, 20, kHeatPump}, {HeatMode::kComfort, 20.503f, 20, kHeatPump},
+               {HeatMode::kComfort, 20.51f, 20, 0},         {HeatMode::kComfort, 20.497f, 20, 0},
+               {HeatMode::kSetBack, 17.4f, 17, kHeatPump},  {HeatMode::kSetBack, 17.6f, 17, 0}};
+  for (const auto& step : steps) {
+    control().heatMode = step.mode;
+    HeatPumpAt(step.interior, step.setpoint);
+    EXPECT_EQ(card().outputByte, step.byte) << step.interior;
+  }
 }
 
 TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
@@ -92,29 +94,15 @@ TEST_F(RelaysTest, HeatPumpStartsWhenAWarmerSlotsPreheatIsDueInFiveMinutes) {
   EXPECT_EQ(card().outputByte, kHeatPump);
 }
 
-// Switched on by a burn, the heat pump then holds the set-back's level.
-TEST_F(RelaysTest, InASetbackTheHeatPumpFollowsTheSetbackLevel) {
-  control().heatMode = HeatMode::kSetBack;
-  card().outputByte = kHeatPump;
-  HeatPumpAt(17.6f, 17);
-  EXPECT_EQ(card().outputByte, 0);
-  HeatPumpAt(17.4f, 17);
-  EXPECT_EQ(card().outputByte, kHeatPump);
-}
-
-TEST_F(RelaysTest, OffRowRecordsWhetherTheHeatPumpRuns) {
+TEST_F(RelaysTest, OffRowRecordsWhetherTheHeatPumpRunsAndTheContinuousFanStays) {
   control().cycleState = CycleCode::kHeatPumpWait;
   HeatPumpAt(19);
   EXPECT_EQ(control().cycleState, CycleCode::kHeatPump);
   control().cycleState = CycleCode::kHeatPumpWait;
-  HeatPumpAt(21);
-  EXPECT_EQ(control().cycleState, CycleCode::kOff);
-}
-
-TEST_F(RelaysTest, ContinuousFanStaysOnWhenTheHeatPumpStops) {
   control().contFanBits = kFanLow;
   card().outputByte = kFanLow | kHeatPump;
   HeatPumpAt(21);
+  EXPECT_EQ(control().cycleState, CycleCode::kOff);
   EXPECT_EQ(card().outputByte, kFanLow);
 }
 

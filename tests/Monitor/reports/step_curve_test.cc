@@ -65,11 +65,7 @@ TEST_F(StepCurveTest, TheFrameHasItsAxesTicksLegendAndTheHintForTheScreenWidth) 
   CurveDrawing wide = DrawStepCurve(host, -1, kWideDesktop);
   EXPECT_EQ(Lines(wide, CurvePart::kAxis).size(), 2u + 9u + 9u);  // the tenth ticks fall off the screen
   EXPECT_EQ(Lines(wide, CurvePart::kAxis)[0].colour, 44);
-  ASSERT_NE(TextAt(wide,
-                   "\xF8"
-                   "C  (+10\xF8"
-                   "C)"),
-            nullptr);
+  ASSERT_NE(TextAt(wide, "\370C  (+10\370C)"), nullptr);
   ASSERT_NE(TextAt(wide, "10 hrs"), nullptr);
   EXPECT_EQ(TextAt(wide, "10 hrs")->row, 64);
   ASSERT_NE(TextAt(wide, "< Press a KEY to QUIT >"), nullptr);

@@ -58,60 +58,53 @@ class DayPlanTest : public ::testing::Test {
 const std::vector<ProgramRow> kWeek = {
     {"WEEK", "22:00", "17"}, {"REST", "08:00", "20"}, {"WEEK", "06:30", "21"}, {"REST", "23:00", "16"}};
 
-TEST_F(DayPlanTest, NoDayRowAndNoHolidaySelectsTheDefaultProgram) {
-  state.schedule.dayRows = {{"Monday", "WEEK"}};
-  Select();
-  EXPECT_EQ(state.schedule.currentProgram, "DEFAULT");
-}
-
-TEST_F(DayPlanTest, TheDayRowOfTheWeekdaySelectsItsProgram) {
-  state.schedule.dayRows = {{"Friday", "WEEK"}, {"Saturday", "REST"}, {"Saturday", "OTHER"}};
+TEST_F(DayPlanTest, TheDayIsTheHolidaysThenTheWeekdaysThenTheDefaultProgram) {
+  const struct {
+    std::vector<DayRow> days;
+    std::vector<HolidayRow> holidays;
+    std::string today;
+    uint8_t weekday;
+    int french;
+    std::string selected;
+  } cases[] = {
+      {{{"Monday", "WEEK"}}, {}, "19/06/15", kSaturday, 0, "DEFAULT"},
+      {{{"Friday", "WEEK"}, {"Saturday", "REST"}, {"Saturday", "OTHER"}},
+       {},
+       "19/06/15",
+       kSaturday,
+       0,
+       "REST"},
+      {{{"Saturday", "WEEK"}}, {}, "19/06/15", kSaturday, 1, "DEFAUT"},  // a row in the other language
+      {{{"", "BLANK"}}, {}, "19/06/15", 0, 0, "DEFAULT"},                // weekdays outside the week
+      {{{"", "BLANK"}}, {}, "19/06/15", 8, 0, "DEFAULT"},
+      {{{"", "BLANK"}}, {}, "19/06/15", 255, 0, "DEFAULT"},
+      {{{"Saturday", "WEEK"}},
+       {{"18/01/01", "NEWYEAR"}, {"**/**/**", ""}},
+       "19/06/15",
+       kSaturday,
+       0,
+       "HOLIDAY"},
+      {{{"Saturday", "WEEK"}}, {{"**/12/25", "XMAS"}}, "19/12/25", kSaturday, 0, "XMAS"},
+      {{{"Saturday", "WEEK"}}, {{"**/12/25", "XMAS"}}, "19/06/15", kSaturday, 0, "WEEK"},
+      {{{"Saturday", "WEEK"}}, {{"**/**/01", "FIRST"}}, "20/02/01", kSaturday, 0, "FIRST"},
+      {{{"Saturday", "WEEK"}}, {{"19/06/15", "ONCE"}}, "19/06/15", kSaturday, 0, "ONCE"},
+      {{{"Saturday", "WEEK"}}, {{"**/06", "SHORT"}}, "19/06/15", kSaturday, 0, "WEEK"},
+      {{{"Saturday", "WEEK"}}, {{"**/**/**", "ANY"}}, "", kSaturday, 0, "WEEK"},
+  };
   state.schedule.programRows = kWeek;
-  Select();
-  EXPECT_EQ(state.schedule.currentProgram, "REST");
-  EXPECT_EQ(state.schedule.requestedProgram, "REST");
-  EXPECT_EQ(state.schedule.slotCount, 2);
-}
-
-TEST_F(DayPlanTest, ADayRowWrittenInTheOtherLanguageSelectsTheDefaultProgram) {
-  state.settings.languageFrench = 1;
-  state.schedule.dayRows = {{"Saturday", "WEEK"}};
-  Select();
-  EXPECT_EQ(state.schedule.currentProgram, "DEFAUT");
-}
-
-TEST_F(DayPlanTest, AWeekdayOutsideTheWeekMatchesNoDayRow) {
-  state.schedule.dayRows = {{"", "BLANK"}};
-  for (uint8_t weekday : {0, 8, 255}) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.selected + " " + std::to_string(c.weekday) + " " + c.today);
+    state.schedule.dayRows = c.days;
+    state.schedule.holidayRows = c.holidays;
+    state.clock.todayDate = c.today;
+    state.settings.languageFrench = c.french;
     state.schedule.currentProgram.clear();
-    SelectDayProgram(DayPlanOf(state), weekday, "12:00");
-    EXPECT_EQ(state.schedule.currentProgram, "DEFAULT") << int{weekday};
+    SelectDayProgram(DayPlanOf(state), c.weekday, "12:00");
+    EXPECT_EQ(state.schedule.currentProgram, c.selected);
+    EXPECT_EQ(state.schedule.requestedProgram, c.selected);
   }
+  EXPECT_EQ(state.schedule.slotCount, 2);  // WEEK's steps
 }
-
-struct HolidayCase {
-  std::string date, program, today, selected;
-};
-
-class HolidayTest : public DayPlanTest, public ::testing::WithParamInterface<HolidayCase> {};
-
-TEST_P(HolidayTest, AMatchingHolidayOverridesTheDay) {
-  const HolidayCase& c = GetParam();
-  state.clock.todayDate = c.today;
-  state.schedule.dayRows = {{"Saturday", "WEEK"}};
-  state.schedule.holidayRows = {{"18/01/01", "NEWYEAR"}, {c.date, c.program}};
-  Select();
-  EXPECT_EQ(state.schedule.currentProgram, c.selected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Dates, HolidayTest,
-                         ::testing::Values(HolidayCase{"**/**/**", "", "19/06/15", "HOLIDAY"},
-                                           HolidayCase{"**/12/25", "XMAS", "19/12/25", "XMAS"},
-                                           HolidayCase{"**/12/25", "XMAS", "19/06/15", "WEEK"},
-                                           HolidayCase{"**/**/01", "FIRST", "20/02/01", "FIRST"},
-                                           HolidayCase{"19/06/15", "ONCE", "19/06/15", "ONCE"},
-                                           HolidayCase{"**/06", "SHORT", "19/06/15", "WEEK"},
-                                           HolidayCase{"**/**/**", "ANY", "", "WEEK"}));
 
 TEST_F(DayPlanTest, ExpansionSortsTheProgramsStepsIntoSlots) {
   state.schedule.programRows = kWeek;
@@ -123,34 +116,48 @@ TEST_F(DayPlanTest, ExpansionSortsTheProgramsStepsIntoSlots) {
   EXPECT_EQ(state.schedule.programTemp, 17);  // the slot before the one in force
   EXPECT_EQ(state.schedule.currentSlot, 1);
   EXPECT_EQ(state.control.changeFlags & 1, 1);
-}
-
-TEST_F(DayPlanTest, AFirstStepAtMidnightGivesSlotZeroItsTemperature) {
-  state.schedule.programRows = {{"WEEK", "00:00", "19"}, {"WEEK", "07:00", "21"}};
-  Expand("WEEK");
-  EXPECT_EQ(state.schedule.daySlots[0].end, "00:00");
-  EXPECT_EQ(state.schedule.slotTemps[0], 19);
-}
-
-TEST_F(DayPlanTest, FromTheFirstExpansionOnTheEveningRunsIntoTheMorning) {
-  state.schedule.programRows = kWeek;
   Expand("REST");
   EXPECT_EQ(state.schedule.slotTemps[0], 16);
-  Expand("WEEK");
-  EXPECT_EQ(state.schedule.slotTemps[0], 17);  // WEEK's evening, not its 0 before 06:30
+  Expand("WEEK");  // from the first expansion on, the evening runs into the morning
+  EXPECT_EQ(state.schedule.slotTemps[0], 17);
 }
 
-TEST_F(DayPlanTest, AHandOverContinuesWithTheOtherProgramsRows) {
-  state.schedule.programRows = {{"WEEK", "06:30", "21"},
-                                {"LATE", "23:00", "16"},
-                                {"WEEK", "LATE", "99"},
-                                {"WEEK", "20:00", "19"}};  // never reached: the walk went on with LATE
-  EXPECT_EQ(Expand("WEEK"), "");
-  EXPECT_EQ(
-      Slots(),
-      (std::vector<Slot>{
-          {"00:00", "06:30", 16}, {"06:30", "23:00", 21}, {"23:00", "24:00", 16}, {"24:00", "99:99", 16}}));
-  EXPECT_EQ(state.schedule.currentProgram, "WEEK");
+// Slots 1 to n as expanded from the rows, the slots' previous values where
+// a name is found nowhere.
+TEST_F(DayPlanTest, StepsNameTimesTemperaturesLabelsAndOtherPrograms) {
+  const struct {
+    std::vector<ProgramRow> rows;
+    std::vector<Slot> slots;
+  } cases[] = {
+      {{{"WEEK", "00:00", "19"}, {"WEEK", "07:00", "21"}},  // a first step at midnight gives slot 0
+       {{"00:00", "00:00", 19}, {"00:00", "07:00", 19}, {"07:00", "24:00", 21}, {"24:00", "99:99", 21}}},
+      {{{"WEEK", "06:30", "21"},
+        {"LATE", "23:00", "16"},
+        {"WEEK", "LATE", "99"},
+        {"WEEK", "20:00", "19"}},  // never reached: the walk went on with LATE
+       {{"00:00", "06:30", 16}, {"06:30", "23:00", 21}, {"23:00", "24:00", 16}, {"24:00", "99:99", 16}}},
+      {{{"WEEK", "WAKE", "COMFORT"}},
+       {{"00:00", "06:15", 21.5f}, {"06:15", "24:00", 21.5f}, {"24:00", "99:99", 21.5f}}},
+      // An empty time names nothing, not even the nameless program of a blank row.
+      {{{"WEEK", "NOWHERE", "NOTHING"}, {"", "08:00", "20"}, {"WEEK", "", ""}},
+       {{"00:00", "05:00", 19}, {"05:00", "09:00", 18}, {"09:00", "24:00", 19}, {"24:00", "99:99", 19}}},
+      {{}, {{"00:00", "24:00", 19}, {"24:00", "99:99", 19}}},
+  };
+  state.schedule.hourLabels = {{"WAKE", "06:15"}, {"WAKE", "09:00"}};
+  state.schedule.tempLabels = {{"COMFORT", "21.5"}};
+  for (const auto& c : cases) {
+    state.schedule.daySlots[1].start = "05:00";
+    state.schedule.slotTemps[1] = 18;
+    state.schedule.daySlots[2].start = "09:00";
+    state.schedule.slotTemps[0] = state.schedule.slotTemps[2] = 19;
+    state.schedule.programRows = c.rows;
+    state.schedule.daySlots[1].manual = state.schedule.daySlots[2].manual = "1";
+    EXPECT_EQ(Expand("WEEK"), "");
+    EXPECT_EQ(Slots(), c.slots);
+    EXPECT_EQ(state.schedule.currentProgram, "WEEK");
+    for (int i = 1; i <= state.schedule.slotCount; ++i)
+      EXPECT_EQ(state.schedule.daySlots[i].manual, "") << "a rebuilt day has no manual slots";
+  }
 }
 
 TEST_F(DayPlanTest, AHandOverLoopEndsWithTheSlotsGatheredAndSaysSo) {
@@ -163,32 +170,9 @@ TEST_F(DayPlanTest, AHandOverLoopEndsWithTheSlotsGatheredAndSaysSo) {
   EXPECT_EQ(state.schedule.currentProgram, "A");
 }
 
-TEST_F(DayPlanTest, NamesAreLookedUpAmongHourAndTemperatureLabels) {
-  state.schedule.hourLabels = {{"WAKE", "06:15"}, {"WAKE", "09:00"}};
-  state.schedule.tempLabels = {{"COMFORT", "21.5"}};
-  state.schedule.programRows = {{"WEEK", "WAKE", "COMFORT"}};
-  Expand("WEEK");
-  EXPECT_EQ(state.schedule.daySlots[1].start, "06:15");
-  EXPECT_EQ(state.schedule.slotTemps[1], 21.5f);
-}
-
-TEST_F(DayPlanTest, NamesFoundNowhereKeepTheSlotsPreviousValues) {
-  state.schedule.daySlots[1].start = "05:00";
-  state.schedule.slotTemps[1] = 18;
-  state.schedule.daySlots[2].start = "09:00";
-  state.schedule.slotTemps[2] = 19;
-  // An empty time names nothing, not even the nameless program of a blank row.
-  state.schedule.programRows = {{"WEEK", "NOWHERE", "NOTHING"}, {"", "08:00", "20"}, {"WEEK", "", ""}};
-  Expand("WEEK");
-  ASSERT_EQ(state.schedule.slotCount, 2);
-  EXPECT_EQ(Slots()[1], Slot("05:00", "09:00", 18));
-  EXPECT_EQ(Slots()[2], Slot("09:00", "24:00", 19));
-}
-
 TEST_F(DayPlanTest, AProgramWithoutRowsLeavesOnlySlotZeroAndTheClosingEntry) {
   state.schedule.slotTemps[0] = 18;
   Expand("EMPTY");
-  EXPECT_EQ(Slots(), (std::vector<Slot>{{"00:00", "24:00", 18}, {"24:00", "99:99", 18}}));
   EXPECT_EQ(state.schedule.currentSlot, 0);
   EXPECT_EQ(state.schedule.nextSlot, 0);
   // Nothing differs from the slot in force: it is still taken over, as a rise.
@@ -206,14 +190,6 @@ TEST_F(DayPlanTest, ExpansionStopsAtTwentyNineSlots) {
   EXPECT_EQ(state.schedule.daySlots[29].start, "28:00");
   EXPECT_EQ(state.schedule.daySlots[30].start, "24:00");
   EXPECT_EQ(state.schedule.programTemp, 21);  // at 12:00, the slot of 11:00
-}
-
-TEST_F(DayPlanTest, ARebuiltDayHasNoManualSlots) {
-  AddSlot("07:00", "08:00", 25, true);
-  state.schedule.programRows = kWeek;
-  Expand("WEEK");
-  EXPECT_EQ(state.schedule.daySlots[1].manual, "");
-  EXPECT_EQ(state.schedule.daySlots[2].manual, "");
 }
 
 TEST_F(DayPlanTest, SortingPutsAManualSlotBeforeAnEqualProgramSlot) {
@@ -252,36 +228,24 @@ TEST_F(DayPlanTest, AManualSlotWinsAndAManualSlotInsideComesNext) {
   EXPECT_EQ(state.schedule.nextSetpoint, 21);
 }
 
-struct NowCase {
-  std::string now;
-  int current, next;
-};
-
-class SlotChoiceTest : public DayPlanTest, public ::testing::WithParamInterface<NowCase> {};
-
-TEST_P(SlotChoiceTest, ChoosesTheSlotInForceAndTheNext) {
-  state.schedule.programRows = kWeek;
-  Expand("WEEK");
-  FindCurrentSlot(DayPlanOf(state), GetParam().now);
-  EXPECT_EQ(state.schedule.currentSlot, GetParam().current);
-  EXPECT_EQ(state.schedule.nextSlot, GetParam().next);
-  EXPECT_EQ(state.schedule.nextSetpoint, state.schedule.slotTemps[GetParam().next]);
-}
-
-INSTANTIATE_TEST_SUITE_P(Times, SlotChoiceTest,
-                         ::testing::Values(NowCase{"05:59", 0, 1},  // before the first step: the evening's
-                                           NowCase{"06:30", 1, 2}, NowCase{"21:59:30", 1, 2},
-                                           NowCase{"22:00", 2, 0},
-                                           NowCase{"23:59", 2, 0}));  // the closing entry covers nothing
-
-TEST_F(DayPlanTest, TheRefreshFlagIsSetOnlyWhenTheSlotInForceChanges) {
+TEST_F(DayPlanTest, ChoosesTheSlotInForceAndTheNextAndFlagsOnlyAChange) {
+  const struct {
+    std::string now;
+    int current, next, flag;
+  } cases[] = {{"13:00", 1, 2, 0}, {"05:59", 0, 1, 1},  // before the first step: the evening's
+               {"06:30", 1, 2, 1}, {"21:59:30", 1, 2, 0},
+               {"22:00", 2, 0, 1}, {"23:59", 2, 0, 0}};  // the closing entry covers nothing
   state.schedule.programRows = kWeek;
   Expand("WEEK", "12:00");
-  state.control.changeFlags = 0;
-  FindCurrentSlot(DayPlanOf(state), "13:00");
-  EXPECT_EQ(state.control.changeFlags, 0);
-  FindCurrentSlot(DayPlanOf(state), "22:30");
-  EXPECT_EQ(state.control.changeFlags, 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.now);
+    state.control.changeFlags = 0;
+    FindCurrentSlot(DayPlanOf(state), c.now);
+    EXPECT_EQ(state.schedule.currentSlot, c.current);
+    EXPECT_EQ(state.schedule.nextSlot, c.next);
+    EXPECT_EQ(state.schedule.nextSetpoint, state.schedule.slotTemps[c.next]);
+    EXPECT_EQ(state.control.changeFlags, c.flag);
+  }
 }
 
 }  // namespace

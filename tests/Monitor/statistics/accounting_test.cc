@@ -85,12 +85,11 @@ TEST_F(AccountingTest, TheFirstPassOfADayShowsNoUndefinedDutyOrShare) {
   EXPECT_EQ(stats.offPercent, 100);
 }
 
-TEST_F(AccountingTest, SecondFanSpeedAndSecondStageCountAsIncrements) {
+// The second fan speed and stage count as increments; a heat pump rated
+// zero adds nothing.
+TEST_F(AccountingTest, ThePowerOfTheOutputsAddsTheirRatings) {
   EXPECT_FLOAT_EQ(PowerOfOutputs(host.state.card, 1 | 2 | 4 | 8), 0.9f + 25.0f);
   EXPECT_FLOAT_EQ(PowerOfOutputs(host.state.card, 1 | 4 | 16), 0.225f + 15.0f + 2.0f);
-}
-
-TEST_F(AccountingTest, AHeatPumpRatedZeroAddsNothing) {
   host.state.card.heatPumpPower = 0;
   EXPECT_FLOAT_EQ(PowerOfOutputs(host.state.card, 4 | 16), 15.0f);
 }

@@ -42,17 +42,12 @@ TEST_F(SeasonFileTest, OnFirstJulyTheEndedSeasonMovesIntoHistory) {
   EXPECT_TRUE(host.Files().IsOpen(host.state.statistics.tempFile));
 }
 
-TEST_F(SeasonFileTest, OnSecondJulyAfterAFirstJulyRecordTheSeasonGoesOn) {
-  StartSeason("19/07/01", "19/07/02");
-  CheckTempFile(host);
-  EXPECT_EQ(host.state.statistics.tempRecordCount, 2);
-  EXPECT_FALSE(host.Files().Exists("History/TEMP.19"));
-}
-
+// After a first-July record on the second, after a record later than today
+// (a clock set back) and after one with no real date, the season goes on.
 TEST_F(SeasonFileTest, OnlyARealDateEarlierInTheSeasonYearEndsTheSeason) {
-  // A record later than today (a clock set back), and one with no real date.
-  for (const char* last : {"19/01/19", "99/99/99"}) {
-    StartSeason(last, "19/01/18");
+  for (auto [last, today] :
+       {std::pair{"19/07/01", "19/07/02"}, {"19/01/19", "19/01/18"}, {"99/99/99", "19/01/18"}}) {
+    StartSeason(last, today);
     CheckTempFile(host);
     EXPECT_EQ(host.state.statistics.tempRecordCount, 2) << last;
     EXPECT_FALSE(host.Files().Exists("History/TEMP.19")) << last;

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "Monitor/schedule/schedule_files.h"
-#include "platform/posix_file_layer.h"
 #include "tests/support/program_fixture.h"
 
 namespace kelvora::testing {
@@ -37,17 +36,6 @@ class DialogTest : public ProgramFixture {
     card.simulationMode = 0;
     card.inputPort = kCardPort - 16;
     card.outputPort = kCardPort;
-  }
-
-  // The tables as the schedule reader reads the files back.
-  ScheduleState ReadBack() {
-    ScheduleState read;
-    RecordingTrapHandler traps;
-    PosixFileLayer files(traps);
-    files.SetCurrentDirectory(home.path() + "/DATA");
-    LoadScheduleFiles(files, read);
-    EXPECT_TRUE(traps.errors.empty());
-    return read;
   }
 };
 

@@ -45,16 +45,13 @@ class DisplayTest : public ::testing::Test {
   std::vector<std::string> steps;  // the line drawn at each minute
 };
 
-TEST_F(DisplayTest, BothFanBitsShowTheHighSpeed) {
-  state.card.outputByte = 1 | 2;
-  EXPECT_EQ(Text(control_id::kFanText), "HI");
-}
-
-TEST_F(DisplayTest, PreheatingNamesColdAndHeatPumpAfterItEvenWithStagesOn) {
-  state.card.outputByte = 4 | 8 | 16;
+// Pre-heating names COLD and the heat pump after it, even with stages on.
+TEST_F(DisplayTest, TheFanAndModeTextsNameWhatRuns) {
+  state.card.outputByte = 1 | 2 | 4 | 8 | 16;
   state.control.heatMode = HeatMode::kPreheat;
   state.control.weatherMode = WeatherMode::kCold;
-  EXPECT_EQ(Text(control_id::kModeText), "Pre-Heating - COLD + AC/HP");
+  EXPECT_EQ(Text(control_id::kFanText), "HI");
+  EXPECT_EQ(snapshot.texts[control_id::kModeText], "Pre-Heating - COLD + AC/HP");
 }
 
 TEST_F(DisplayTest, ProgramFieldsAndSlotListRefreshOnlyWhenFlagged) {
@@ -92,25 +89,21 @@ TEST_F(DisplayTest, MidnightWithoutTimeOrWeightShowsZeroPercents) {
   }
 }
 
-TEST_F(DisplayTest, SevenMinuteOnCycleFillsThreeLinesAndHalfOfTheFourth) {
+// Half a line a minute; a newer cycle in the next column but one; a long
+// cycle grows the strip beyond its first lines.
+TEST_F(DisplayTest, TheCycleStripDrawsEachCycleInItsColumn) {
   RunCycle(1, 7);
   EXPECT_EQ(steps[0], "\xDC");
   EXPECT_EQ(steps[1], "\xDB");
   EXPECT_EQ(Strip(), (std::vector<std::string>{"\xDB", "\xDB", "\xDB", "\xDC"}));
-}
-
-TEST_F(DisplayTest, NewerCycleIsDrawnInTheNextColumnButOne) {
-  RunCycle(1, 2);
   state.control.cycleIndex = 2;
   RunCycle(0, 4);
-  EXPECT_EQ(Strip(), (std::vector<std::string>{"\xDB \xB0", "  \xB0"}));
-}
-
-TEST_F(DisplayTest, LongCycleGrowsTheStripBeyondItsFirstLines) {
+  EXPECT_EQ(Strip(), (std::vector<std::string>{"\xDB \xB0", "\xDB \xB0", "\xDB", "\xDC"}));
+  state.control.cycleIndex = 3;
   RunCycle(2, 40);
   std::vector<std::string> strip = Strip();
   ASSERT_EQ(strip.size(), 20u);
-  EXPECT_EQ(strip[19], "\xB2");
+  EXPECT_EQ(strip[19], "    \xB2");
 }
 
 TEST(SnapshotJsonTest, EscapesAndConvertsEachTextFromItsCodePage) {

@@ -5,6 +5,7 @@
 #include "Monitor/learning/learning.h"
 
 #include "tests/Monitor/ui/dialog_fixture.h"
+#include "tests/support/test_host.h"
 
 namespace kelvora::testing {
 namespace {
@@ -13,20 +14,14 @@ const char* kMetricUser =
     "[User]\r\nLanguage=English\r\nTemp_Units=0\r\nSpeed_Units=0\r\nInt_Adjust=0.123\r\n"
     "[Config]\r\nHP=1\r\nHT=1\r\n";
 
-// The passive learning, counting the recomputes of the project data.
-class CountingRecompute final : public LearningOperations {
+// Learning as the program's own passive one does it, counting the
+// recomputes of the project data.
+class CountingRecompute final : public NullLearning {
  public:
   CountingRecompute(ControlHost& host, int& count) : passive_(host), count_(count) {}
   void RecomputeProject() override { ++count_; }
   void ComputePreheatDuration(float timeConstant) override { passive_.ComputePreheatDuration(timeConstant); }
   void FitPreheatCurve(int modelKind) override { passive_.FitPreheatCurve(modelKind); }
-  void ReadPreheatHistory() override {}
-  void ClosePreheatHistory() override {}
-  void AppendPreheatRecord() override {}
-  void WriteProject() override {}
-  void ReadProject() override {}
-  void EvaluateModels() override {}
-  void LearningUpdate() override {}
 
  private:
   PassiveLearning passive_;
@@ -112,18 +107,6 @@ TEST_F(SettingsDialogTest, AFieldThatCannotBeHeldIsRefusedByNameAndNothingIsStor
   }
   EXPECT_EQ(p.State().settings, before);
   EXPECT_EQ(ReadFileBytes(home.File("Settings.ini")), "[User]\r\nTemp_Units=1\r\n");
-}
-
-TEST_F(SettingsDialogTest, SaveWritesTheUserKeysInCelsius) {
-  Program& p = Open();
-  Choose(settings_id::kFahrenheit, settings_id::kCelsius);
-  form.texts[settings_id::kExtTempFloor] = "12.5";
-  ASSERT_EQ(ApplySettings(p, form, true, std::nullopt).result, SettingsApplied::kApplied);
-  std::string file = ReadFileBytes(home.File("Settings.ini"));
-  EXPECT_NE(file.find("Temp_Units=1\r\n"), std::string::npos) << file;
-  EXPECT_NE(file.find("Ext_Temp_Floor=12.5\r\n"), std::string::npos) << file;
-  EXPECT_NE(file.find("Int_Adjust=0.12\r\n"), std::string::npos) << file;
-  EXPECT_EQ(OpenSettingsDialog(p.State()).texts[settings_id::kExtTempFloor], "+54.50\260F");
 }
 
 TEST_F(SettingsDialogTest, AlwaysOnSwitchesTheHeatPumpAtOnceOutsideASetBack) {
