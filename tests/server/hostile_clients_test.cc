@@ -76,15 +76,23 @@ TEST_F(HostileClientTest, TricklingHeadsDelayNoOtherRequestAndAreCutAtTheDeadlin
   }
 }
 
+// Idle connections from `sources` take their places; the next one from
+// `source` is then told the server is busy.
+std::vector<std::unique_ptr<RawClient>> Occupy(int port, std::vector<const char*> sources,
+                                               const char* source) {
+  std::vector<std::unique_ptr<RawClient>> idle;
+  for (const char* from : sources) idle.push_back(std::make_unique<RawClient>(port, from));
+  std::this_thread::sleep_for(milliseconds(200));
+  RawClient next(port, source);
+  EXPECT_TRUE(next.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << source << next.Received();
+  return idle;
+}
+
 TEST_F(HostileClientTest, OneAddressCannotTakeEveryConnection) {
   WebServerOptions options;
   options.maxConnectionsPerAddress = 4;
   Start(options);
-  std::vector<std::unique_ptr<RawClient>> idle;
-  for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawClient>(Port(), "127.0.0.3"));
-  std::this_thread::sleep_for(milliseconds(200));
-  RawClient fifth(Port(), "127.0.0.3");
-  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  auto idle = Occupy(Port(), {"127.0.0.3", "127.0.0.3", "127.0.0.3", "127.0.0.3"}, "127.0.0.3");
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
   idle.clear();
   std::this_thread::sleep_for(milliseconds(200));
@@ -97,13 +105,7 @@ TEST_F(HostileClientTest, ConnectionsFromEveryAddressTogetherAreCapped) {
   WebServerOptions options;
   options.maxConnections = 4;
   Start(options);
-  std::vector<std::unique_ptr<RawClient>> idle;
-  for (const char* source : {"127.0.0.4", "127.0.0.5", "127.0.0.6", "127.0.0.7"}) {
-    idle.push_back(std::make_unique<RawClient>(Port(), source));
-  }
-  std::this_thread::sleep_for(milliseconds(200));
-  RawClient fifth(Port(), "127.0.0.8");
-  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  auto idle = Occupy(Port(), {"127.0.0.4", "127.0.0.5", "127.0.0.6", "127.0.0.7"}, "127.0.0.8");
   idle.pop_back();
   std::this_thread::sleep_for(milliseconds(200));
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
@@ -129,17 +131,10 @@ TEST_F(HostileClientTest, AChunkedBodyOverTheLimitIsRefusedAndNotReadOn) {
 TEST_F(HostileClientTest, HeadsBeyondTheirSizeOrLineCountAreRefused) {
   Start();
   std::string request = "GET /api/snapshot HTTP/1.1\r\n" + HostLine(Port());
-  std::string heads[] = {
-      request + "X-Long: " + std::string(20 * 1024, 'a') + "\r\n\r\n",
-      request +
-          [] {
-            std::string many;
-            for (int i = 0; i < 150; ++i) many += "X-" + std::to_string(i) + ": 1\r\n";
-            return many;
-          }() +
-          "\r\n",
-  };
-  for (const std::string& head : heads) {
+  std::string many;
+  for (int i = 0; i < 150; ++i) many += "X-" + std::to_string(i) + ": 1\r\n";
+  for (const std::string& head :
+       {request + "X-Long: " + std::string(20 * 1024, 'a') + "\r\n\r\n", request + many + "\r\n"}) {
     RawClient client(Port());
     client.Send(head);
     EXPECT_TRUE(client.ReadUntil("HTTP/1.1 431")) << client.Received().substr(0, 80);

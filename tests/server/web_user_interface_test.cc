@@ -64,21 +64,6 @@ TEST_F(WebUserInterfaceTest, OkOnlyBoxInformsWithoutHoldingAndStaysShownUntilClo
   EXPECT_EQ(changes, 2);
 }
 
-TEST_F(WebUserInterfaceTest, ChoiceHoldsUntilAnsweredAndTheFirstAnswerWins) {
-  WebUserInterface ui(Options());
-  auto answer =
-      std::async(std::launch::async, [&] { return ui.ShowMessageBox(Box(BoxButtons::kAbortRetryIgnore)); });
-  int id = WaitingChoice(ui);
-  ASSERT_NE(id, 0);
-  EXPECT_EQ(answer.wait_for(50ms), std::future_status::timeout);
-  EXPECT_EQ(ui.Answer(id, "Yes"), AnswerOutcome::kNotAButton);
-  EXPECT_EQ(ui.Answer(id, "Ignore"), AnswerOutcome::kAnswered);
-  EXPECT_EQ(ui.Answer(id, "Retry"), AnswerOutcome::kNoSuchBox);
-  EXPECT_EQ(answer.get(), BoxResult::kIgnore);
-  ASSERT_EQ(ui.RaisedSince(0).size(), 1u);
-  EXPECT_EQ(ui.RaisedSince(0)[0].answer, BoxResult::kIgnore);
-}
-
 TEST_F(WebUserInterfaceTest, UnansweredChoiceTakesItsDefaultAfterTheTimeoutAndSaysSo) {
   WebUserInterface ui(Options(30ms));
   EXPECT_EQ(ui.ShowMessageBox(Box(BoxButtons::kYesNo, 1)), BoxResult::kNo);
