@@ -29,9 +29,9 @@ TEST(Rnd, RoundsHalvesUpJudgingTheStoredSingle) {
 // --- Clock and date texts ----------------------------------------------------
 
 TEST(ClockAndDateTexts, CountSecondsAndDaysWithUnreadablePartsAsZero) {
-  EXPECT_EQ(TimeSec("06:14:03"), 22443.0f);
-  EXPECT_EQ(TimeSec("06:14"), 22440.0f);
-  EXPECT_EQ(TimeSec("xx:01:02"), 62.0f);
+  for (const auto& [clock, seconds] :
+       {std::pair{"06:14:03", 22443.0f}, {"06:14", 22440.0f}, {"xx:01:02", 62.0f}})
+    EXPECT_EQ(TimeSec(clock), seconds) << clock;
   struct Row {
     const char* date;
     int numDate;   // years and months as fractional days, halves to the even neighbour

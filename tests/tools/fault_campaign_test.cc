@@ -22,7 +22,7 @@
 #include "Monitor/card/card.h"
 #include "platform/fake_card.h"
 #include "platform/posix_file_layer.h"
-#include "tests/support/fakes.h"
+#include "tests/support/program_fixture.h"
 #include "tests/tools/simulation_fixture.h"
 
 namespace kelvora::testing {
@@ -34,12 +34,6 @@ constexpr uint16_t kCardBase = 0xD000;
 constexpr int kTicksPerHour = 7200;
 constexpr size_t kSeasonRecord = 52;
 constexpr int kCiSample = 36;
-
-LocalTime At(const std::string& text) {
-  LocalTime time;
-  EXPECT_TRUE(ParseLocalTime(text, &time)) << text;
-  return time;
-}
 
 // Retry twice, then Abort; every other box takes its default button. Notes
 // how many bytes the latch had received when the stop box came up.
@@ -73,26 +67,16 @@ struct RunResult {
   std::string problems;  // of the relays
 };
 
-struct Operation {
-  FileOp op;
-  std::string name;
-};
-
 // Runs the program on a fake card in `home` from `start` for `hours`, then
 // quits; `hook` sees every file operation.
 RunResult RunOnCard(const std::string& home, const std::string& start, double hours,
                     const FileFaults::OperationHook& hook) {
   FakeCard card;
-  FakeCard::PciFunction function;
-  function.bus = 1;
-  function.device = 2;
-  function.identifier = kCardIdentifier;
-  function.bars = {kCardBase + 1u};
-  card.AddPciFunction(function);
+  card.AddPciFunction({.bus = 1, .device = 2, .identifier = kCardIdentifier, .bars = {kCardBase + 1u}});
   card.Place(FakeCard::Layout::kPci, kCardBase);
   // A cold house on a mild evening: the burner has work to do.
   card.SetChannelSource([](int channel) -> uint8_t { return channel == 0 ? 90 : 120; });
-  VirtualClock clock(At(start));
+  VirtualClock clock(TimeAt(start));
   CampaignUi ui(card);
   RunResult result;
   {
@@ -212,13 +196,13 @@ class FaultCampaign : public ::testing::Test {
 };
 
 TEST_F(FaultCampaign, EveryFailedFileOperationLosesNothingAndLeavesTheRelaysOff) {
-  std::vector<Operation> operations;
+  std::vector<std::string> operations;  // the kind of each and its file
   {
     TempDir home;
     fs::copy(base.path(), home.path(), fs::copy_options::recursive);
     RunResult reference =
         RunOnCard(home.path(), kStart, kHours, [&](int, FileOp op, const std::string& path) {
-          operations.push_back({op, fs::path(path).filename().string()});
+          operations.push_back(std::string(OpName(op)) + " " + fs::path(path).filename().string());
           return 0;
         });
     ASSERT_EQ(reference.status, 0) << reference.console;
@@ -238,12 +222,10 @@ TEST_F(FaultCampaign, EveryFailedFileOperationLosesNothingAndLeavesTheRelaysOff)
   for (int n = only > 0 ? only : 1; n <= (only > 0 ? only : total); n += step) {
     for (bool fromThenOn : {false, true}) {
       auto [outcome, problems, consoles] = Trial(n, fromThenOn);
-      EXPECT_EQ(problems, "") << "operation " << n << " (" << OpName(operations[n - 1].op) << " "
-                              << operations[n - 1].name << ") failing "
+      const std::string& row = operations[n - 1];
+      EXPECT_EQ(problems, "") << "operation " << n << " (" << row << ") failing "
                               << (fromThenOn ? "from then on" : "once") << (only > 0 ? "\n" + consoles : "");
-      std::string row = std::string(OpName(operations[n - 1].op)) + " " + operations[n - 1].name;
-      std::string column = std::string(fromThenOn ? "on:" : "once:") + outcome;
-      ++table[row][column];
+      ++table[row][std::string(fromThenOn ? "on:" : "once:") + outcome];
       ++table[row][problems.empty() ? "sound" : "PROBLEM"];
     }
   }
