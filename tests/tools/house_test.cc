@@ -8,7 +8,7 @@
 
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
-#include "tests/support/fakes.h"
+#include "tests/support/program_fixture.h"
 #include "tests/tools/simulation_fixture.h"
 #include "tools/physical_house.h"
 #include "tools/simulator.h"
@@ -75,7 +75,6 @@ TEST(PhysicalHouseCard, IsFoundOnThePciBusAndItsSensorsReadTheHouse) {
   settings.Int_Adjust = 0.5f;
   settings.Ext_Adjust = -1;
   house.UseCalibration(&settings);
-
   uint32_t memoryBase = 0;
   uint16_t ioBase = 0;
   ASSERT_EQ(PciFindCard(house, kCardIdentifier, memoryBase, ioBase), kCardIdentifier);
@@ -97,8 +96,7 @@ TEST(PhysicalHouseCard, IsFoundOnThePciBusAndItsSensorsReadTheHouse) {
   EXPECT_GT(house.Interior(), before + 1);
 }
 
-class WeatherFileTest : public ::testing::Test {
- protected:
+struct WeatherFileTest : ::testing::Test {
   std::string Write(const std::string& name, const std::string& bytes) {
     WriteFileBytes(dir.File(name), bytes);
     return dir.File(name);
@@ -114,9 +112,7 @@ TEST_F(WeatherFileTest, RowsAreInterpolatedAndHeldBeyondTheEnds) {
   Weather weather{WeatherGenerator{}};
   std::string error;
   ASSERT_TRUE(Weather::ReadCsv(path, &weather, &error)) << error;
-  LocalTime midnight;
-  ASSERT_TRUE(ParseLocalTime("2024-01-08 00:00:00", &midnight));
-  double t0 = LocalSeconds(midnight);
+  double t0 = LocalSeconds(TimeAt("2024-01-08 00:00:00"));
   WeatherSample quarter = weather.At(t0 + 900);
   EXPECT_EQ(std::vector<double>({quarter.exteriorC, quarter.windKmh, quarter.sunPct}),
             std::vector<double>({-3.5, 12.5, 12.5}));
