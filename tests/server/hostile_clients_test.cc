@@ -16,19 +16,12 @@ using std::chrono::milliseconds;
 
 class HostileClientTest : public ServerFixture {
  protected:
-  std::string Smuggled() const { return "GET / HTTP/1.1\r\n" + HostLine(server->Port()) + "\r\n"; }
   int Port() const { return server->Port(); }
 };
 
-size_t Count(const std::string& text, std::string_view part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 TEST_F(HostileClientTest, ARefusedRequestsBodyIsNeverReadAsAnotherRequest) {
   Start();
-  std::string smuggled = Smuggled();
+  std::string smuggled = "GET / HTTP/1.1\r\n" + HostLine(Port()) + "\r\n";
   std::string length = "Content-Length: " + std::to_string(smuggled.size()) + "\r\n";
   std::string heads[] = {
       "POST /x HTTP/1.1\r\nHost: evil.example:" + std::to_string(Port()) + "\r\n" + length + "\r\n",
@@ -43,7 +36,7 @@ TEST_F(HostileClientTest, ARefusedRequestsBodyIsNeverReadAsAnotherRequest) {
     client.Send(smuggled);
     std::string answer = client.ReadToEnd();
     EXPECT_EQ(answer.rfind("HTTP/1.1 4", 0), 0u) << answer;
-    EXPECT_EQ(Count(answer, "HTTP/1.1 "), 1u) << answer;
+    EXPECT_EQ(answer.find("HTTP/1.1 ", 1), std::string::npos) << answer;  // one answer only
     EXPECT_EQ(answer.find(server->Token()), std::string::npos) << head;
   }
 }
