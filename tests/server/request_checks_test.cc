@@ -41,25 +41,23 @@ TEST(HostCheckTest, OnlyTheListenedAddressOrALoopbackNameWithItsPort) {
     const char* listen;
     const char* header;
     bool allowed;
-  } cases[] = {
-      {"127.0.0.1", "127.0.0.1:8470", true},
-      {"127.0.0.1", "localhost:8470", true},
-      {"127.0.0.1", "[::1]:8470", true},
-      {"::1", "[::1]:8470", true},
-      {"::1", "localhost:8470", true},
-      {"localhost", "127.0.0.1:8470", true},
-      {"localhost", "localhost:8470", true},
-      {"192.168.1.5", "192.168.1.5:8470", true},
-      {"0.0.0.0", "heating.lan:8470", true},
-      {"127.0.0.1", "127.0.0.1:8471", false},
-      {"127.0.0.1", "rebound.example:8470", false},
-      {"127.0.0.1", "127.0.0.1", false},
-      {"127.0.0.1", "", false},
-      {"127.0.0.1", "127.evil.example:8470", false},
-      {"::1", "evil.example:8470", false},
-      {"192.168.1.5", "localhost:8470", false},
-      {"0.0.0.0", "heating.lan:80", false},
-  };
+  } cases[] = {{"127.0.0.1", "127.0.0.1:8470", true},
+               {"127.0.0.1", "localhost:8470", true},
+               {"127.0.0.1", "[::1]:8470", true},
+               {"::1", "[::1]:8470", true},
+               {"::1", "localhost:8470", true},
+               {"localhost", "127.0.0.1:8470", true},
+               {"localhost", "localhost:8470", true},
+               {"192.168.1.5", "192.168.1.5:8470", true},
+               {"0.0.0.0", "heating.lan:8470", true},
+               {"127.0.0.1", "127.0.0.1:8471", false},
+               {"127.0.0.1", "rebound.example:8470", false},
+               {"127.0.0.1", "127.0.0.1", false},
+               {"127.0.0.1", "", false},
+               {"127.0.0.1", "127.evil.example:8470", false},
+               {"::1", "evil.example:8470", false},
+               {"192.168.1.5", "localhost:8470", false},
+               {"0.0.0.0", "heating.lan:80", false}};
   for (const auto& c : cases)
     EXPECT_EQ(HostAllowed(c.header, {c.listen, 8470}, 8470), c.allowed) << c.listen << " " << c.header;
 }
