@@ -67,6 +67,11 @@ TEST_F(ServerTest, ARequestOutsideTheRulesIsRefusedAndChangesNothing) {
       {"/api/slots/delete", token, "{\"slots\":[" + slots + "]}", 400, "slots 1 to"},
       {"/api/boxes/1", token, R"({"button":7})", 400, "button"},
       {"/api/boxes/x1", token, R"({"button":"OK"})", 400, "number"},
+      // A name of any length reaches the program, which says what it takes.
+      {"/api/slots/modify", token,
+       R"({"program":")" + std::string(120, 'W') +
+           R"(","fromTime":"","toTime":"","fromTemp":"","toTemp":""})",
+       200, "NAMES and VALUES Must NOT be longer than 100 Characters"},
       {"/api/snapshot", {{"Host", "localhost:" + port}}, "", 200},
       {"/api/snapshot", none, "", 200},
   };
