@@ -158,6 +158,17 @@ TEST_F(ServerTest, BoxAnsweredByAClientReachesTheWaitingControlThread) {
   EXPECT_EQ(Post(path, R"({"button":"Retry"})")->status, 404);
 }
 
+TEST_F(ServerTest, QuitEndsTheProgramAndTellsTheStreams) {
+  Start();
+  auto stream = OpenStream(server->Port());
+  ASSERT_TRUE(stream->ReadUntil("event: snapshot"));
+  auto reply = Post("/api/commands/quit", "{}");
+  ASSERT_TRUE(reply) << httplib::to_string(reply.error());
+  EXPECT_EQ(nlohmann::json::parse(reply->body)["ended"], true);
+  EXPECT_TRUE(stream->ReadUntil("event: ended"));
+  run.join();
+}
+
 class PasswordServerTest : public ServerFixture {
  protected:
   void StartWithPassword(const std::string& password) {
