@@ -32,8 +32,11 @@ TEST_F(ServerTest, ARequestOutsideTheRulesIsRefusedAndChangesNothing) {
   Start();
   const nlohmann::json before = Snapshot()["slots"];
   const std::string port = std::to_string(server->Port()), slots = std::to_string(before.size());
-  const std::string edit =
-      R"({"program":"WEEKDAY","fromTime":"","toTime":"09:15","fromTemp":"","toTemp":""})";
+  const auto slot = [](const std::string& name, const std::string& toTime) {
+    return R"({"program":")" + name + R"(","fromTime":"","toTime":")" + toTime +
+           R"(","fromTemp":"","toTemp":""})";
+  };
+  const std::string edit = slot("WEEKDAY", "09:15");
   const httplib::Headers token = Token(), none;
   const struct {
     const char* path;
@@ -57,21 +60,16 @@ TEST_F(ServerTest, ARequestOutsideTheRulesIsRefusedAndChangesNothing) {
       {"/api/slots/modify", token, "[1,2]", 400, "JSON object"},
       {"/api/slots/modify", token, R"({"program":"WEEKDAY","fromTime":"","toTime":"07:00","fromTemp":""})",
        400, "toTemp"},
-      {"/api/slots/modify", token,
-       R"({"program":"WEEKDAY","fromTime":"","toTime":"007:00","fromTemp":"","toTemp":""})", 400,
-       "at most 5"},
-      {"/api/slots/modify", token,
-       R"({"program":"NOSUCH","fromTime":"","toTime":"","fromTemp":"","toTemp":""})", 400, "not a program"},
+      {"/api/slots/modify", token, slot("WEEKDAY", "007:00"), 400, "at most 5"},
+      {"/api/slots/modify", token, slot("NOSUCH", ""), 400, "not a program"},
       {"/api/slots/delete", token, R"({"slots":[0]})", 400, "from 1 to"},
       {"/api/slots/delete", token, R"({"slots":["1"]})", 400, "from 1 to"},
       {"/api/slots/delete", token, "{\"slots\":[" + slots + "]}", 400, "slots 1 to"},
       {"/api/boxes/1", token, R"({"button":7})", 400, "button"},
       {"/api/boxes/x1", token, R"({"button":"OK"})", 400, "number"},
       // A name of any length reaches the program, which says what it takes.
-      {"/api/slots/modify", token,
-       R"({"program":")" + std::string(120, 'W') +
-           R"(","fromTime":"","toTime":"","fromTemp":"","toTemp":""})",
-       200, "NAMES and VALUES Must NOT be longer than 100 Characters"},
+      {"/api/slots/modify", token, slot(std::string(120, 'W'), ""), 200,
+       "NAMES and VALUES Must NOT be longer than 100 Characters"},
       {"/api/snapshot", {{"Host", "localhost:" + port}}, "", 200},
       {"/api/snapshot", none, "", 200},
   };
