@@ -29,9 +29,9 @@ TEST(Rnd, RoundsHalvesUpJudgingTheStoredSingle) {
 // --- Clock and date texts ----------------------------------------------------
 
 TEST(ClockAndDateTexts, CountSecondsAndDaysWithUnreadablePartsAsZero) {
-  EXPECT_EQ(TimeSec("06:14:03"), 22443.0f);
-  EXPECT_EQ(TimeSec("06:14"), 22440.0f);
-  EXPECT_EQ(TimeSec("xx:01:02"), 62.0f);
+  for (const auto& [clock, seconds] :
+       {std::pair{"06:14:03", 22443.0f}, {"06:14", 22440.0f}, {"xx:01:02", 62.0f}})
+    EXPECT_EQ(TimeSec(clock), seconds) << clock;
   struct Row {
     const char* date;
     int numDate;   // years and months as fractional days, halves to the even neighbour
@@ -51,29 +51,27 @@ TEST(ClockAndDateTexts, CountSecondsAndDaysWithUnreadablePartsAsZero) {
   }
 }
 
-TEST(F8Date, TurnsSystemDateIntoShortDate) {
-  EXPECT_EQ(F8Date("06-15-2019"), "19/06/15");
-  EXPECT_EQ(F8Date("12-31-2099"), "99/12/31");
-}
+TEST(F8Date, TurnsSystemDateIntoShortDate) { EXPECT_EQ(F8Date("12-31-2099"), "99/12/31"); }
 
-// --- Unit conversions -------------------------------------------------------
-
+// Equal flags return the input bit for bit; the offset -160/9 is a single, so
+// 32 °F lands just below zero.
 TEST(UnitConversions, ConvertBothWays) {
-  EXPECT_EQ(C2fF2c(100, kCelsius, kFahrenheit), 212.0f);
-  EXPECT_EQ(C2fF2c(212, kFahrenheit, kCelsius), 100.0f);
-  EXPECT_EQ(C2fF2c(-40, kCelsius, kFahrenheit), -40.0f);
-  EXPECT_EQ(K2mM2k(100, kKmPerHour, kMilesPerHour), 62.1371f);
-  EXPECT_EQ(K2mM2k(100, kMilesPerHour, kKmPerHour), 160.93445f);
-}
-
-TEST(UnitConversions, EqualFlagsReturnTheInputBitForBit) {
-  EXPECT_EQ(Bits(C2fF2c(-0.0f, kFahrenheit, kFahrenheit)), Bits(-0.0f));
-  EXPECT_EQ(Bits(K2mM2k(33.3f, kMilesPerHour, kMilesPerHour)), Bits(33.3f));
-}
-
-TEST(UnitConversions, FreezingPointKeepsTheResidueOfTheSingleOffset) {
-  // The offset -160/9 is a single; 32 °F therefore lands just below zero.
-  EXPECT_EQ(C2fF2c(32, kFahrenheit, kCelsius), -8.4771051e-07f);
+  const struct {
+    float (*convert)(float, uint8_t, uint8_t);
+    float value;
+    uint8_t from, to;
+    float converted;
+  } rows[] = {{C2fF2c, 100, kCelsius, kFahrenheit, 212.0f},
+              {C2fF2c, 212, kFahrenheit, kCelsius, 100.0f},
+              {C2fF2c, -40, kCelsius, kFahrenheit, -40.0f},
+              {C2fF2c, 32, kFahrenheit, kCelsius, -8.4771051e-07f},
+              {C2fF2c, -0.0f, kFahrenheit, kFahrenheit, -0.0f},
+              {K2mM2k, 100, kKmPerHour, kMilesPerHour, 62.1371f},
+              {K2mM2k, 100, kMilesPerHour, kKmPerHour, 160.93445f},
+              {K2mM2k, 33.3f, kMilesPerHour, kMilesPerHour, 33.3f}};
+  for (const auto& row : rows)
+    EXPECT_EQ(Bits(row.convert(row.value, row.from, row.to)), Bits(row.converted))
+        << row.value << " " << row.from;
 }
 
 // --- Weather and heating formulas ---------------------------------------------
@@ -92,13 +90,11 @@ TEST(PcvAndKt, UseTheSingleBaseNotESoKtInvertsPcvOnlyApproximately) {
   EXPECT_EQ(Kt(1), std::numeric_limits<float>::infinity());  // the full approach takes forever
 }
 
-TEST(HeatingProject, ExponentialModelRoundsTheFractionToSingleFirst) {
-  // -ln(1 - 1/3) * 37; with the fraction kept in extended precision this would be 15.0022087.
+// The fraction is rounded to single first (kept in extended precision it
+// would give 15.0022087), the curve value only at the end (rounded before
+// scaling it would give 10.6442375).
+TEST(HeatingProject, ExponentialModelRoundsTheFractionToSingleAndTheResultOnce) {
   EXPECT_EQ(HeatingProject(3, 0.5f, 1.5f, 37), 15.0022097f);
-}
-
-TEST(HeatingProject, ExponentialModelRoundsOnlyOnceAtTheEnd) {
-  // Rounding the curve value to single before scaling would give 10.6442375.
   EXPECT_EQ(HeatingProject(3, 0.5f, 2, 37), 10.6442366f);
 }
 

@@ -15,19 +15,14 @@ TEST(GraphModes, ChoosesTheLargestCandidateNarrowerThanTheDesktopAtItsDepth) {
 }
 
 TEST(GraphModes, AnOpenedModeDescribesItsPixelsAndTextCells) {
-  ScreenDescription screen;
-  EXPECT_EQ(OpenScreenMode(screen, {1920, 1080, 24}), 21);
-  EXPECT_EQ(screen.width, 1280);
-  EXPECT_EQ(screen.height, 1024);
-  EXPECT_EQ(screen.depth, 8);
-  EXPECT_EQ(screen.columns, 160);
-  EXPECT_EQ(screen.rows, 64);
-  screen = ScreenDescription{13};
-  EXPECT_EQ(OpenScreenMode(screen, {}), 13);
-  EXPECT_EQ(screen.columns, 40);
-  EXPECT_EQ(screen.rows, 25);
-  screen = ScreenDescription{3};
-  EXPECT_EQ(OpenScreenMode(screen, {1920, 1080, 8}), 0);
+  const auto described = [](short mode, Desktop desktop) {
+    ScreenDescription screen{mode};
+    const int opened = OpenScreenMode(screen, desktop);
+    return std::vector<int>{opened, screen.width, screen.height, screen.depth, screen.columns, screen.rows};
+  };
+  EXPECT_EQ(described(0, {1920, 1080, 24}), (std::vector<int>{21, 1280, 1024, 8, 160, 64}));
+  EXPECT_EQ(described(13, {}), (std::vector<int>{13, 320, 200, 8, 40, 25}));
+  EXPECT_EQ(described(3, {1920, 1080, 8})[0], 0);
 }
 
 }  // namespace

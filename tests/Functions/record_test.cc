@@ -3,7 +3,6 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <limits>
 #include <random>
 #include <string>
 #include <utility>
@@ -16,8 +15,6 @@ namespace {
 using Bytes = std::array<uint8_t, 4>;
 
 uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
-
-// --- MBF singles ------------------------------------------------------------
 
 // The IEEE bytes with the sign moved into byte 2 and the biased exponent,
 // plus 2, into byte 3; 255 + 2 wraps, and magnitudes from 2^127 up are
@@ -33,25 +30,24 @@ TEST(Mks, WritesTheMbfBytes) {
     EXPECT_EQ(Mks(std::bit_cast<float>(bits)), bytes) << std::hex << bits;
 }
 
-// Only the first four bytes count, and an exponent byte of zero is zero
-// whatever the other bytes.
-TEST(Cvs, ReadsTheMbfBytes) {
+// Only the first four bytes count, fewer read as zero, and an exponent byte
+// of zero is zero whatever the other bytes.
+TEST(Cvs, ReadsTheFirstFourMbfBytes) {
   EXPECT_EQ(Cvs(std::string_view("\x00\x00\x00\x81\x99", 5)), 1.0f);
   EXPECT_EQ(Bits(Cvs(Bytes{0, 0, 0, 0})), Bits(0.0f));
   EXPECT_EQ(Bits(Cvs(Bytes{0xFF, 0xFF, 0xFF, 0x00})), Bits(0.0f));
-}
-
-TEST(Cvs, EveryTruncatedPrefixIsZero) {
   const Bytes one = Mks(1.0f);
-  for (size_t length = 0; length < 4; ++length) {
+  for (size_t length = 0; length < 4; ++length)
     EXPECT_EQ(Cvs(std::span<const uint8_t>(one.data(), length)), 0.0f) << length << " bytes";
-  }
 }
 
-TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
+TEST(MbfRoundTrip, EverySingleBelowTwoToThe127ComesBackBitForBit) {
+  for (const uint32_t bits : {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x7EFFFFFFu, 0xFEFFFFFFu,
+                              0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC12345u}) {
+    EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
+  }
   std::mt19937 random(1981);
-  int checked = 0;
-  while (checked < 200000) {
+  for (int checked = 0; checked < 200000;) {
     const auto bits = static_cast<uint32_t>(random());
     if (((bits >> 23) & 0xFF) >= 254) continue;  // 2^127 and up, infinities, NaN
     ASSERT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
@@ -59,84 +55,45 @@ TEST(MbfRoundTrip, EveryFiniteSingleBelowTwoToThe127ComesBackBitForBit) {
   }
 }
 
-TEST(MbfRoundTrip, ZerosSubnormalsRangeEndsInfinitiesAndNanComeBack) {
-  for (const uint32_t bits : {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x7EFFFFFFu, 0xFEFFFFFFu,
-                              0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC12345u}) {
-    EXPECT_EQ(Bits(Cvs(Mks(std::bit_cast<float>(bits)))), bits) << std::hex << bits;
-  }
-}
-
-// --- Records and field views ---------------------------------------------------
-
-// Laid out like the season file's day record: a date and eleven numbers.
-struct DayRecord {
+// Fields laid end to end, as in the season file's day record: a record of
+// the layout's length, blank until written.
+TEST(Record, TextIsCutOrBlankFilledAndNumbersAreMbfAtTheirOffsets) {
   RecordLayout layout;
-  TextField date = layout.Text(kDateFieldLength);
-  SingleField first = layout.Single();
-  SingleField second = layout.Single();
-  SingleField rest[9] = {layout.Single(), layout.Single(), layout.Single(), layout.Single(), layout.Single(),
-                         layout.Single(), layout.Single(), layout.Single(), layout.Single()};
-};
-
-// Laid out like the pre-heat record: numbers with 16-bit integers between them.
-struct PreheatRecord {
-  RecordLayout layout;
-  TextField date = layout.Text(kDateFieldLength);
-  TextField numbers = layout.Text(20 * 4);
-  Int16Field startMinute = layout.Int16();
-  Int16Field endMinute = layout.Int16();
-  SingleField afterIntegers = layout.Single();
-  TextField rest = layout.Text(4 + 2 * 2 + 4 * 4);  // a number, two integers, four numbers
-};
-
-class RecordTest : public testing::Test {
- protected:
-  DayRecord day_;
-  Record record_{day_.layout};
-};
-
-TEST_F(RecordTest, LayoutsAddUpToTheirRecordLengthsAndANewRecordIsAllBlanks) {
-  EXPECT_EQ(day_.layout.length(), 52u);
-  EXPECT_EQ(PreheatRecord().layout.length(), 120u);
-  EXPECT_EQ(record_.bytes(), std::string(52, ' '));
+  const TextField date = layout.Text(kDateFieldLength);
+  const SingleField first = layout.Single(), second = layout.Single();
+  Record record(layout);
+  record.Set(date, "19/06/15XY");
+  record.Set(second, -1.0f);
+  EXPECT_EQ(record.bytes(), "19/06/15" + std::string(4, ' ') + std::string("\x00\x00\x80\x81", 4));
+  record.Set(date, "19/6/1");
+  record.Set(first, 1.0f);
+  EXPECT_EQ(record.Get(date), "19/6/1  ");
+  EXPECT_EQ(record.Get(first), 1.0f);
 }
 
-TEST_F(RecordTest, TextIsCutOrBlankFilledToItsField) {
-  record_.Set(day_.date, "19/06/15XY");
-  EXPECT_EQ(record_.bytes().substr(0, 12), "19/06/15    ");  // the next field is untouched
-  record_.Set(day_.date, "19/6/1");
-  EXPECT_EQ(record_.Get(day_.date), "19/6/1  ");
-}
-
-TEST_F(RecordTest, NumbersAreStoredAsMbfAtTheirOffsets) {
-  record_.Set(day_.second, 1.0f);
-  record_.Set(day_.rest[8], -1.0f);
-  EXPECT_EQ(record_.bytes(), std::string(12, ' ') + std::string("\x00\x00\x00\x81", 4) +
-                                 std::string(32, ' ') + std::string("\x00\x00\x80\x81", 4));
-  EXPECT_EQ(record_.Get(day_.second), 1.0f);
-}
-
-TEST_F(RecordTest, ShortBytesFillTheRestWithBlanksAndLongBytesAreCut) {
+TEST(Record, BytesAreFittedToTheLengthAndFieldsOutsideItReadEmptyAndIgnoreWrites) {
   EXPECT_EQ(Record(6, "ab").bytes(), "ab    ");
   EXPECT_EQ(Record(2, "abcdef").bytes(), "ab");
-}
-
-TEST_F(RecordTest, FieldOutsideTheRecordReadsEmptyAndIgnoresWrites) {
+  RecordLayout layout;
+  layout.Text(8);
+  const SingleField partlyInside = layout.Single();  // bytes 8 to 11
   Record shortRecord(10);
-  shortRecord.Set(day_.first, 5.0f);  // bytes 8 to 11: only partly inside
+  shortRecord.Set(partlyInside, 5.0f);
   EXPECT_EQ(shortRecord.bytes(), std::string(10, ' '));
-  EXPECT_EQ(shortRecord.Get(day_.first), 0.0f);
+  EXPECT_EQ(shortRecord.Get(partlyInside), 0.0f);
   EXPECT_EQ(shortRecord.Get(TextField{4, 8}), "");
 }
 
 TEST(Int16Field, StoresTwoBytesLeastSignificantFirstAndReadsThemBackSigned) {
-  PreheatRecord preheat;
-  Record record(preheat.layout);
-  record.Set(preheat.startMinute, 0x1234);
-  record.Set(preheat.endMinute, -32768);
-  record.Set(preheat.afterIntegers, 0.5f);
-  EXPECT_EQ(record.bytes().substr(88, 8), std::string("\x34\x12\x00\x80\x00\x00\x00\x80", 8));
-  EXPECT_EQ(record.Get(preheat.endMinute), -32768);
+  RecordLayout layout;
+  const Int16Field start = layout.Int16(), end = layout.Int16();
+  const SingleField after = layout.Single();
+  Record record(layout);
+  record.Set(start, 0x1234);
+  record.Set(end, -32768);
+  record.Set(after, 0.5f);
+  EXPECT_EQ(record.bytes(), std::string("\x34\x12\x00\x80\x00\x00\x00\x80", 8));
+  EXPECT_EQ(record.Get(end), -32768);
 }
 
 }  // namespace

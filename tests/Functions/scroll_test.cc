@@ -8,8 +8,7 @@ namespace kelvora {
 namespace {
 
 // A console whose keys are scripted and whose clock moves only when slept.
-class FakeConsole : public ScrollConsole {
- public:
+struct FakeConsole : ScrollConsole {
   std::string KeyNoWait() override { return Next(pending); }
   std::string WaitKey() override { return Next(waited); }
   void Clear() override {
@@ -22,25 +21,19 @@ class FakeConsole : public ScrollConsole {
     written += text;
     column += static_cast<int>(text.size());
   }
-  void Locate(int r, int c) override {
-    row = r;
-    column = c;
-  }
+  void Locate(int r, int c) override { row = r, column = c; }
   float Seconds() override { return now; }
   void Sleep(float seconds) override { now += seconds; }
+  static std::string Next(std::deque<std::string>& keys) {
+    std::string key = keys.empty() ? "" : keys.front();
+    if (!keys.empty()) keys.pop_front();
+    return key;
+  }
 
   std::deque<std::string> pending, waited;
   std::string written;
   int clears = 0, row = 1, column = 1;
   float now = 1000;
-
- private:
-  static std::string Next(std::deque<std::string>& keys) {
-    if (keys.empty()) return "";
-    std::string key = keys.front();
-    keys.pop_front();
-    return key;
-  }
 };
 
 TEST(Scroll, ADigitSetsThePaceAndLaterCallsWaitNineMinusIt) {
@@ -71,14 +64,12 @@ TEST(Scroll, AnyOtherKeyLeadsToPageModeThatStopsOnlyOnRow25) {
   console.row = 24;
   pacer.Scroll(console);
   EXPECT_EQ(console.written, "");
-  console.row = 25;
-  console.column = 3;
+  console.Locate(25, 3);
   console.waited = {"\n"};
   pacer.Scroll(console);
   EXPECT_EQ(console.written, std::string(12, ' ') + "<Appuyez sur n'importe quelle touche pour continuer>" +
                                  std::string(80, ' '));
-  EXPECT_EQ(console.row, 25);
-  EXPECT_EQ(console.column, 1);
+  EXPECT_EQ(std::make_pair(console.row, console.column), std::make_pair(25, 1));
   EXPECT_EQ(pacer.Pace(), 0);
 }
 

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +36,8 @@ struct OnDisk {
   void MakeDir(const std::string& name) { std::filesystem::create_directories(dir.File(name)); }
   Names Entries() const {
     Names names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-      names.push_back(entry.path().filename().string());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -100,29 +99,21 @@ TYPED_TEST(FileLayerTest, ReadLineDropsCrLfAndReportsTheEnd) {
   EXPECT_EQ(files.ReadLine(id), "last");
   EXPECT_TRUE(files.AtEnd(id));
   EXPECT_EQ(files.ReadLine(id), std::nullopt);
-  files.Close(id);
   EXPECT_TRUE(this->Errors().empty());
 }
 
-TYPED_TEST(FileLayerTest, OutputReplacesTheFileOnlyWhenClosed) {
+// The old file stays until the close, and for good when a step fails.
+TYPED_TEST(FileLayerTest, OutputReplacesTheFileOnlyWhenClosedAndEveryStepSucceeds) {
   FileLayer& files = this->Layer();
-  this->Put("STAT.DAT", "old");
-  FileId id = files.OpenOutput("STAT.DAT");
-  files.Write(id, "new day");
-  EXPECT_EQ(this->Bytes("STAT.DAT"), "old");
-  files.Close(id);
-  EXPECT_EQ(this->Bytes("STAT.DAT"), "new day");
-}
-
-TYPED_TEST(FileLayerTest, ARewriteWithASkippedStepNeverReplacesTheOldFile) {
-  FileLayer& files = this->Layer();
-  for (FileOp step : {FileOp::kWrite, FileOp::kClose, FileOp::kRename}) {
+  for (std::optional<FileOp> step : {std::optional<FileOp>(), std::optional(FileOp::kWrite),
+                                     std::optional(FileOp::kClose), std::optional(FileOp::kRename)}) {
     this->Put("STAT.DAT", "yesterday");
-    this->faults.InjectFault(step, "STAT.DAT");
+    if (step) this->faults.InjectFault(*step, "STAT.DAT");
     FileId id = files.OpenOutput("STAT.DAT");
     files.Write(id, "half");
+    EXPECT_EQ(this->Bytes("STAT.DAT"), "yesterday");
     files.Close(id);
-    EXPECT_EQ(this->Bytes("STAT.DAT"), "yesterday") << static_cast<int>(step);
+    EXPECT_EQ(this->Bytes("STAT.DAT"), step ? "yesterday" : "half");
     EXPECT_EQ(this->Entries(), Names{"STAT.DAT"});
   }
   ASSERT_EQ(this->Errors().size(), 3u);
@@ -158,22 +149,13 @@ TYPED_TEST(FileLayerTest, RecordsAreNumberedFromOneAndPaddedToTheirLength) {
   files.PutRecord(id, 1, "19/06/15");
   files.PutRecord(id, 2, "abc");
   EXPECT_EQ(files.RecordCount(id), 2u);
-  EXPECT_EQ(files.GetRecord(id, 2), "abc     ");
-  EXPECT_EQ(files.GetRecord(id, 1), "19/06/15");
+  EXPECT_EQ(files.GetRecord(id, 2) + files.GetRecord(id, 1), "abc     19/06/15");
   EXPECT_EQ(files.GetRecord(id, 3), std::string(8, '\0'));
   files.Close(id);
   EXPECT_EQ(this->Bytes("TEMP.DAT"), "19/06/15abc     ");
 }
 
-TYPED_TEST(FileLayerTest, UsingAClosedChannelIsAnIllegalFunctionCall) {
-  FileLayer& files = this->Layer();
-  FileId id = files.OpenOutput("X.DAT");
-  files.Close(id);
-  files.Write(id, "late");
-  ASSERT_EQ(this->Errors().size(), 1u);
-  EXPECT_EQ(this->Errors()[0].number, kIllegalFunctionCall);
-}
-
+// Also: using a closed channel is an illegal function call.
 TYPED_TEST(FileLayerTest, CloseAllCommitsPendingOutputsAndAbandonedOnesLeaveNothing) {
   FileLayer& files = this->Layer();
   FileId dropped = files.OpenOutput("C.DAT");
@@ -187,22 +169,13 @@ TYPED_TEST(FileLayerTest, CloseAllCommitsPendingOutputsAndAbandonedOnesLeaveNoth
   EXPECT_FALSE(files.IsOpen(a));
   EXPECT_EQ(this->Entries(), (Names{"A.DAT", "B.DAT"}));
   EXPECT_EQ(this->Bytes("A.DAT") + this->Bytes("B.DAT"), "ab");
-}
-
-TYPED_TEST(FileLayerTest, CopyAndRenameMoveTheBytesAndAMissingSourceTraps) {
-  FileLayer& files = this->Layer();
-  this->Put("PROJECT.DAT", "model");
-  files.Copy("PROJECT.DAT", "Project.dat.BAK");
-  files.Rename("PROJECT.DAT", "PROJECT1.DAT");
-  EXPECT_EQ(this->Entries(), (Names{"PROJECT1.DAT", "Project.dat.BAK"}));
-  EXPECT_EQ(this->Bytes("Project.dat.BAK") + this->Bytes("PROJECT1.DAT"), "modelmodel");
   EXPECT_TRUE(this->Errors().empty());
-  files.Rename("GONE.DAT", "X.DAT");
+  files.Write(a, "late");
   ASSERT_EQ(this->Errors().size(), 1u);
-  EXPECT_EQ(this->Errors()[0].number, kFileNotFound);
+  EXPECT_EQ(this->Errors()[0].number, kIllegalFunctionCall);
 }
 
-TYPED_TEST(FileLayerTest, RemoveAndMakeDirectoryReportWithoutTrapping) {
+TYPED_TEST(FileLayerTest, RemoveMakeDirectoryAndTheSilentWholeFileOperationsNeverTrap) {
   FileLayer& files = this->Layer();
   EXPECT_FALSE(files.Remove("GONE.DAT"));
   EXPECT_TRUE(files.MakeDirectory("History"));
@@ -210,11 +183,6 @@ TYPED_TEST(FileLayerTest, RemoveAndMakeDirectoryReportWithoutTrapping) {
   EXPECT_FALSE(files.MakeDirectory("History"));
   this->faults.InjectFault(FileOp::kMakeDir, "Other");
   EXPECT_FALSE(files.MakeDirectory("Other"));
-  EXPECT_TRUE(this->Errors().empty());
-}
-
-TYPED_TEST(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
-  FileLayer& files = this->Layer();
   EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), std::nullopt);
   EXPECT_TRUE(files.TryWriteWholeFile("Settings.ini", "[User]\r\n"));
   EXPECT_EQ(files.TryReadWholeFile("Settings.ini"), "[User]\r\n");
@@ -224,6 +192,7 @@ TYPED_TEST(FileLayerTest, SilentWholeFileOperationsNeverTrap) {
   EXPECT_TRUE(this->Errors().empty());
 }
 
+// Copy and rename move the bytes; a missing source traps.
 TYPED_TEST(FileLayerTest, EveryOperationFindsTheFileInAnyCase) {
   FileLayer& files = this->Layer();
   this->Put("STAT.DAT", "day");
@@ -235,29 +204,27 @@ TYPED_TEST(FileLayerTest, EveryOperationFindsTheFileInAnyCase) {
   files.Copy("stat.DAT", "Stat.Prev");
   files.Rename("STAT.prev", "Stat.Old");
   EXPECT_EQ(this->Entries(), (Names{"STAT.DAT", "Stat.Old"}));
-  EXPECT_EQ(this->Bytes("Stat.Old"), "days");
+  EXPECT_EQ(this->Bytes("Stat.Old") + this->Bytes("STAT.DAT"), "daysdays");
   EXPECT_TRUE(files.Remove("STAT.OLD"));
   EXPECT_EQ(this->Entries(), Names{"STAT.DAT"});
   EXPECT_TRUE(this->Errors().empty());
+  files.Rename("GONE.DAT", "X.DAT");
+  ASSERT_EQ(this->Errors().size(), 1u);
+  EXPECT_EQ(this->Errors()[0].number, kFileNotFound);
 }
 
-TYPED_TEST(FileLayerTest, ADirectoryInAnotherCaseIsFound) {
+// Of several names matching ignoring case the exact one is taken, else the first.
+TYPED_TEST(FileLayerTest, DirectoriesAndNamesInAnotherCaseAreFoundAndANewFileKeepsItsFirstName) {
   this->MakeDir("History");
   this->Put("History/PREHEAT.19", "season");
   EXPECT_EQ(this->Layer().ReadWholeFile("history\\preheat.19"), "season");
   EXPECT_EQ(this->Layer().Resolve("HISTORY\\..\\history\\new.19"), this->Path("History/../History/new.19"));
-}
-
-TYPED_TEST(FileLayerTest, ANewFileKeepsTheNameItWasFirstWrittenWith) {
   this->Layer().WriteWholeFile("Cycle.Dat", "first");
   this->Layer().WriteWholeFile("CYCLE.DAT", "second");
-  EXPECT_EQ(this->Entries(), Names{"Cycle.Dat"});
   EXPECT_EQ(this->Bytes("Cycle.Dat"), "second");
-}
-
-TYPED_TEST(FileLayerTest, OfSeveralNamesMatchingIgnoringCaseTheExactOneElseTheFirstIsTaken) {
   this->Put("data.TXT", "lower");
   this->Put("DATA.txt", "upper");
+  EXPECT_EQ(this->Entries(), (Names{"Cycle.Dat", "DATA.txt", "History", "data.TXT"}));
   EXPECT_EQ(this->Layer().Resolve("data.TXT"), this->Path("data.TXT"));
   EXPECT_EQ(this->Layer().Resolve("Data.Txt"), this->Path("DATA.txt"));
 }
@@ -278,8 +245,7 @@ TEST_F(DiskFileLayerTest, ARunEndingBeforeTheCloseLeavesTheOldFileAndNoTemporary
 
 // Files of this process may grow to `bytes` at most, as on a nearly full disk;
 // the limit is lifted again at the end of the scope.
-class FileSizeCap {
- public:
+struct FileSizeCap {
   explicit FileSizeCap(rlim_t bytes) {
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the cap fails instead
     ::getrlimit(RLIMIT_FSIZE, &saved_);
@@ -289,44 +255,38 @@ class FileSizeCap {
   }
   ~FileSizeCap() { Lift(); }
   void Lift() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
   rlimit saved_{};
 };
 
-TEST_F(DiskFileLayerTest, AShortWriteNeverReplacesTheOldFileAndNamesTheFullDisk) {
+// A handler that lifts the cap and retries.
+struct LiftingTrapHandler : TrapHandler {
+  explicit LiftingTrapHandler(FileSizeCap& toLift) : cap(toLift) {}
+  Resume Trap(const TrappedError&) override {
+    ++traps;
+    cap.Lift();
+    return Resume::kRetry;
+  }
+  FileSizeCap& cap;
+  int traps = 0;
+};
+
+// Skipped, it leaves the old file and names the full disk; retried once
+// there is room, it writes the bytes once.
+TEST_F(DiskFileLayerTest, AShortWriteNeverReplacesTheOldFileAndARetryWritesTheBytesOnce) {
   Put("STAT.DAT", "yesterday");
+  Put("PH_HP.LOG", std::string(60, 'o'));
   {
     FileSizeCap cap(100);
     FileId id = fileLayer.OpenOutput("STAT.DAT");
     fileLayer.Write(id, std::string(300, 'x'));
     fileLayer.Close(id);
   }
-  EXPECT_EQ(Entries(), Names{"STAT.DAT"});
+  EXPECT_EQ(Entries(), (Names{"PH_HP.LOG", "STAT.DAT"}));
   EXPECT_EQ(Bytes("STAT.DAT"), "yesterday");
   ASSERT_EQ(handler.errors.size(), 1u);
   EXPECT_EQ(handler.errors[0].number, kFileIoError);
   EXPECT_EQ(handler.errors[0].explanation,
             "The disk is full: " + Path("STAT.DAT") + " could not be written.");
-}
-
-// A handler that lifts the cap and retries.
-class LiftingTrapHandler : public TrapHandler {
- public:
-  explicit LiftingTrapHandler(FileSizeCap& cap) : cap_(cap) {}
-  Resume Trap(const TrappedError&) override {
-    ++traps;
-    cap_.Lift();
-    return Resume::kRetry;
-  }
-  int traps = 0;
-
- private:
-  FileSizeCap& cap_;
-};
-
-TEST_F(DiskFileLayerTest, ARetryAfterAShortWriteWritesTheBytesOnce) {
-  Put("PH_HP.LOG", std::string(60, 'o'));
   for (bool append : {false, true}) {
     FileSizeCap cap(100);
     LiftingTrapHandler lifting(cap);

@@ -107,10 +107,9 @@ TEST(ProfileWrite, EveryCaseOfTheTableWritesItsFile) {
   }
 }
 
-const auto Set = &SetProfileString;
-
 TEST(ProfileWrite, LineBreaksInTheValueAreWrittenAsBlanks) {
-  std::string file = Set("[User]\r\nLanguage=English\r\n", "User", "Language", "x\r\n[Config]\nHP=1");
+  std::string file =
+      SetProfileString("[User]\r\nLanguage=English\r\n", "User", "Language", "x\r\n[Config]\nHP=1");
   EXPECT_EQ(file, "[User]\r\nLanguage=x  [Config] HP=1\r\n");
   EXPECT_EQ(GetProfileString(file, "Config", "HP", "0", kWide), "0");
 }
@@ -133,39 +132,33 @@ class PrivateProfileFileTest : public ::testing::Test {
   PrivateProfile profile_;
 };
 
-TEST_F(PrivateProfileFileTest, MissingOrUnreadableFileReadsTheDefault) {
+// A file that fails to read once is read again.
+TEST_F(PrivateProfileFileTest, AMissingOrUnreadableFileReadsTheDefaultSilently) {
   EXPECT_EQ(profile_.Read("User", "SUN_Floor", "50%", 5, kPath), "50%");
   Seed("[User]\nCOLD_Mode=1\n");
   files_.InjectFault(FileOp::kOpen, "Settings.ini", 2);
   EXPECT_EQ(profile_.Read("User", "COLD_Mode", "0", 1, kPath), "0");
+  files_.InjectFault(FileOp::kOpen, "Settings.ini");
+  EXPECT_EQ(profile_.Read("User", "COLD_Mode", "0", 1, kPath), "1");
   EXPECT_TRUE(handler_.errors.empty());
 }
 
-TEST_F(PrivateProfileFileTest, AFileThatFailsToReadOnceIsReadAgain) {
-  Seed("[System]\nSun_Sensor_Ceil=80%\n");
-  files_.InjectFault(FileOp::kOpen, "Settings.ini");
-  EXPECT_EQ(profile_.Read("System", "Sun_Sensor_Ceil", "0", 19, kPath), "80%");
-}
-
-TEST_F(PrivateProfileFileTest, WriteCreatesTheFileBesideTheDataDirectory) {
-  EXPECT_TRUE(profile_.Write("User", "KWh_Cost", "0.125", kPath));
-  EXPECT_EQ(SettingsBytes(), "[User]\r\nKWh_Cost=0.125\r\n");
-  EXPECT_EQ(profile_.Read("user", "kwh_cost", "0", 4, kPath), "0.12");
-}
-
+// The file is made beside the data directory; several keys are applied in
+// order in one rewrite.
 TEST_F(PrivateProfileFileTest, WriteKeysAppliesAllKeysInOrderInOneRewrite) {
+  EXPECT_TRUE(profile_.Write("User", "KWh_Cost", "0.125", kPath));
   const PrivateProfile::Entry entries[] = {{"B", "2"}, {"A", "1"}};
   int writesBefore = files_.Faults().OperationCount(FileOp::kWrite);
   EXPECT_TRUE(profile_.WriteKeys("User", entries, kPath));
   EXPECT_EQ(files_.Faults().OperationCount(FileOp::kWrite), writesBefore + 1);
-  EXPECT_EQ(SettingsBytes(), "[User]\r\nB=2\r\nA=1\r\n");
+  EXPECT_EQ(SettingsBytes(), "[User]\r\nKWh_Cost=0.125\r\nB=2\r\nA=1\r\n");
 }
 
+// A file that cannot be read is not replaced by one holding a single key.
 TEST_F(PrivateProfileFileTest, FailedWriteOrUnreadableFileLeavesTheFileAsItWasSilently) {
   Seed("[User]\nCOLD_Mode=0\nHP_Cont=1\n");
   files_.InjectFault(FileOp::kWrite, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
-  // A file that cannot be read is not replaced by one holding a single key.
   files_.InjectFault(FileOp::kOpen, "Settings.ini");
   EXPECT_FALSE(profile_.Write("User", "COLD_Mode", "1", kPath));
   EXPECT_EQ(SettingsBytes(), "[User]\nCOLD_Mode=0\nHP_Cont=1\n");

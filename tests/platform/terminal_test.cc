@@ -21,13 +21,16 @@ class TerminalTest : public ::testing::Test {
     ::close(keyboard);
     ::close(terminal);
   }
-  void Type(const std::string& keys) {
-    ASSERT_EQ(::write(keyboard, keys.data(), keys.size()), ssize_t(keys.size()));
+  // What `fd` gives within a short while: on the keyboard, what the terminal
+  // shows back; on the terminal, the line the program reads.
+  std::string ReadFor(int fd) {
+    std::string out;
+    char buffer[256];
+    pollfd in{fd, POLLIN, 0};
+    for (ssize_t got; ::poll(&in, 1, 100) > 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+      out.append(buffer, static_cast<size_t>(got));
+    return out;
   }
-  // What the terminal shows back within a short while.
-  std::string Shown() { return ReadFor(keyboard); }
-  // The line the program reads.
-  std::string Received() { return ReadFor(terminal); }
   tcflag_t LocalModes() {
     termios modes{};
     tcgetattr(terminal, &modes);
@@ -36,27 +39,14 @@ class TerminalTest : public ::testing::Test {
 
   int keyboard = -1;
   int terminal = -1;
-
- private:
-  static std::string ReadFor(int fd) {
-    std::string out;
-    char buffer[256];
-    pollfd in{fd, POLLIN, 0};
-    while (::poll(&in, 1, 100) > 0) {
-      ssize_t got = ::read(fd, buffer, sizeof buffer);
-      if (got <= 0) break;
-      out.append(buffer, static_cast<size_t>(got));
-    }
-    return out;
-  }
 };
 
 TEST_F(TerminalTest, KeysTypedWhileHeldAreReadButNotShown) {
   QuietTerminal quiet(terminal);
   ASSERT_TRUE(quiet.Quiet());
-  Type("r\n");
-  EXPECT_EQ(Shown(), "");
-  EXPECT_EQ(Received(), "r\n");
+  ASSERT_EQ(::write(keyboard, "r\n", 2), 2);
+  EXPECT_EQ(ReadFor(keyboard), "");
+  EXPECT_EQ(ReadFor(terminal), "r\n");
 }
 
 TEST_F(TerminalTest, LettingGoRestoresTheSettingsAndTheEcho) {
@@ -67,14 +57,13 @@ TEST_F(TerminalTest, LettingGoRestoresTheSettingsAndTheEcho) {
     EXPECT_EQ(LocalModes() & ECHO, 0u);
   }
   EXPECT_EQ(LocalModes(), before);
-  Type("x\n");
-  EXPECT_EQ(Shown(), "x\r\n");
+  ASSERT_EQ(::write(keyboard, "x\n", 2), 2);
+  EXPECT_EQ(ReadFor(keyboard), "x\r\n");
 }
 
 TEST(QuietTerminal, LeavesWhatIsNotATerminalAlone) {
   int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  QuietTerminal quiet(null);
-  EXPECT_FALSE(quiet.Quiet());
+  EXPECT_FALSE(QuietTerminal(null).Quiet());
   ::close(null);
 }
 

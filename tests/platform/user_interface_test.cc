@@ -8,71 +8,42 @@
 namespace kelvora {
 namespace {
 
-// A console over memory streams, as a terminal or a pipe would give it.
-class ConsoleFixture : public ::testing::Test {
- protected:
-  ~ConsoleFixture() override {
-    for (std::FILE* f : {in, out, err}) {
-      if (f != nullptr) std::fclose(f);
-    }
-    std::free(outBuffer);
-    std::free(errBuffer);
-  }
-  ConsoleUserInterface Make(const std::string& typed, bool interactive) {
-    input = typed;
-    in = fmemopen(input.data(), input.size() + 1, "r");
-    out = open_memstream(&outBuffer, &outSize);
-    err = open_memstream(&errBuffer, &errSize);
-    return ConsoleUserInterface(in, out, err, interactive);
-  }
-  std::string Err() {
-    std::fflush(err);
-    return std::string(errBuffer, errSize);
-  }
-
-  std::string input;
-  std::FILE* in = nullptr;
-  std::FILE* out = nullptr;
-  std::FILE* err = nullptr;
-  char* outBuffer = nullptr;
-  char* errBuffer = nullptr;
-  size_t outSize = 0, errSize = 0;
-};
-
-MessageBoxRequest RetryBox() {
+// An Abort / Retry / Ignore box on a console over memory streams, as a
+// terminal or a pipe would give it; what it answers and what it shows.
+std::pair<BoxResult, std::string> Ask(std::string typed, bool interactive, int defaultButton = 0) {
   MessageBoxRequest box;
   box.caption = "SYSTEM ERROR";
   box.text = "A Severe error has occurred:\nfile busy";
   box.buttons = BoxButtons::kAbortRetryIgnore;
-  box.defaultButton = 0;
-  return box;
+  box.defaultButton = defaultButton;
+  char* shown = nullptr;
+  size_t size = 0;
+  std::FILE* in = fmemopen(typed.data(), typed.size() + 1, "r");
+  std::FILE* err = open_memstream(&shown, &size);
+  BoxResult answer = ConsoleUserInterface(in, stdout, err, interactive).ShowMessageBox(box);
+  std::fclose(in);
+  std::fclose(err);
+  std::string text(shown, size);
+  std::free(shown);
+  return {answer, text};
 }
 
-TEST_F(ConsoleFixture, WithoutATerminalTheDefaultButtonAnswersAndTheBoxIsLogged) {
-  ConsoleUserInterface ui = Make("", false);
-  EXPECT_EQ(ui.ShowMessageBox(RetryBox()), BoxResult::kAbort);
-  EXPECT_NE(Err().find("message box [SYSTEM ERROR] A Severe error has occurred: file busy -> Abort"),
+TEST(ConsoleUserInterface, WithoutATerminalTheDefaultButtonAnswersAndTheBoxIsLogged) {
+  auto [answer, shown] = Ask("", false);
+  EXPECT_EQ(answer, BoxResult::kAbort);
+  EXPECT_NE(shown.find("message box [SYSTEM ERROR] A Severe error has occurred: file busy -> Abort"),
             std::string::npos);
 }
 
-TEST_F(ConsoleFixture, OnATerminalTheFirstLetterChoosesTheButton) {
-  ConsoleUserInterface ui = Make("r\n", true);
-  EXPECT_EQ(ui.ShowMessageBox(RetryBox()), BoxResult::kRetry);
-  EXPECT_NE(Err().find("[Retry]"), std::string::npos);
-}
-
-TEST_F(ConsoleFixture, OnATerminalEnterTakesTheDefaultAndNonsenseAsksAgain) {
-  ConsoleUserInterface ui = Make("x\n\n", true);
-  EXPECT_EQ(ui.ShowMessageBox(RetryBox()), BoxResult::kAbort);
-  std::string shown = Err();
-  EXPECT_NE(shown.find("SYSTEM ERROR"), shown.rfind("SYSTEM ERROR"));  // shown twice
-}
-
-TEST_F(ConsoleFixture, AClosedTerminalTakesTheDefault) {
-  ConsoleUserInterface ui = Make("", true);
-  MessageBoxRequest box = RetryBox();
-  box.defaultButton = 2;
-  EXPECT_EQ(ui.ShowMessageBox(box), BoxResult::kIgnore);
+// Enter takes the default and nonsense asks again; a closed terminal takes the default.
+TEST(ConsoleUserInterface, OnATerminalTheFirstLetterChoosesTheButton) {
+  auto [retry, shown] = Ask("r\n", true);
+  EXPECT_EQ(retry, BoxResult::kRetry);
+  EXPECT_NE(shown.find("[Retry]"), std::string::npos);
+  auto [abort, twice] = Ask("x\n\n", true);
+  EXPECT_EQ(abort, BoxResult::kAbort);
+  EXPECT_NE(twice.find("SYSTEM ERROR"), twice.rfind("SYSTEM ERROR"));
+  EXPECT_EQ(Ask("", true, 2).first, BoxResult::kIgnore);
 }
 
 TEST(MessageBoxes, DefaultButtonOutsideTheSetFallsBackToTheFirst) {

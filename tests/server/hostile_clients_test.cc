@@ -16,19 +16,12 @@ using std::chrono::milliseconds;
 
 class HostileClientTest : public ServerFixture {
  protected:
-  std::string Smuggled() const { return "GET / HTTP/1.1\r\n" + HostLine(server->Port()) + "\r\n"; }
   int Port() const { return server->Port(); }
 };
 
-size_t Count(const std::string& text, std::string_view part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 TEST_F(HostileClientTest, ARefusedRequestsBodyIsNeverReadAsAnotherRequest) {
   Start();
-  std::string smuggled = Smuggled();
+  std::string smuggled = "GET / HTTP/1.1\r\n" + HostLine(Port()) + "\r\n";
   std::string length = "Content-Length: " + std::to_string(smuggled.size()) + "\r\n";
   std::string heads[] = {
       "POST /x HTTP/1.1\r\nHost: evil.example:" + std::to_string(Port()) + "\r\n" + length + "\r\n",
@@ -43,7 +36,7 @@ TEST_F(HostileClientTest, ARefusedRequestsBodyIsNeverReadAsAnotherRequest) {
     client.Send(smuggled);
     std::string answer = client.ReadToEnd();
     EXPECT_EQ(answer.rfind("HTTP/1.1 4", 0), 0u) << answer;
-    EXPECT_EQ(Count(answer, "HTTP/1.1 "), 1u) << answer;
+    EXPECT_EQ(answer.find("HTTP/1.1 ", 1), std::string::npos) << answer;  // one answer only
     EXPECT_EQ(answer.find(server->Token()), std::string::npos) << head;
   }
 }
@@ -76,15 +69,23 @@ TEST_F(HostileClientTest, TricklingHeadsDelayNoOtherRequestAndAreCutAtTheDeadlin
   }
 }
 
+// Idle connections from `sources` take their places; the next one from
+// `source` is then told the server is busy.
+std::vector<std::unique_ptr<RawClient>> Occupy(int port, std::vector<const char*> sources,
+                                               const char* source) {
+  std::vector<std::unique_ptr<RawClient>> idle;
+  for (const char* from : sources) idle.push_back(std::make_unique<RawClient>(port, from));
+  std::this_thread::sleep_for(milliseconds(200));
+  RawClient next(port, source);
+  EXPECT_TRUE(next.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << source << next.Received();
+  return idle;
+}
+
 TEST_F(HostileClientTest, OneAddressCannotTakeEveryConnection) {
   WebServerOptions options;
   options.maxConnectionsPerAddress = 4;
   Start(options);
-  std::vector<std::unique_ptr<RawClient>> idle;
-  for (int i = 0; i < 4; ++i) idle.push_back(std::make_unique<RawClient>(Port(), "127.0.0.3"));
-  std::this_thread::sleep_for(milliseconds(200));
-  RawClient fifth(Port(), "127.0.0.3");
-  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  auto idle = Occupy(Port(), {"127.0.0.3", "127.0.0.3", "127.0.0.3", "127.0.0.3"}, "127.0.0.3");
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
   idle.clear();
   std::this_thread::sleep_for(milliseconds(200));
@@ -97,13 +98,7 @@ TEST_F(HostileClientTest, ConnectionsFromEveryAddressTogetherAreCapped) {
   WebServerOptions options;
   options.maxConnections = 4;
   Start(options);
-  std::vector<std::unique_ptr<RawClient>> idle;
-  for (const char* source : {"127.0.0.4", "127.0.0.5", "127.0.0.6", "127.0.0.7"}) {
-    idle.push_back(std::make_unique<RawClient>(Port(), source));
-  }
-  std::this_thread::sleep_for(milliseconds(200));
-  RawClient fifth(Port(), "127.0.0.8");
-  EXPECT_TRUE(fifth.ReadUntil("HTTP/1.1 503", milliseconds(2000))) << fifth.Received();
+  auto idle = Occupy(Port(), {"127.0.0.4", "127.0.0.5", "127.0.0.6", "127.0.0.7"}, "127.0.0.8");
   idle.pop_back();
   std::this_thread::sleep_for(milliseconds(200));
   EXPECT_EQ(Client()->Get("/api/snapshot")->status, 200);
@@ -129,17 +124,10 @@ TEST_F(HostileClientTest, AChunkedBodyOverTheLimitIsRefusedAndNotReadOn) {
 TEST_F(HostileClientTest, HeadsBeyondTheirSizeOrLineCountAreRefused) {
   Start();
   std::string request = "GET /api/snapshot HTTP/1.1\r\n" + HostLine(Port());
-  std::string heads[] = {
-      request + "X-Long: " + std::string(20 * 1024, 'a') + "\r\n\r\n",
-      request +
-          [] {
-            std::string many;
-            for (int i = 0; i < 150; ++i) many += "X-" + std::to_string(i) + ": 1\r\n";
-            return many;
-          }() +
-          "\r\n",
-  };
-  for (const std::string& head : heads) {
+  std::string many;
+  for (int i = 0; i < 150; ++i) many += "X-" + std::to_string(i) + ": 1\r\n";
+  for (const std::string& head :
+       {request + "X-Long: " + std::string(20 * 1024, 'a') + "\r\n\r\n", request + many + "\r\n"}) {
     RawClient client(Port());
     client.Send(head);
     EXPECT_TRUE(client.ReadUntil("HTTP/1.1 431")) << client.Received().substr(0, 80);

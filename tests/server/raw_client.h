@@ -18,69 +18,59 @@ namespace kelvora::testing {
 
 class RawClient {
  public:
+  using Patience = std::chrono::milliseconds;
+
   // Connects to 127.0.0.1:port from `source`, any address of 127.0.0.0/8.
   explicit RawClient(int port, const char* source = "127.0.0.1") {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in from{};
-    from.sin_family = AF_INET;
+    sockaddr_in from{AF_INET, 0, {}, {}},
+        to{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     ::inet_pton(AF_INET, source, &from.sin_addr);
     ::bind(fd_, reinterpret_cast<sockaddr*>(&from), sizeof from);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<uint16_t>(port));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to);
   }
   ~RawClient() { ::close(fd_); }
   RawClient(const RawClient&) = delete;
   RawClient& operator=(const RawClient&) = delete;
 
-  bool Connected() const { return connected_; }
   int Fd() const { return fd_; }
   bool Send(std::string_view bytes) {
-    while (!bytes.empty()) {
-      ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-      if (sent <= 0) return false;
-      bytes.remove_prefix(static_cast<size_t>(sent));
+    for (ssize_t sent = 0; !bytes.empty(); bytes.remove_prefix(static_cast<size_t>(sent))) {
+      if ((sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)) <= 0) return false;
     }
     return true;
   }
   // Everything the server sends until it closes, or until `patience` passes.
-  std::string ReadToEnd(std::chrono::milliseconds patience = std::chrono::seconds(5)) {
-    auto deadline = std::chrono::steady_clock::now() + patience;
-    while (ReadSome(deadline) > 0) {
+  std::string ReadToEnd(Patience patience = std::chrono::seconds(5)) {
+    for (auto deadline = Clock::now() + patience; ReadSome(deadline) > 0;) {
     }
     return received_;
   }
   // Reads until `text` has arrived (true), or the connection closes or the
   // patience runs out (false).
-  bool ReadUntil(std::string_view text, std::chrono::milliseconds patience = std::chrono::seconds(5)) {
-    auto deadline = std::chrono::steady_clock::now() + patience;
-    while (received_.find(text) == std::string::npos) {
+  bool ReadUntil(std::string_view text, Patience patience = std::chrono::seconds(5)) {
+    for (auto deadline = Clock::now() + patience; received_.find(text) == std::string::npos;) {
       if (ReadSome(deadline) <= 0) return false;
     }
     return true;
   }
-  // Whether the server has closed its side (a read gives end of file or a
-  // reset) within `patience`.
-  bool ClosedWithin(std::chrono::milliseconds patience) {
-    auto deadline = std::chrono::steady_clock::now() + patience;
-    for (;;) {
-      int got = ReadSome(deadline);
-      if (got == 0) return true;
-      if (got < 0) return errno != ETIMEDOUT;
+  // Whether the server closes its side (end of file or a reset) within `patience`.
+  bool ClosedWithin(Patience patience) {
+    for (auto deadline = Clock::now() + patience;;) {
+      if (int got = ReadSome(deadline); got <= 0) return got == 0 || errno != ETIMEDOUT;
     }
   }
   const std::string& Received() const { return received_; }
   void Forget() { received_.clear(); }
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   // >0 bytes read, 0 end of file, -1 error or (errno ETIMEDOUT) the deadline.
-  int ReadSome(std::chrono::steady_clock::time_point deadline) {
-    auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  int ReadSome(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<Patience>(deadline - Clock::now()).count();
     pollfd entry{fd_, POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0) {
+    if (left <= 0 || ::poll(&entry, 1, static_cast<int>(left)) <= 0) {
       errno = ETIMEDOUT;
       return -1;
     }
@@ -91,7 +81,6 @@ class RawClient {
   }
 
   int fd_;
-  bool connected_ = false;
   std::string received_;
 };
 

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <future>
 #include <memory>
@@ -17,8 +15,8 @@
 #include <nlohmann/json.hpp>
 
 #include "server/web_server.h"
-#include "tests/support/fakes.h"
-#include "tools/simulator.h"
+#include "tests/support/program_fixture.h"
+#include "tests/tools/simulation_fixture.h"
 
 namespace kelvora::testing {
 
@@ -27,13 +25,12 @@ class ServerFixture : public ::testing::Test {
   ~ServerFixture() override { Stop(); }
 
   void Start(WebServerOptions options = {}) {
-    std::filesystem::copy(std::string(std::getenv("KELVORA_SOURCE_DIR")) + "/examples/home", home.path(),
-                          std::filesystem::copy_options::recursive);
+    CopyExampleHome(home.path());
     options.listen = {"127.0.0.1", 0};
     options.feedPeriod = std::chrono::milliseconds(50);
     SimulationOptions simulation;
     simulation.home = home.path();
-    EXPECT_TRUE(ParseLocalTime("2019-01-15 06:10:00", &simulation.start));
+    simulation.start = TimeAt("2019-01-15 06:10:00");
     simulation.days = 30;
     simulation.speed = 20;
     simulation.fileHookForTesting = fileHook;
@@ -60,8 +57,7 @@ class ServerFixture : public ::testing::Test {
 
   void Stop() {
     if (!run.joinable()) return;
-    auto client = Client();
-    client->Post("/api/commands/exit-without-save", Token(), "{}", "application/json");
+    Client()->Post("/api/commands/exit-without-save", Token(), "{}", "application/json");
     run.join();
   }
 

@@ -22,7 +22,7 @@
 #include "Monitor/card/card.h"
 #include "platform/fake_card.h"
 #include "platform/posix_file_layer.h"
-#include "tests/support/fakes.h"
+#include "tests/support/program_fixture.h"
 #include "tests/tools/simulation_fixture.h"
 
 namespace kelvora::testing {
@@ -34,12 +34,6 @@ constexpr uint16_t kCardBase = 0xD000;
 constexpr int kTicksPerHour = 7200;
 constexpr size_t kSeasonRecord = 52;
 constexpr int kCiSample = 36;
-
-LocalTime At(const std::string& text) {
-  LocalTime time;
-  EXPECT_TRUE(ParseLocalTime(text, &time)) << text;
-  return time;
-}
 
 // Retry twice, then Abort; every other box takes its default button. Notes
 // how many bytes the latch had received when the stop box came up.
@@ -73,26 +67,16 @@ struct RunResult {
   std::string problems;  // of the relays
 };
 
-struct Operation {
-  FileOp op;
-  std::string name;
-};
-
 // Runs the program on a fake card in `home` from `start` for `hours`, then
 // quits; `hook` sees every file operation.
 RunResult RunOnCard(const std::string& home, const std::string& start, double hours,
                     const FileFaults::OperationHook& hook) {
   FakeCard card;
-  FakeCard::PciFunction function;
-  function.bus = 1;
-  function.device = 2;
-  function.identifier = kCardIdentifier;
-  function.bars = {kCardBase + 1u};
-  card.AddPciFunction(function);
+  card.AddPciFunction({.bus = 1, .device = 2, .identifier = kCardIdentifier, .bars = {kCardBase + 1u}});
   card.Place(FakeCard::Layout::kPci, kCardBase);
   // A cold house on a mild evening: the burner has work to do.
   card.SetChannelSource([](int channel) -> uint8_t { return channel == 0 ? 90 : 120; });
-  VirtualClock clock(At(start));
+  VirtualClock clock(TimeAt(start));
   CampaignUi ui(card);
   RunResult result;
   {
@@ -184,27 +168,32 @@ class FaultCampaign : public ::testing::Test {
   }
 
   // Runs the campaign's evening with operation `failing` failing once or
-  // from then on, restarts, and returns the outcome and its problems.
+  // from then on (none for 0), restarts, and returns the outcome and its
+  // problems; `operations`, when given, gets the kind and file of each.
   struct TrialResult {
     std::string outcome;
     std::string problems;
     std::string consoles;  // of the run and of the restart, for a failure's message
+    bool burned = false;
   };
 
-  TrialResult Trial(int failing, bool fromThenOn) {
+  TrialResult Trial(int failing, bool fromThenOn, std::vector<std::string>* operations = nullptr) {
     TempDir home;
     fs::copy(base.path(), home.path(), fs::copy_options::recursive);
-    RunResult run = RunOnCard(home.path(), kStart, kHours, [&](int number, FileOp, const std::string&) {
-      bool fails = fromThenOn ? number >= failing : number == failing;
-      return fails ? (fromThenOn ? ENOSPC : EIO) : 0;
-    });
-    if (const char* keep = std::getenv("KELVORA_CAMPAIGN_KEEP")) {
+    RunResult run =
+        RunOnCard(home.path(), kStart, kHours, [&](int number, FileOp op, const std::string& path) {
+          if (operations != nullptr)
+            operations->push_back(std::string(OpName(op)) + " " + fs::path(path).filename().string());
+          bool fails = fromThenOn ? number >= failing : number == failing;
+          return fails && failing > 0 ? (fromThenOn ? ENOSPC : EIO) : 0;
+        });
+    if (const char* keep = std::getenv("KELVORA_CAMPAIGN_KEEP"); keep != nullptr && failing > 0) {
       fs::copy(home.path(), std::string(keep) + (fromThenOn ? "/on" : "/once"), fs::copy_options::recursive);
     }
     RunResult restart = RunOnCard(home.path(), kRestart, 0.25, {});
     std::string outcome = run.status == 0 ? "ran-on" : "stopped-" + std::to_string(run.status);
     return {outcome, HomeProblems(home.path(), userFiles, restart) + run.problems,
-            "run:\n" + run.console + "\nrestart:\n" + restart.console};
+            "run:\n" + run.console + "\nrestart:\n" + restart.console, run.burned};
   }
 
   TempDir base;
@@ -212,20 +201,10 @@ class FaultCampaign : public ::testing::Test {
 };
 
 TEST_F(FaultCampaign, EveryFailedFileOperationLosesNothingAndLeavesTheRelaysOff) {
-  std::vector<Operation> operations;
-  {
-    TempDir home;
-    fs::copy(base.path(), home.path(), fs::copy_options::recursive);
-    RunResult reference =
-        RunOnCard(home.path(), kStart, kHours, [&](int, FileOp op, const std::string& path) {
-          operations.push_back({op, fs::path(path).filename().string()});
-          return 0;
-        });
-    ASSERT_EQ(reference.status, 0) << reference.console;
-    ASSERT_TRUE(reference.burned);
-    RunResult restart = RunOnCard(home.path(), kRestart, 0.25, {});
-    ASSERT_EQ(HomeProblems(home.path(), userFiles, restart), "") << reference.console << restart.console;
-  }
+  std::vector<std::string> operations;
+  TrialResult reference = Trial(0, false, &operations);
+  ASSERT_EQ(reference.outcome + reference.problems, "ran-on") << reference.consoles;
+  ASSERT_TRUE(reference.burned);
   const int total = static_cast<int>(operations.size());
   ASSERT_GT(total, 20);
   const char* mode = std::getenv("KELVORA_CAMPAIGN");
@@ -237,14 +216,13 @@ TEST_F(FaultCampaign, EveryFailedFileOperationLosesNothingAndLeavesTheRelaysOff)
   std::map<std::string, std::map<std::string, int>> table;
   for (int n = only > 0 ? only : 1; n <= (only > 0 ? only : total); n += step) {
     for (bool fromThenOn : {false, true}) {
-      auto [outcome, problems, consoles] = Trial(n, fromThenOn);
-      EXPECT_EQ(problems, "") << "operation " << n << " (" << OpName(operations[n - 1].op) << " "
-                              << operations[n - 1].name << ") failing "
-                              << (fromThenOn ? "from then on" : "once") << (only > 0 ? "\n" + consoles : "");
-      std::string row = std::string(OpName(operations[n - 1].op)) + " " + operations[n - 1].name;
-      std::string column = std::string(fromThenOn ? "on:" : "once:") + outcome;
-      ++table[row][column];
-      ++table[row][problems.empty() ? "sound" : "PROBLEM"];
+      const TrialResult trial = Trial(n, fromThenOn);
+      const std::string& row = operations[n - 1];
+      EXPECT_EQ(trial.problems, "") << "operation " << n << " (" << row << ") failing "
+                                    << (fromThenOn ? "from then on" : "once")
+                                    << (only > 0 ? "\n" + trial.consoles : "");
+      ++table[row][std::string(fromThenOn ? "on:" : "once:") + trial.outcome];
+      ++table[row][trial.problems.empty() ? "sound" : "PROBLEM"];
     }
   }
   if (!all) return;

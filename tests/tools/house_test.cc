@@ -8,7 +8,7 @@
 
 #include "Monitor/card/card.h"
 #include "Monitor/card/sensors.h"
-#include "tests/support/fakes.h"
+#include "tests/support/program_fixture.h"
 #include "tests/tools/simulation_fixture.h"
 #include "tools/physical_house.h"
 #include "tools/simulator.h"
@@ -24,41 +24,30 @@ HouseParameters BareHouse() {
   p.Air_kWh_per_K = 0.5;
   p.Mass_kWh_per_K = 6;
   p.Coupling_W_per_K = 800;
-  p.Solar_W_per_pct = 0;
-  p.Wind_W_per_K_per_kmh = 0;
-  p.Internal_W = 0;
-  p.Sensor_Noise_C = 0;
-  p.Start_Interior_C = 0;
+  p.Solar_W_per_pct = p.Wind_W_per_K_per_kmh = p.Internal_W = p.Sensor_Noise_C = p.Start_Interior_C = 0;
   return p;
 }
 
 // The air temperature `t` seconds after a step of `watts` into a house at
-// rest at the exterior temperature 0: the two-node system solved through
-// its eigenvalues.
+// rest at the exterior temperature 0: x' = A x + b for x = (air, mass),
+// solved through the eigenvalues of A from x(0) - x* = (-s, -s), where the
+// steady state x* = (s, s), s = P / L.
 double ClosedFormAir(const HouseParameters& p, double watts, double t) {
-  double ca = p.Air_kWh_per_K * 3.6e6, cm = p.Mass_kWh_per_K * 3.6e6;
-  double l = p.Loss_W_per_K, k = p.Coupling_W_per_K;
-  // x' = A x + b with x = (air, mass); steady state x* = (P/L, P/L).
-  double a11 = -(l + k) / ca, a12 = k / ca, a21 = k / cm, a22 = -k / cm;
-  double trace = a11 + a22, det = a11 * a22 - a12 * a21;
-  double root = std::sqrt(trace * trace / 4 - det);
-  double l1 = trace / 2 + root, l2 = trace / 2 - root;
+  double ca = p.Air_kWh_per_K * 3.6e6, cm = p.Mass_kWh_per_K * 3.6e6, l = p.Loss_W_per_K,
+         k = p.Coupling_W_per_K;
+  double a11 = -(l + k) / ca, a12 = k / ca, a22 = -k / cm, trace = a11 + a22, det = a11 * a22 - a12 * k / cm;
+  double root = std::sqrt(trace * trace / 4 - det), l1 = trace / 2 + root, l2 = trace / 2 - root;
   double steady = watts / l;
-  // x(t) - x* = c1 v1 e^{l1 t} + c2 v2 e^{l2 t}, v = (a12, l - a11); x(0) - x* = (-s, -s).
-  double v1b = l1 - a11, v2b = l2 - a11;
-  // Solve c1 a12 + c2 a12 = -s and c1 v1b + c2 v2b = -s.
-  double c1 = (-steady * v2b + steady * a12) / (a12 * (v2b - v1b));
-  double c2 = -steady / a12 - c1;
+  double c1 = (-steady * (l2 - a11) + steady * a12) / (a12 * (l2 - l1)), c2 = -steady / a12 - c1;
   return steady + a12 * (c1 * std::exp(l1 * t) + c2 * std::exp(l2 * t));
 }
 
 TEST(ThermalHouse, AStepOfHeatFollowsTheClosedFormSolution) {
   HouseParameters p = BareHouse();
   ThermalHouse house(p);
-  WeatherSample still{0, 0, 0};
   double elapsed = 0;
   for (double until : {300.0, 1800.0, 4 * 3600.0, 48 * 3600.0}) {
-    house.Advance(until - elapsed, 10000, still);
+    house.Advance(until - elapsed, 10000, WeatherSample{0, 0, 0});
     elapsed = until;
     EXPECT_NEAR(house.Air(), ClosedFormAir(p, 10000, until), 0.005) << until << " s";
   }
@@ -86,23 +75,19 @@ TEST(PhysicalHouseCard, IsFoundOnThePciBusAndItsSensorsReadTheHouse) {
   settings.Int_Adjust = 0.5f;
   settings.Ext_Adjust = -1;
   house.UseCalibration(&settings);
-
   uint32_t memoryBase = 0;
   uint16_t ioBase = 0;
   ASSERT_EQ(PciFindCard(house, kCardIdentifier, memoryBase, ioBase), kCardIdentifier);
   EXPECT_EQ(ioBase, PhysicalHouse::kIoBase);
-
   CardState card;
   card.cardKind = "PCI";
   card.inputPort = ioBase;
   card.outputPort = static_cast<uint16_t>(ioBase + kPciLatchOffset);
   VirtualClock clock(LocalTime{});
-  float interior =
-      InteriorFromRaw(ReadCardChannel(house, clock, card, kInteriorChannel), settings.Int_Adjust);
-  EXPECT_NEAR(interior, house.Interior(), 0.05);
-  float exterior =
-      ExteriorFromRaw(ReadCardChannel(house, clock, card, kExteriorChannel), settings.Ext_Adjust);
-  EXPECT_NEAR(exterior, house.Outside().exteriorC, 0.5 / 2.55);
+  EXPECT_NEAR(InteriorFromRaw(ReadCardChannel(house, clock, card, kInteriorChannel), settings.Int_Adjust),
+              house.Interior(), 0.05);
+  EXPECT_NEAR(ExteriorFromRaw(ReadCardChannel(house, clock, card, kExteriorChannel), settings.Ext_Adjust),
+              house.Outside().exteriorC, 0.5 / 2.55);
 
   // The latch written through the card is what heats the house.
   WriteCardOutputs(house, card, kStage1Bit);
@@ -111,8 +96,7 @@ TEST(PhysicalHouseCard, IsFoundOnThePciBusAndItsSensorsReadTheHouse) {
   EXPECT_GT(house.Interior(), before + 1);
 }
 
-class WeatherFileTest : public ::testing::Test {
- protected:
+struct WeatherFileTest : ::testing::Test {
   std::string Write(const std::string& name, const std::string& bytes) {
     WriteFileBytes(dir.File(name), bytes);
     return dir.File(name);
@@ -128,13 +112,10 @@ TEST_F(WeatherFileTest, RowsAreInterpolatedAndHeldBeyondTheEnds) {
   Weather weather{WeatherGenerator{}};
   std::string error;
   ASSERT_TRUE(Weather::ReadCsv(path, &weather, &error)) << error;
-  LocalTime midnight;
-  ASSERT_TRUE(ParseLocalTime("2024-01-08 00:00:00", &midnight));
-  double t0 = LocalSeconds(midnight);
+  double t0 = LocalSeconds(TimeAt("2024-01-08 00:00:00"));
   WeatherSample quarter = weather.At(t0 + 900);
-  EXPECT_DOUBLE_EQ(quarter.exteriorC, -3.5);
-  EXPECT_DOUBLE_EQ(quarter.windKmh, 12.5);
-  EXPECT_DOUBLE_EQ(quarter.sunPct, 12.5);
+  EXPECT_EQ(std::vector<double>({quarter.exteriorC, quarter.windKmh, quarter.sunPct}),
+            std::vector<double>({-3.5, 12.5, 12.5}));
   EXPECT_EQ(weather.At(t0 - 3600).exteriorC, -4);
   EXPECT_EQ(weather.At(t0 + 7200).exteriorC, -2);
 }
