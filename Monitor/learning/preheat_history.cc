@@ -87,7 +87,7 @@ void CutPartialRecord(ControlHost& host) {
   FileLayer& files = host.Files();
   uint64_t size = files.FileSize(kPreheatHistoryFile).value_or(0);
   if (size % kPreheatRecordLength == 0) return;
-  KeepDamagedCopy(host, kPreheatHistoryFile, "its length is not a whole number of records",
+  KeepDamagedCopy(host.Files(), host, kPreheatHistoryFile, "its length is not a whole number of records",
                   "the partial record at its end is left out");
   std::string bytes = files.ReadWholeFile(kPreheatHistoryFile);
   files.WriteWholeFile(kPreheatHistoryFile, bytes.substr(0, bytes.size() - size % kPreheatRecordLength));

@@ -361,11 +361,11 @@ void ReadProject(ControlHost& host) {
   const std::string text = files.ReadWholeFile(kProjectFile);
   const ProjectReadResult result = ParseProjectText(text, host.State());
   if (result.damaged) {
-    KeepDamagedCopy(host, kProjectFile, result.problem,
+    KeepDamagedCopy(host.Files(), host, kProjectFile, result.problem,
                     "the learned state stays as it was until the file is written again");
   } else if (result.trailing &&
              KeepDamagedCopy(
-                 host, kProjectFile, result.problem,
+                 host.Files(), host, kProjectFile, result.problem,
                  "the learned state is read from the part before it, which the file is cut back to")) {
     // Cut back once the copy exists, so that the next start finds a whole
     // file and makes no second copy.

@@ -13,6 +13,7 @@
 #include "Monitor/card/card.h"
 #include "Monitor/core/control_host.h"
 #include "Monitor/learning/learning.h"
+#include "Monitor/run_parts.h"
 #include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 

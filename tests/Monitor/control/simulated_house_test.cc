@@ -28,7 +28,7 @@ class SimulatedHouseTest : public ::testing::Test {
     state.control.cycleIndex = 1;
   }
 
-  float Read(int8_t channel) { return ReadChannel(state, context, channel); }
+  float Read(int8_t channel) { return ReadChannel(HousePartsOf(state), context, channel); }
   float Cycle(int row, CycleColumn column) { return state.control.cycleLog(row, column); }
 
   // Starts row `row` as a cycle in `cycleState` from now, at `interior` degrees.
@@ -131,7 +131,7 @@ TEST_F(SimulatedHouseTest, TheSameSeedGivesTheSameReadings) {
     seeded.Seed(5);
     SensorContext c{ports, clock, seeded};
     for (int8_t channel : {kInteriorChannel, kExteriorChannel, kSunChannel, kWindChannel}) {
-      run->push_back(ReadChannel(fresh, c, channel));
+      run->push_back(ReadChannel(HousePartsOf(fresh), c, channel));
     }
   }
   EXPECT_EQ(first, second);
@@ -148,7 +148,7 @@ TEST(CardReadingTest, WithACardTheByteReadIsTheValue) {
   state.card.cardKind = "PCI";
   state.card.inputPort = 0xD000;
   state.card.outputPort = 0xD010;
-  EXPECT_EQ(ReadChannel(state, context, kInteriorChannel), 233);
+  EXPECT_EQ(ReadChannel(HousePartsOf(state), context, kInteriorChannel), 233);
 }
 
 }  // namespace
