@@ -66,7 +66,7 @@ Program::Program(const Environment& environment)
   if (env_.makeLearning) {
     learning_ = env_.makeLearning(*this);
   } else {
-    learning_ = std::make_unique<HouseLearning>(*this);
+    learning_ = std::make_unique<HouseLearning>(LearningPartsOf(state_), LearningServicesOf(*this));
   }
 }
 

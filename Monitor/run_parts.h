@@ -8,6 +8,7 @@
 #include "Monitor/control/weather.h"
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/run_state.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -33,6 +34,16 @@ inline HeatingParts HeatingPartsOf(ControlHost& host) {
                       host,
                       host.Learning(),
                       host};
+}
+
+inline LearningParts LearningPartsOf(RunState& state) {
+  return LearningParts{state.texts,   state.records,  state.settings, state.clock,     state.card,
+                       state.control, state.schedule, state.learning, state.statistics};
+}
+inline LearningParts LearningPartsOf(ControlHost& host) { return LearningPartsOf(host.State()); }
+
+inline LearningServices LearningServicesOf(ControlHost& host) {
+  return LearningServices{host.Files(), host.Profile(), host, host, host, host};
 }
 
 }  // namespace kelvora

@@ -33,14 +33,6 @@ set(allowed
 # These files still take the whole of it; this list only shrinks.
 set(whole_state_headers Monitor/core/run_state.h Monitor/core/control_host.h)
 set(whole_state_users
-    Monitor/learning/curve_fit.h
-    Monitor/learning/estimate.h
-    Monitor/learning/learning.cc
-    Monitor/learning/learning_log.h
-    Monitor/learning/preheat_history.h
-    Monitor/learning/project_file.h
-    Monitor/learning/regression.h
-    Monitor/learning/regressors.h
     Monitor/reports/season_view.h
     Monitor/reports/stat_lists.h
     Monitor/reports/status_screen.h

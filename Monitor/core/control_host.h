@@ -15,17 +15,17 @@ namespace kelvora {
 
 class LearningOperations;
 
-class ControlHost : public CardIo, public Console, public Diagnostics, public DaySaving {
+class ControlHost : public CardIo,
+                    public Console,
+                    public Diagnostics,
+                    public DaySaving,
+                    public StatusDisplay {
  public:
   virtual RunState& State() = 0;
   virtual FileLayer& Files() = 0;
   virtual PrivateProfile& Profile() = 0;
   virtual Clock& ClockSource() = 0;
   virtual LearningOperations& Learning() = 0;
-  // The text status screen: the whole frame, or its value fields only. A
-  // host without one ignores them.
-  virtual void ShowStatusFrame() {}
-  virtual void ShowStatusValues() {}
 
   // The run state's output byte, written to the card.
   void WriteOutputByte() { WriteOutputs(State().card.outputByte); }

@@ -1,5 +1,5 @@
 // The program's services that steps below it call by name: the console, the
-// learning's working reports and the day's save. Each step takes only the
+// learning's working reports, the day's save and the status screen. Each step takes only the
 // ones it uses; the program implements them, tests give lighter ones.
 #ifndef KELVORA_MONITOR_CORE_HOST_SERVICES_H_
 #define KELVORA_MONITOR_CORE_HOST_SERVICES_H_
@@ -30,6 +30,15 @@ class DaySaving {
   // While the learning replays the night on the run state, the state is not
   // the day's: a stop meanwhile must leave the day's files as last saved.
   virtual void PauseDaySaving(bool paused) { static_cast<void>(paused); }
+};
+
+class StatusDisplay {
+ public:
+  virtual ~StatusDisplay() = default;
+  // The text status screen: the whole frame, or its value fields only. A
+  // host without one ignores them.
+  virtual void ShowStatusFrame() {}
+  virtual void ShowStatusValues() {}
 };
 
 }  // namespace kelvora

@@ -57,7 +57,7 @@ class PreheatHistoryTest : public ::testing::Test {
 
   void Read() {
     host.state.control.pendingSlotEnd = 23400;
-    ReadPreheatHistory(host);
+    ReadPreheatHistory(LearningPartsOf(host), LearningServicesOf(host));
   }
 
   LearningState& learning() { return host.state.learning; }
@@ -244,7 +244,7 @@ TEST_F(PreheatHistoryTest, AppendGoesAfterTheLastRecordWhateverTheCountOverride)
   EXPECT_EQ(learning().historyCount, 1);
   Record& record = learning().preheatRecord;
   record = Record(kPreheatRecordLength, EncodePreheatRecord(Pre("19/01/15")));
-  AppendPreheatRecord(host);
+  AppendPreheatRecord(LearningPartsOf(host), LearningServicesOf(host));
   std::vector<PreheatHistoryRecord> all = ReadBack("PREHEAT.DAT");
   ASSERT_EQ(all.size(), 4u);
   EXPECT_EQ(all[3].date, "19/01/15");
