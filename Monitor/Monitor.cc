@@ -17,6 +17,7 @@
 #include "Monitor/control/weather.h"
 #include "Monitor/core/clock_text.h"
 #include "Monitor/core/settings.h"
+#include "Monitor/run_parts.h"
 #include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_files.h"
 #include "Monitor/statistics/accounting.h"
@@ -65,7 +66,7 @@ Program::Program(const Environment& environment)
   if (env_.makeLearning) {
     learning_ = env_.makeLearning(*this);
   } else {
-    learning_ = std::make_unique<HouseLearning>(*this);
+    learning_ = std::make_unique<HouseLearning>(LearningPartsOf(state_), LearningServicesOf(*this));
   }
 }
 
@@ -402,7 +403,7 @@ void Program::RunControlPass() {
 void Program::RunPassSteps() {
   LocalTime now = env_.clock.Now();
   std::string clockText = ClockText(now);
-  ReadSensors(*this);
+  ReadSensors(SensorPartsOf(state_), *this, profile_);
   MinuteStep(state_.control, state_.settings, clockText);
   // The clock's own second: the accounting stamp stands still after the
   // clock is set back, and keyed on it the step would run at every pass.
@@ -413,7 +414,7 @@ void Program::RunPassSteps() {
   control.previousSlot = state_.schedule.currentSlot;
   control.previousSetpoint = control.setpoint;
   FindCurrentSlot(DayPlanOf(state_), clockText);
-  HeatingDecision(*this);
+  HeatingDecision(HeatingPartsOf(*this));
   {
     // The window's values are refreshed in place; readers on other threads
     // copy them under the same lock, so a pass costs no copy of its own.
@@ -551,7 +552,7 @@ void Program::WriteOutputs(uint8_t byte) {
 
 float Program::ReadChannel(int8_t channel) {
   SensorContext context{env_.ports, env_.clock, random_};
-  return kelvora::ReadChannel(state_, context, channel);
+  return kelvora::ReadChannel(HousePartsOf(state_), context, channel);
 }
 
 void Program::SaveDayState() {

@@ -37,16 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   state.settings.Sun_Sensor_Ceil = 80;
   std::string bytes(reinterpret_cast<const char*>(data), size);
   kelvora::testing::WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
-  kelvora::ReadPreheatHistory(host);
+  kelvora::ReadPreheatHistory(kelvora::LearningPartsOf(host), kelvora::LearningServicesOf(host));
   CheckFinite(state.learning);
   Check(state.control.planFlag >= 0);
   Check(state.learning.historyCount <= size / kelvora::kPreheatRecordLength);
   state.learning.currentModel = 1;
   state.learning.variableMask = 511;
-  kelvora::RunRegression(host);
+  kelvora::RunRegression(kelvora::LearningPartsOf(host), kelvora::LearningServicesOf(host));
   uint64_t before = host.Files().FileSize("PREHEAT.DAT").value_or(0);
   Check(before % kelvora::kPreheatRecordLength == 0);
-  kelvora::AppendPreheatRecord(host);
+  kelvora::AppendPreheatRecord(kelvora::LearningPartsOf(host), kelvora::LearningServicesOf(host));
   Check(host.Files().FileSize("PREHEAT.DAT").value_or(0) == before + kelvora::kPreheatRecordLength);
   return 0;
 }

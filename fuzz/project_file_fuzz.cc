@@ -10,6 +10,7 @@
 
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/project_file.h"
+#include "Monitor/run_parts.h"
 
 namespace {
 
@@ -22,16 +23,16 @@ void Check(bool condition) {
 // The file as the writer and the regression leave it: the header, the
 // written blocks, and the block of slot `currentModel` when the reader
 // takes it.
-std::string FullText(const RunState& state) {
-  std::string text = kelvora::ProjectFileText(state);
+std::string FullText(RunState& state) {
+  std::string text = kelvora::ProjectFileText(kelvora::LearningPartsOf(state));
   const int current = state.learning.currentModel;
   if (current < 3) text += kelvora::ModelBlockText(state.learning.models[current]);
   return text;
 }
 
 // The header line, whose numbers are all written exactly.
-std::string ProjectFileHeader(const RunState& state) {
-  const std::string text = kelvora::ProjectFileText(state);
+std::string ProjectFileHeader(RunState& state) {
+  const std::string text = kelvora::ProjectFileText(kelvora::LearningPartsOf(state));
   return text.substr(0, text.find('\n'));
 }
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   RunState state;
   const std::string before = FullText(state);
-  kelvora::ProjectReadResult result = kelvora::ParseProjectText(input, state);
+  kelvora::ProjectReadResult result = kelvora::ParseProjectText(input, kelvora::LearningPartsOf(state));
   if (result.damaged || result.empty) {
     Check(result.damaged != result.empty);
     Check(result.damaged == !result.problem.empty());
@@ -63,13 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(result.wholeLength <= input.size());
   const std::string written = FullText(state);
   RunState again;
-  const kelvora::ProjectReadResult reread = kelvora::ParseProjectText(written, again);
+  const kelvora::ProjectReadResult reread =
+      kelvora::ParseProjectText(written, kelvora::LearningPartsOf(again));
   Check(!reread.damaged && !reread.trailing);
   Check(ProjectFileHeader(again) == ProjectFileHeader(state));
   for (int m = 0; m < kelvora::kModelSlots; ++m) Check(Layout(again, m) == Layout(state, m));
   const std::string rewritten = FullText(again);
   RunState third;
-  Check(!kelvora::ParseProjectText(rewritten, third).damaged);
+  Check(!kelvora::ParseProjectText(rewritten, kelvora::LearningPartsOf(third)).damaged);
   Check(FullText(third) == rewritten);
   return 0;
 }

@@ -31,10 +31,10 @@ int8_t DirectionOfCurrentCycle(const ControlState& control) {
   return HoldsCode(control.cycleLog(control.cycleIndex, kCycleState), CycleCode::kOff) ? -1 : 1;
 }
 
-void StartSimulation(RunState& state, int32_t now) {
-  SensorState& sim = state.sensors;
-  ControlState& control = state.control;
-  const Settings& settings = state.settings;
+void StartSimulation(const HouseParts& house, int32_t now) {
+  SensorState& sim = house.sensors;
+  ControlState& control = house.control;
+  const Settings& settings = house.settings;
   sim.simStarted = true;
   sim.simStartTemp = settings.D_Int_Temp;
   int row = control.cycleIndex;
@@ -114,11 +114,11 @@ float SimulatedWind(const Settings& settings, UniformRandom& random) {
   return WindToRaw(value, settings.Wind_Start, settings.WIND_Adjust);
 }
 
-float Simulate(RunState& state, SensorContext& context, int8_t channel, float cardValue) {
-  SensorState& sim = state.sensors;
-  ControlState& control = state.control;
+float Simulate(const HouseParts& house, SensorContext& context, int8_t channel, float cardValue) {
+  SensorState& sim = house.sensors;
+  ControlState& control = house.control;
   int32_t now = ClockSecond(context.clock);
-  if (!sim.simStarted) StartSimulation(state, now);
+  if (!sim.simStarted) StartSimulation(house, now);
   sim.simStartTemp = control.cycleLog(control.cycleIndex, kCycleInterior);
   sim.simDirection = DirectionOfCurrentCycle(control);
   if (sim.simDirection != sim.simLastDirection) {
@@ -135,11 +135,11 @@ float Simulate(RunState& state, SensorContext& context, int8_t channel, float ca
     case kInteriorChannel:
       return WrapToByte(SimulatedInterior(sim, minutes));
     case kExteriorChannel:
-      return WrapToByte(SimulatedExterior(state.settings, context.random));
+      return WrapToByte(SimulatedExterior(house.settings, context.random));
     case kSunChannel:
       return WrapToByte(SimulatedSun(sim, context.random, now));
     case kWindChannel:
-      return WrapToByte(SimulatedWind(state.settings, context.random));
+      return WrapToByte(SimulatedWind(house.settings, context.random));
     default:
       return cardValue;
   }
@@ -147,10 +147,10 @@ float Simulate(RunState& state, SensorContext& context, int8_t channel, float ca
 
 }  // namespace
 
-float ReadChannel(RunState& state, SensorContext& context, int8_t channel) {
-  float value = ReadCardChannel(context.ports, context.clock, state.card, channel);
-  if (state.card.simulationMode != 0) value = Simulate(state, context, channel, value);
-  if (channel == kInteriorChannel) state.sensors.lastInteriorRaw = value;
+float ReadChannel(const HouseParts& house, SensorContext& context, int8_t channel) {
+  float value = ReadCardChannel(context.ports, context.clock, house.card, channel);
+  if (house.card.simulationMode != 0) value = Simulate(house, context, channel, value);
+  if (channel == kInteriorChannel) house.sensors.lastInteriorRaw = value;
   return value;
 }
 

@@ -6,15 +6,26 @@
 
 #include <cstdint>
 
+#include "Monitor/card/card_state.h"
 #include "Monitor/card/sensors.h"
+#include "Monitor/control/control_state.h"
 #include "Monitor/core/random.h"
-#include "Monitor/core/run_state.h"
+#include "Monitor/core/settings.h"
 #include "platform/clock.h"
 #include "platform/ports.h"
 
 namespace kelvora {
 
-// What a reading needs besides the run state.
+// What a reading reads and writes: the demo values of the settings, the
+// card, the house model and the cycle rows it follows.
+struct HouseParts {
+  const Settings& settings;
+  const CardState& card;
+  SensorState& sensors;
+  ControlState& control;
+};
+
+// The services a reading uses.
 struct SensorContext {
   PortAccess& ports;
   Clock& clock;
@@ -25,7 +36,7 @@ struct SensorContext {
 // simulation the value is replaced by the house model, which may append a
 // cycle row after a long gap and re-dimensions the wind rings on its first
 // reading.
-float ReadChannel(RunState& state, SensorContext& context, int8_t channel);
+float ReadChannel(const HouseParts& house, SensorContext& context, int8_t channel);
 
 }  // namespace kelvora
 

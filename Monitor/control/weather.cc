@@ -31,50 +31,46 @@ float SunWarming(const Settings& settings, float sunCorrection) {
   return std::isfinite(warming) ? static_cast<float>(warming) : 0.0f;
 }
 
-void ReadInterior(ControlHost& host) {
-  RunState& state = host.State();
-  ControlState& c = state.control;
-  float sample = InteriorFromRaw(host.ReadChannel(kInteriorChannel), state.settings.Int_Adjust);
+void ReadInterior(const SensorParts& parts, CardIo& card) {
+  ControlState& c = parts.control;
+  float sample = InteriorFromRaw(card.ReadChannel(kInteriorChannel), parts.settings.Int_Adjust);
   c.interiorTemp = PushSample(c.interiorRing, c.interiorCursor, c.capacities.interior, sample);
 }
 
 // Both exterior columns share one cursor: the raw column first, then the
 // sun-corrected one, which advances it.
-void ReadExterior(ControlHost& host) {
-  RunState& state = host.State();
-  ControlState& c = state.control;
-  float sample = ExteriorFromRaw(host.ReadChannel(kExteriorChannel), state.settings.Ext_Adjust);
+void ReadExterior(const SensorParts& parts, CardIo& card) {
+  ControlState& c = parts.control;
+  float sample = ExteriorFromRaw(card.ReadChannel(kExteriorChannel), parts.settings.Ext_Adjust);
   int capacity = c.capacities.exterior;
   c.exteriorTempRaw = PushSample(c.exteriorRing, c.exteriorCursor, capacity, sample, 0, false);
-  float corrected = sample - SunWarming(state.settings, c.sunCorrection) - c.exteriorBias;
+  float corrected = sample - SunWarming(parts.settings, c.sunCorrection) - c.exteriorBias;
   c.exteriorTemp = PushSample(c.exteriorRing, c.exteriorCursor, capacity, corrected, 1, true);
 }
 
-void ReadSun(ControlHost& host) {
-  RunState& state = host.State();
-  ControlState& c = state.control;
-  Settings& settings = state.settings;
+void ReadSun(const SensorParts& parts, CardIo& card, PrivateProfile& profile) {
+  ControlState& c = parts.control;
+  Settings& settings = parts.settings;
   float smoothed =
-      PushSample(c.sunRing, c.sunCursor, c.capacities.sun, SunFromRaw(host.ReadChannel(kSunChannel)));
+      PushSample(c.sunRing, c.sunCursor, c.capacities.sun, SunFromRaw(card.ReadChannel(kSunChannel)));
   if (smoothed > settings.Sun_Sensor_Ceil) {
     // Learned at once and kept in the settings file, so a restart in the
     // same second already knows it.
     settings.Sun_Sensor_Ceil = smoothed;
-    WriteSunSensorCeil(host.Profile(), state.texts.settingsPath, smoothed);
+    WriteSunSensorCeil(profile, parts.settingsPath, smoothed);
   }
   float ceiling = settings.Sun_Sensor_Ceil;
   c.minimumSunLevel = settings.Min_Sun_Strengh / 100 * ceiling;
   // Before the sensor has ever seen light its ceiling is 0: no sun, not 0/0.
   c.sunNow = ceiling > 0 ? smoothed / ceiling * 100 : 0;
-  float& highest = state.statistics.day.sunHourMax;
+  float& highest = parts.sunHourMax;
   if (highest < c.sunHour) highest = c.sunHour;
 }
 
-void ReadWind(ControlHost& host) {
-  RunState& state = host.State();
-  ControlState& c = state.control;
-  const Settings& settings = state.settings;
-  float sample = WindFromRaw(host.ReadChannel(kWindChannel), settings.Wind_Start, settings.WIND_Adjust);
+void ReadWind(const SensorParts& parts, CardIo& card) {
+  ControlState& c = parts.control;
+  const Settings& settings = parts.settings;
+  float sample = WindFromRaw(card.ReadChannel(kWindChannel), settings.Wind_Start, settings.WIND_Adjust);
   c.windNow = PushSample(c.windRing, c.windCursor, c.capacities.wind, sample);
 }
 
@@ -127,11 +123,11 @@ void UpdateWarmBias(ControlState& c) {
 
 }  // namespace
 
-void ReadSensors(ControlHost& host) {
-  ReadInterior(host);
-  ReadExterior(host);
-  ReadSun(host);
-  ReadWind(host);
+void ReadSensors(const SensorParts& parts, CardIo& card, PrivateProfile& profile) {
+  ReadInterior(parts, card);
+  ReadExterior(parts, card);
+  ReadSun(parts, card, profile);
+  ReadWind(parts, card);
 }
 
 void MinuteStep(ControlState& c, const Settings& settings, const std::string& clockText) {

@@ -4,14 +4,29 @@
 #ifndef KELVORA_MONITOR_CONTROL_WEATHER_H_
 #define KELVORA_MONITOR_CONTROL_WEATHER_H_
 
-#include "Monitor/core/control_host.h"
+#include <string>
+
+#include "Monitor/card/card_io.h"
+#include "Monitor/control/control_state.h"
+#include "Monitor/core/settings.h"
+#include "platform/private_profile.h"
 
 namespace kelvora {
+
+// What reading the sensors writes besides the control's values: the sun
+// ceiling learned into the settings and their file, and the day's highest
+// hourly sun.
+struct SensorParts {
+  Settings& settings;
+  const std::string& settingsPath;
+  ControlState& control;
+  float& sunHourMax;
+};
 
 // Reads channels 0, 4, 6 and 7 and smooths them into interiorTemp,
 // exteriorTempRaw / exteriorTemp, sunNow and windNow. A sun reading above
 // Sun_Sensor_Ceil raises it and writes it to the settings file at once.
-void ReadSensors(ControlHost& host);
+void ReadSensors(const SensorParts& parts, CardIo& card, PrivateProfile& profile);
 
 // Once per minute (the clock's last minute digit changed): the last-hour
 // sun and wind rings and the sun-correction window, which follows

@@ -18,15 +18,14 @@ std::string FreeFileName(const FileLayer& files, std::string_view base) {
   return name;
 }
 
-bool KeepDamagedCopy(ControlHost& host, std::string_view name, std::string_view problem,
+bool KeepDamagedCopy(FileLayer& files, Console& console, std::string_view name, std::string_view problem,
                      std::string_view outcome) {
-  FileLayer& files = host.Files();
   std::string copy = FreeFileName(files, std::string(name) + ".damaged");
   if (!copy.empty()) files.Copy(name, copy);
   bool kept = !copy.empty() && files.Exists(copy);
   std::string where = kept ? "a copy is kept as " + copy : "no copy of it could be made";
-  host.ConsoleWrite(std::string(name) + " is damaged (" + std::string(problem) + "); " + where + "; " +
-                    std::string(outcome) + ".\n");
+  console.ConsoleWrite(std::string(name) + " is damaged (" + std::string(problem) + "); " + where + "; " +
+                       std::string(outcome) + ".\n");
   return kept;
 }
 

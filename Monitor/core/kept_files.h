@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/core/host_services.h"
+#include "platform/file_layer.h"
 
 namespace kelvora {
 
@@ -18,7 +19,7 @@ std::string FreeFileName(const FileLayer& files, std::string_view base);
 // console line: the file, `problem`, where the copy is, then `outcome`
 // (what the program does without the damaged part). True when the copy
 // exists.
-bool KeepDamagedCopy(ControlHost& host, std::string_view name, std::string_view problem,
+bool KeepDamagedCopy(FileLayer& files, Console& console, std::string_view name, std::string_view problem,
                      std::string_view outcome);
 
 }  // namespace kelvora

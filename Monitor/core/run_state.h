@@ -6,11 +6,11 @@
 #include "Monitor/card/card_state.h"
 #include "Monitor/control/control_state.h"
 #include "Monitor/core/common_state.h"
+#include "Monitor/core/learning_state.h"
 #include "Monitor/core/settings.h"
-#include "Monitor/learning/learning_state.h"
+#include "Monitor/core/statistics_state.h"
 #include "Monitor/schedule/day_plan.h"
 #include "Monitor/schedule/schedule_state.h"
-#include "Monitor/statistics/statistics_state.h"
 
 namespace kelvora {
 

@@ -258,8 +258,8 @@ FitOutcome FitCurve(const FitInput& input) {
   return CurveSearch(input, lastRow, (*parameters)[0], (*parameters)[1]).Run();
 }
 
-void FitPreheatCurve(ControlHost& host, int modelKind) {
-  RunState& state = host.State();
+void FitPreheatCurve(const LearningParts& state, Diagnostics& diagnostics, LearningOperations& operations,
+                     int modelKind) {
   LearningState& learning = state.learning;
   FitInput input;
   input.steps = &learning.stepTable;
@@ -270,10 +270,10 @@ void FitPreheatCurve(ControlHost& host, int modelKind) {
   const FitOutcome outcome = FitCurve(input);
   if (!outcome.ran) return;
   state.control.fitDone = 1;
-  host.Diagnostic(outcome.report);
+  diagnostics.Diagnostic(outcome.report);
   // The start of a search that never improved is no fit: the parameters in use stay.
   if (outcome.improved) StoreResults(learning, input, outcome);
-  host.Learning().ComputePreheatDuration(learning.fittedTimeConst);
+  operations.ComputePreheatDuration(learning.fittedTimeConst);
 }
 
 }  // namespace kelvora

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/core/learning_operations.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -38,7 +39,8 @@ FitOutcome FitCurve(const FitInput& input);
 // ceilingMargin), reports to the diagnostics and recomputes the duration
 // with fittedTimeConst. Does nothing below Inert_Deg + 2 rows; a fit that
 // improved on no trial keeps the parameters in use.
-void FitPreheatCurve(ControlHost& host, int modelKind);
+void FitPreheatCurve(const LearningParts& state, Diagnostics& diagnostics, LearningOperations& operations,
+                     int modelKind);
 
 }  // namespace kelvora
 

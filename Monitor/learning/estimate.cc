@@ -34,7 +34,7 @@ bool Usable(const LearningState& l, int slot) {
 }
 
 // Adds a drop row each time the interior has fallen by another tenth.
-void RecordDropRow(RunState& state) {
+void RecordDropRow(const LearningParts& state) {
   LearningState& l = state.learning;
   const ControlState& c = state.control;
   Table<float>& t = l.stepTable;
@@ -55,7 +55,7 @@ void RecordDropRow(RunState& state) {
   t(l.dropIndex, kStepArrival) = fallen != 0 ? minutes / fallen : 0;
 }
 
-void FollowPeak(RunState& state) {
+void FollowPeak(const LearningParts& state) {
   LearningState& l = state.learning;
   const ControlState& c = state.control;
   if (l.setbackStartInterior < c.interiorTemp) {
@@ -66,7 +66,7 @@ void FollowPeak(RunState& state) {
   if (state.clock.clockSeconds < l.setbackStartTime) l.setbackStartTime -= 86400;
 }
 
-void MeasureDrop(RunState& state) {
+void MeasureDrop(const LearningParts& state) {
   LearningState& l = state.learning;
   const ControlState& c = state.control;
   float minutes = (kTiny + (state.clock.clockSeconds - l.setbackStartTime)) / 60;
@@ -122,7 +122,7 @@ void EvaluateQuadratic(LearningState& l, Regressors& x) {
   l.predictedCurve = l.curve;
 }
 
-void EvaluateExponential(RunState& state, Regressors& x) {
+void EvaluateExponential(const LearningParts& state, Regressors& x) {
   LearningState& l = state.learning;
   x[9] = 0;
   if (Usable(l, 4)) {
@@ -139,44 +139,44 @@ void EvaluateExponential(RunState& state, Regressors& x) {
 // --- The recompute -------------------------------------------------------------
 
 // The set-back began yesterday when its start lies later in the day than now.
-void AdjustSetbackStart(RunState& state) {
+void AdjustSetbackStart(const LearningParts& state) {
   LearningState& l = state.learning;
   if (state.control.setBackActive == 1 && l.setbackStartTime > state.clock.clockSeconds)
     l.setbackStartTime -= 86400;
 }
 
-void FitModel(ControlHost& host, uint8_t model, uint16_t mask, uint16_t setbackMask) {
-  RunState& state = host.State();
+void FitModel(const LearningParts& state, const LearningServices& services, uint8_t model, uint16_t mask,
+              uint16_t setbackMask) {
   LearningState& l = state.learning;
   l.currentModel = model;
   l.variableMask = state.control.setBackActive == 1 ? setbackMask : mask;
   AdjustSetbackStart(state);
-  RunRegression(host);
+  RunRegression(state, services);
   // The regression's report has run over the status screen: it is drawn again.
-  host.ShowStatusFrame();
-  ReadProject(host);
-  EvaluateModels(host);
+  services.status.ShowStatusFrame();
+  ReadProject(state, services);
+  EvaluateModels(state);
 }
 
 bool Plausible(const LearningState& l) {
   return l.predictedSlope > 0 && l.predictedCurve >= 0 && l.predictedCurve < 5;
 }
 
-void FitAllModels(ControlHost& host) {
-  FitModel(host, 1, 509, 511);
-  FitModel(host, 2, 509, 511);
-  if (host.State().learning.modelKind > 2) {
-    FitModel(host, 4, 125, 127);
-    FitModel(host, 5, 381, 383);
+void FitAllModels(const LearningParts& state, const LearningServices& services) {
+  FitModel(state, services, 1, 509, 511);
+  FitModel(state, services, 2, 509, 511);
+  if (state.learning.modelKind > 2) {
+    FitModel(state, services, 4, 125, 127);
+    FitModel(state, services, 5, 381, 383);
   }
   // Each model feeds the other's prediction into its last variable, so a
   // few rounds let slope and curve settle.
-  for (int round = 0; round < 5; ++round) EvaluateModels(host);
+  for (int round = 0; round < 5; ++round) EvaluateModels(state);
 }
 
-void Finish(ControlHost& host) {
-  ++host.State().learning.currentModel;
-  WriteProject(host);
+void Finish(const LearningParts& state, const LearningServices& services) {
+  ++state.learning.currentModel;
+  WriteProject(state, services);
 }
 
 }  // namespace
@@ -193,8 +193,7 @@ float ModelValue(const ModelSlot& slot, const Regressors& x) {
   return value;
 }
 
-void EvaluateModels(ControlHost& host) {
-  RunState& state = host.State();
+void EvaluateModels(const LearningParts& state) {
   RecordDropRow(state);
   FollowPeak(state);
   MeasureDrop(state);
@@ -206,8 +205,7 @@ void EvaluateModels(ControlHost& host) {
   }
 }
 
-void ComputePreheatDuration(ControlHost& host, float timeConstant) {
-  RunState& state = host.State();
+void ComputePreheatDuration(const LearningParts& state, float timeConstant) {
   LearningState& l = state.learning;
   int inert = state.settings.Inert_Deg;
   double extra = 0;
@@ -230,23 +228,22 @@ void ComputePreheatDuration(ControlHost& host, float timeConstant) {
   l.estimatedArrival = l.estimatedPreheatSeconds + state.clock.clockSeconds;
 }
 
-void RecomputeProject(ControlHost& host) {
-  RunState& state = host.State();
+void RecomputeProject(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
-  FileLayer& files = host.Files();
+  FileLayer& files = services.files;
   if (files.Exists("Project.dat")) files.Copy("Project.dat", "Project.dat.BAK");
   for (;;) {
-    FitAllModels(host);
-    if (Plausible(l)) return Finish(host);
+    FitAllModels(state, services);
+    if (Plausible(l)) return Finish(state, services);
     // With enough pre-heats, or with every one of them already in the
     // selection, no wider selection can help: the class averages stand.
     if (l.selectedCount >= 20 || l.minRecords > static_cast<int>(l.historyCount)) {
       l.predictedSlope = l.slope = ClassSlope(l);
       l.predictedCurve = l.curve = ClassCurve(l);
-      return Finish(host);
+      return Finish(state, services);
     }
     l.minRecords = static_cast<int16_t>(l.minRecords + 5);
-    ReadPreheatHistory(host);
+    ReadPreheatHistory(state, services);
   }
 }
 

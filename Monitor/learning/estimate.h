@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning_parts.h"
 #include "Monitor/learning/regressors.h"
 
 namespace kelvora {
@@ -14,15 +14,15 @@ namespace kelvora {
 // The value of model slot `slot` at the regressors `x` (index 1..9).
 float ModelValue(const ModelSlot& slot, const Regressors& x);
 
-void EvaluateModels(ControlHost& host);
+void EvaluateModels(const LearningParts& state);
 // Sets estimatedPreheatSeconds and estimatedArrival.
-void ComputePreheatDuration(ControlHost& host, float timeConstant);
+void ComputePreheatDuration(const LearningParts& state, float timeConstant);
 // Refits the models in their fixed order and accepts a plausible result,
 // or falls back to the class averages.
-void RecomputeProject(ControlHost& host);
+void RecomputeProject(const LearningParts& state, const LearningServices& services);
 // At a set-back's start: simulates the night for both variants, keeps the
 // cheaper and begins its "PH_HP.LOG" line.
-void LearningUpdate(ControlHost& host);
+void LearningUpdate(const LearningParts& state, const LearningServices& services);
 
 }  // namespace kelvora
 

@@ -1,6 +1,5 @@
 #include "Monitor/learning/learning.h"
 
-#include "Monitor/core/control_host.h"
 #include "Monitor/learning/curve_fit.h"
 #include "Monitor/learning/estimate.h"
 #include "Monitor/learning/learning_log.h"
@@ -9,34 +8,35 @@
 
 namespace kelvora {
 
-void HouseLearning::ReadPreheatHistory() { kelvora::ReadPreheatHistory(host_); }
-void HouseLearning::ClosePreheatHistory() { kelvora::ClosePreheatHistory(host_); }
-void HouseLearning::AppendPreheatRecord() { kelvora::AppendPreheatRecord(host_); }
-void HouseLearning::RecomputeProject() { kelvora::RecomputeProject(host_); }
-void HouseLearning::WriteProject() { kelvora::WriteProject(host_); }
-void HouseLearning::ReadProject() { kelvora::ReadProject(host_); }
-void HouseLearning::EvaluateModels() { kelvora::EvaluateModels(host_); }
+void HouseLearning::ReadPreheatHistory() { kelvora::ReadPreheatHistory(state_, services_); }
+void HouseLearning::ClosePreheatHistory() { kelvora::ClosePreheatHistory(state_, services_); }
+void HouseLearning::AppendPreheatRecord() { kelvora::AppendPreheatRecord(state_, services_); }
+void HouseLearning::RecomputeProject() { kelvora::RecomputeProject(state_, services_); }
+void HouseLearning::WriteProject() { kelvora::WriteProject(state_, services_); }
+void HouseLearning::ReadProject() { kelvora::ReadProject(state_, services_); }
+void HouseLearning::EvaluateModels() { kelvora::EvaluateModels(state_); }
 void HouseLearning::ComputePreheatDuration(float timeConstant) {
-  kelvora::ComputePreheatDuration(host_, timeConstant);
+  kelvora::ComputePreheatDuration(state_, timeConstant);
 }
-void HouseLearning::FitPreheatCurve(int modelKind) { kelvora::FitPreheatCurve(host_, modelKind); }
-void HouseLearning::LearningUpdate() { kelvora::LearningUpdate(host_); }
-void HouseLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(host_); }
-void HouseLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(host_); }
-void HouseLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(host_); }
+void HouseLearning::FitPreheatCurve(int modelKind) {
+  kelvora::FitPreheatCurve(state_, services_.diagnostics, *this, modelKind);
+}
+void HouseLearning::LearningUpdate() { kelvora::LearningUpdate(state_, services_); }
+void HouseLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(state_, services_); }
+void HouseLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(services_.files); }
+void HouseLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(state_, services_); }
 
 void PassiveLearning::ComputePreheatDuration(float /*timeConstant*/) {
-  RunState& state = host_.State();
   // No lead time: the arrival is now, so the pre-heat is due only when the
   // awaited slot begins.
-  state.learning.estimatedArrival = state.learning.estimatedPreheatSeconds + state.clock.clockSeconds;
+  state_.learning.estimatedArrival = state_.learning.estimatedPreheatSeconds + state_.clock.clockSeconds;
 }
 
 void PassiveLearning::FitPreheatCurve(int /*modelKind*/) {}
 
 // Learning nothing, it still keeps the records a watching person reads.
-void PassiveLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(host_); }
-void PassiveLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(host_); }
-void PassiveLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(host_); }
+void PassiveLearning::ArchivePreheatSteps() { kelvora::ArchivePreheatSteps(state_, services_); }
+void PassiveLearning::ForgetPreviousSteps() { kelvora::ForgetPreviousSteps(services_.files); }
+void PassiveLearning::CompleteLearningLog() { kelvora::CompleteLearningLog(state_, services_); }
 
 }  // namespace kelvora

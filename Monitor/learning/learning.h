@@ -6,16 +6,17 @@
 #define KELVORA_MONITOR_LEARNING_LEARNING_H_
 
 #include "Monitor/core/learning_operations.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
-class ControlHost;
-
 // What the program runs: the history, the project data, the regression, the
-// curve fit and the estimate, on the host's run state and files.
+// curve fit and the estimate, on the parts of the run state it is given and
+// through the services it is given.
 class HouseLearning final : public LearningOperations {
  public:
-  explicit HouseLearning(ControlHost& host) : host_(host) {}
+  HouseLearning(const LearningParts& state, const LearningServices& services)
+      : state_(state), services_(services) {}
 
   void ReadPreheatHistory() override;
   void ClosePreheatHistory() override;
@@ -32,12 +33,14 @@ class HouseLearning final : public LearningOperations {
   void CompleteLearningLog() override;
 
  private:
-  ControlHost& host_;
+  const LearningParts state_;
+  const LearningServices services_;
 };
 
 class PassiveLearning final : public LearningOperations {
  public:
-  explicit PassiveLearning(ControlHost& host) : host_(host) {}
+  PassiveLearning(const LearningParts& state, const LearningServices& services)
+      : state_(state), services_(services) {}
 
   void ReadPreheatHistory() override {}
   void ClosePreheatHistory() override {}
@@ -54,7 +57,8 @@ class PassiveLearning final : public LearningOperations {
   void CompleteLearningLog() override;
 
  private:
-  ControlHost& host_;
+  const LearningParts state_;
+  const LearningServices services_;
 };
 
 }  // namespace kelvora

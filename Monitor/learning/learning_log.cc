@@ -13,8 +13,7 @@ namespace {
 constexpr const char* kProjectBackup = "PROJECT.DAT.bak";
 constexpr const char* kProjectPrevious = "Project.dat.PREV";
 
-void AppendStepRows(ControlHost& host) {
-  RunState& state = host.State();
+void AppendStepRows(const LearningParts& state, const LearningServices& services) {
   const LearningState& l = state.learning;
   ZoneWriter writer;
   int last = std::min<int>(l.stepsRecorded, l.stepTable.Rows());
@@ -28,7 +27,7 @@ void AppendStepRows(ControlHost& host) {
     writer.Raw(FormatDuration(static_cast<int32_t>(t(step, kStepArrival))));
     writer.Raw(FormatDuration(static_cast<int32_t>(t(step, kStepTime)))).EndLine();
   }
-  FileLayer& files = host.Files();
+  FileLayer& files = services.files;
   FileId file = files.OpenAppend(kProjectBackup);
   if (file == kNoFile) return;
   files.Write(file, writer.Text());
@@ -37,17 +36,16 @@ void AppendStepRows(ControlHost& host) {
 
 }  // namespace
 
-void ArchivePreheatSteps(ControlHost& host) {
-  AppendStepRows(host);
-  FileLayer& files = host.Files();
+void ArchivePreheatSteps(const LearningParts& state, const LearningServices& services) {
+  AppendStepRows(state, services);
+  FileLayer& files = services.files;
   if (!files.Exists(kProjectPrevious)) files.Copy(kProjectBackup, kProjectPrevious);
 }
 
-void ForgetPreviousSteps(ControlHost& host) { host.Files().Remove(kProjectPrevious); }
+void ForgetPreviousSteps(FileLayer& files) { files.Remove(kProjectPrevious); }
 
-void CompleteLearningLog(ControlHost& host) {
-  RunState& state = host.State();
-  FileLayer& files = host.Files();
+void CompleteLearningLog(const LearningParts& state, const LearningServices& services) {
+  FileLayer& files = services.files;
   // The learning update began the line; our fields continue its zones.
   std::string existing = files.TryReadWholeFile(kLearningLog).value_or("");
   size_t lineStart = existing.find_last_of('\n');

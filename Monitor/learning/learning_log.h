@@ -5,7 +5,7 @@
 #ifndef KELVORA_MONITOR_LEARNING_LEARNING_LOG_H_
 #define KELVORA_MONITOR_LEARNING_LEARNING_LOG_H_
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -13,13 +13,13 @@ inline constexpr const char* kLearningLog = "PH_HP.LOG";
 
 // Appends the pre-heat's step rows to "PROJECT.DAT.bak" and keeps its first
 // copy as "Project.dat.PREV".
-void ArchivePreheatSteps(ControlHost& host);
+void ArchivePreheatSteps(const LearningParts& state, const LearningServices& services);
 
 // A new pre-heat without a fit: the first copy of the steps starts afresh.
-void ForgetPreviousSteps(ControlHost& host);
+void ForgetPreviousSteps(FileLayer& files);
 
 // Completes the line the learning update began in "PH_HP.LOG".
-void CompleteLearningLog(ControlHost& host);
+void CompleteLearningLog(const LearningParts& state, const LearningServices& services);
 
 }  // namespace kelvora
 

@@ -43,7 +43,7 @@ struct SavedState {
   float coldRaise, sunnyDrop, weatherOffset;
 };
 
-SavedState Save(const RunState& state) {
+SavedState Save(const LearningParts& state) {
   const LearningState& l = state.learning;
   const ControlState& c = state.control;
   return SavedState{state.clock.clockSeconds,
@@ -66,7 +66,7 @@ SavedState Save(const RunState& state) {
                     c.weatherOffset};
 }
 
-void Restore(RunState& state, const SavedState& s) {
+void Restore(const LearningParts& state, const SavedState& s) {
   LearningState& l = state.learning;
   ControlState& c = state.control;
   state.clock.clockSeconds = s.clockSeconds;
@@ -102,21 +102,21 @@ std::optional<std::pair<float, int32_t>> WarmerSlot(const ScheduleState& s, int 
 }
 
 // The following weekday's program, resolved on a copy of the schedule.
-std::optional<std::pair<float, int32_t>> WarmerSlotTomorrow(const RunState& state, float floor) {
-  RunState tomorrow;
-  tomorrow.schedule = state.schedule;
-  tomorrow.texts = state.texts;
-  tomorrow.settings = state.settings;
-  tomorrow.clock = state.clock;
-  tomorrow.schedule.currentProgram.clear();
+std::optional<std::pair<float, int32_t>> WarmerSlotTomorrow(const LearningParts& state, float floor) {
+  ScheduleState tomorrow = state.schedule;
+  tomorrow.currentProgram.clear();
+  // No weather correction and no change to show: the copy is only read.
+  uint8_t changeFlags = 0;
+  DayPlan plan{tomorrow, state.texts, state.settings.languageFrench != 0, state.clock.todayDate,
+               0,        changeFlags};
   uint8_t weekday = state.clock.todayWeekday >= 7 ? 1 : static_cast<uint8_t>(state.clock.todayWeekday + 1);
-  SelectDayProgram(DayPlanOf(tomorrow), weekday, "00:00");
-  return WarmerSlot(tomorrow.schedule, 1, floor);
+  SelectDayProgram(plan, weekday, "00:00");
+  return WarmerSlot(tomorrow, 1, floor);
 }
 
 // Sets nextSetpoint and pendingSlotEnd to the next warmer period; false when
 // neither today nor the following weekday has one.
-bool FindWarmerPeriod(RunState& state) {
+bool FindWarmerPeriod(const LearningParts& state) {
   ScheduleState& s = state.schedule;
   float current = s.slotTemps[s.currentSlot];
   // The weather is assumed afresh below: the bare slot temperatures count.
@@ -134,7 +134,7 @@ bool FindWarmerPeriod(RunState& state) {
   return true;
 }
 
-void AssumeWeather(RunState& state) {
+void AssumeWeather(const LearningParts& state) {
   LearningState& l = state.learning;
   ControlState& c = state.control;
   const Settings& s = state.settings;
@@ -160,13 +160,13 @@ void AssumeWeather(RunState& state) {
 }
 
 // The drop rate the night will have, from the drop-rate model fitted now.
-float PredictDropRate(ControlHost& host) {
-  LearningState& l = host.State().learning;
+float PredictDropRate(const LearningParts& state, const LearningServices& services) {
+  LearningState& l = state.learning;
   l.currentModel = 0;
   l.variableMask = 125;
-  RunRegression(host);
-  ReadProject(host);
-  Regressors x = CurrentRegressors(host.State());
+  RunRegression(state, services);
+  ReadProject(state, services);
+  Regressors x = CurrentRegressors(state);
   float r = l.models[0].modelMask != 0 ? ModelValue(l.models[0], x) : 0;
   if (!(r >= 0 && r <= 999)) r = l.classDropRate;
   // A rate of 0 would be a house that cools at once, and the simulated
@@ -178,8 +178,7 @@ float PredictDropRate(ControlHost& host) {
 // The state at `mid` seconds: the simulated interior and the arrival of a
 // pre-heat started then. The night cools from the set-back's start at `rate`
 // minutes a degree, down to `floor`, where the burner holds it.
-void SimulateStartAt(ControlHost& host, int32_t mid, float rate, float floor) {
-  RunState& state = host.State();
+void SimulateStartAt(const LearningParts& state, int32_t mid, float rate, float floor) {
   LearningState& l = state.learning;
   float next = state.schedule.nextSetpoint;
   float inert = state.settings.Inert_Deg;
@@ -192,14 +191,13 @@ void SimulateStartAt(ControlHost& host, int32_t mid, float rate, float floor) {
   l.stepExcess = (10 * next - std::floor(10 * next)) + (l.stepsToGain - inert);
   if (l.stepExcess <= 0) l.stepExcess = 0;
   l.ceilingMargin = l.ceilingTemp - interior - l.firstStepOffset - inert / 10;
-  for (int round = 0; round < 5; ++round) EvaluateModels(host);
-  ComputePreheatDuration(host, l.timeConst);
+  for (int round = 0; round < 5; ++round) EvaluateModels(state);
+  ComputePreheatDuration(state, l.timeConst);
 }
 
 // The latest start, searched between the set-back start and the period's
 // beginning, whose estimated arrival is not after it.
-int32_t SearchLatestStart(ControlHost& host, float rate, float floor) {
-  RunState& state = host.State();
+int32_t SearchLatestStart(const LearningParts& state, float rate, float floor) {
   const LearningState& l = state.learning;
   int32_t due = state.control.pendingSlotEnd;
   int32_t earliest = std::max<int32_t>(0, Saturate<int32_t>(std::nearbyint(l.setbackStartTime)));
@@ -210,7 +208,7 @@ int32_t SearchLatestStart(ControlHost& host, float rate, float floor) {
     mid = static_cast<int32_t>(std::floor((static_cast<double>(hi) + lo + 1) / 2));
     bool converged = mid == lo || mid == hi;
     if (!converged) {
-      SimulateStartAt(host, mid, rate, floor);
+      SimulateStartAt(state, mid, rate, floor);
       if (l.estimatedArrival == due) return mid;
       if (l.estimatedArrival < due) {
         lo = mid;
@@ -232,20 +230,20 @@ struct VariantPlan {
   float energy = 0;
 };
 
-VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int variant) {
-  RunState& state = host.State();
+VariantPlan SimulateVariant(const LearningParts& state, const LearningServices& services,
+                            const SavedState& saved, int variant) {
   LearningState& l = state.learning;
   state.control.heatPumpHold = static_cast<uint16_t>(variant);
   l.setbackStartInterior = saved.setbackStartInterior;
   l.setbackStartTime = std::nearbyint(saved.setbackStartTime);
   if (state.control.pendingSlotEnd < l.setbackStartTime) l.setbackStartTime -= 86400;
   state.clock.clockSeconds = Saturate<int32_t>(l.setbackStartTime);
-  ReadPreheatHistory(host);
+  ReadPreheatHistory(state, services);
   AssumeWeather(state);
-  float rate = PredictDropRate(host);
+  float rate = PredictDropRate(state, services);
   state.clock.clockSeconds = Saturate<int32_t>(std::nearbyint(60 * rate + l.setbackStartTime));
   state.control.interiorTemp = l.setbackStartInterior - 1;
-  RecomputeProject(host);
+  RecomputeProject(state, services);
   l.stepIndex = -1;
   l.estimatedPreheatSeconds = 0;
   // The set-back's own set-point, which the burner holds through the night.
@@ -253,12 +251,12 @@ VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int vari
   float floor = s.slotTemps[s.currentSlot] + state.control.weatherOffset;
   // A set-back begun last evening cools from then on; the start searched
   // for still lies in the new day.
-  int32_t mid = SearchLatestStart(host, rate, floor);
+  int32_t mid = SearchLatestStart(state, rate, floor);
   l.estimatedPreheatSeconds = state.control.pendingSlotEnd - mid;
   VariantPlan plan;
   plan.steps = l.stepsToGain;
-  RecomputeProject(host);
-  host.Files().Copy(kProjectFile, "PROJECT" + std::to_string(variant + 1) + ".DAT");
+  RecomputeProject(state, services);
+  services.files.Copy(kProjectFile, "PROJECT" + std::to_string(variant + 1) + ".DAT");
   plan.start = FormatDuration(mid);
   plan.energy = l.estimatedPreheatSeconds / 3600.0f * state.card.totalRatedPower;
   if (variant == 1) plan.energy += (mid - l.setbackStartTime) / 3600 * state.card.heatPumpPower;
@@ -266,15 +264,15 @@ VariantPlan SimulateVariant(ControlHost& host, const SavedState& saved, int vari
   return plan;
 }
 
-void BeginLogLine(ControlHost& host, const std::array<VariantPlan, 2>& plans) {
-  RunState& state = host.State();
+void BeginLogLine(const LearningParts& state, const LearningServices& services,
+                  const std::array<VariantPlan, 2>& plans) {
   ZoneWriter line;
   line.EndLine()
       .Raw(state.clock.todayDate)
       .Raw(FormatDuration(static_cast<int32_t>(state.learning.setbackStartTime)))
       .Number(state.learning.setbackStartExterior);
   for (const VariantPlan& plan : plans) line.Number(plan.steps / 10).Raw(plan.start).Number(plan.energy);
-  FileLayer& files = host.Files();
+  FileLayer& files = services.files;
   FileId file = files.OpenAppend(kLearningLog);
   if (file == kNoFile) return;
   files.Write(file, line.Text());
@@ -283,8 +281,7 @@ void BeginLogLine(ControlHost& host, const std::array<VariantPlan, 2>& plans) {
 
 }  // namespace
 
-void LearningUpdate(ControlHost& host) {
-  RunState& state = host.State();
+void LearningUpdate(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   SavedState saved = Save(state);
   l.logPending = 0;
@@ -295,17 +292,18 @@ void LearningUpdate(ControlHost& host) {
   // The variants are simulated on the run state itself; a stop from inside
   // them must not save that state as the day's.
   struct PauseSaving {
-    ControlHost& host;
-    explicit PauseSaving(ControlHost& h) : host(h) { host.PauseDaySaving(true); }
-    ~PauseSaving() { host.PauseDaySaving(false); }
-  } pause(host);
+    DaySaving& days;
+    explicit PauseSaving(DaySaving& d) : days(d) { days.PauseDaySaving(true); }
+    ~PauseSaving() { days.PauseDaySaving(false); }
+  } pause(services.days);
   std::array<VariantPlan, 2> plans;
-  for (int variant = 0; variant <= 1; ++variant) plans[variant] = SimulateVariant(host, saved, variant);
+  for (int variant = 0; variant <= 1; ++variant)
+    plans[variant] = SimulateVariant(state, services, saved, variant);
   state.control.heatPumpHold = plans[1].energy <= plans[0].energy ? 1 : 0;
   l.setbackStartTime = static_cast<float>(saved.clockSeconds);
   l.logPending = 1;
-  BeginLogLine(host, plans);
-  WriteProject(host);
+  BeginLogLine(state, services, plans);
+  WriteProject(state, services);
   Restore(state, saved);
 }
 

@@ -43,9 +43,10 @@ double RoundHalfEven(double value) { return std::nearbyint(value); }
 // A whole-number key of [System], read with `current` as default; an
 // unreadable or out-of-range value keeps `current`.
 template <typename T>
-T ReadSystemInteger(ControlHost& host, const char* key, size_t chars, T current) {
-  const std::string& path = host.State().texts.settingsPath;
-  std::string text = host.Profile().Read("System", key, std::to_string(current), chars, path);
+T ReadSystemInteger(const LearningParts& state, const LearningServices& services, const char* key,
+                    size_t chars, T current) {
+  const std::string& path = state.texts.settingsPath;
+  std::string text = services.profile.Read("System", key, std::to_string(current), chars, path);
   double number = RoundHalfEven(ReadNumber(text));
   if (!(number >= std::numeric_limits<T>::min() && number <= std::numeric_limits<T>::max())) return current;
   return static_cast<T>(number);
@@ -83,45 +84,44 @@ bool Usable(const PreheatHistoryRecord& r) {
 // A history cut short by a crash or a copy holds a partial record at its
 // end. That tail is kept aside and cut off, so the next record is appended
 // on a record boundary and the file reads as whole records again.
-void CutPartialRecord(ControlHost& host) {
-  FileLayer& files = host.Files();
+void CutPartialRecord(const LearningServices& services) {
+  FileLayer& files = services.files;
   uint64_t size = files.FileSize(kPreheatHistoryFile).value_or(0);
   if (size % kPreheatRecordLength == 0) return;
-  KeepDamagedCopy(host, kPreheatHistoryFile, "its length is not a whole number of records",
-                  "the partial record at its end is left out");
+  KeepDamagedCopy(services.files, services.console, kPreheatHistoryFile,
+                  "its length is not a whole number of records", "the partial record at its end is left out");
   std::string bytes = files.ReadWholeFile(kPreheatHistoryFile);
   files.WriteWholeFile(kPreheatHistoryFile, bytes.substr(0, bytes.size() - size % kPreheatRecordLength));
 }
 
-void OpenHistoryFile(ControlHost& host) {
-  LearningState& l = host.State().learning;
-  if (!host.Files().IsOpen(l.historyFile))
-    l.historyFile = host.Files().OpenRecord(kPreheatHistoryFile, kPreheatRecordLength);
+void OpenHistoryFile(const LearningParts& state, const LearningServices& services) {
+  LearningState& l = state.learning;
+  if (!services.files.IsOpen(l.historyFile))
+    l.historyFile = services.files.OpenRecord(kPreheatHistoryFile, kPreheatRecordLength);
 }
 
-void OpenHistory(ControlHost& host) {
-  LearningState& l = host.State().learning;
-  FileLayer& files = host.Files();
-  ClosePreheatHistory(host);
-  CutPartialRecord(host);
-  OpenHistoryFile(host);
+void OpenHistory(const LearningParts& state, const LearningServices& services) {
+  LearningState& l = state.learning;
+  FileLayer& files = services.files;
+  ClosePreheatHistory(state, services);
+  CutPartialRecord(services);
+  OpenHistoryFile(state, services);
   uint32_t count = std::min<uint32_t>(files.RecordCount(l.historyFile), std::numeric_limits<uint16_t>::max());
-  l.historyCount = ReadSystemInteger<uint16_t>(host, "ROF(2)", 19, static_cast<uint16_t>(count));
+  l.historyCount = ReadSystemInteger<uint16_t>(state, services, "ROF(2)", 19, static_cast<uint16_t>(count));
   // An override beyond the file would read records that are not there.
   l.historyCount = static_cast<uint16_t>(std::min<uint32_t>(l.historyCount, count));
   l.selectedCount = 0;
   l.relaxLevel = -1;
-  l.firstRecord = ReadSystemInteger<uint16_t>(host, "Start_Rec", 19, 1);
+  l.firstRecord = ReadSystemInteger<uint16_t>(state, services, "Start_Rec", 19, 1);
   if (l.firstRecord == 0) l.firstRecord = 1;
   l.lastRecord = l.historyCount;
 }
 
 // Copies the records newer than `threshold` to "PREHEAT.TMP", archives the
 // whole history under "History" and puts the copy in its place.
-void ArchiveOldRecords(ControlHost& host, double threshold) {
-  RunState& state = host.State();
+void ArchiveOldRecords(const LearningParts& state, const LearningServices& services, double threshold) {
   LearningState& l = state.learning;
-  FileLayer& files = host.Files();
+  FileLayer& files = services.files;
   files.Remove(kHistoryTemp);
   FileId temp = files.OpenRecord(kHistoryTemp, kPreheatRecordLength);
   for (uint32_t r = l.firstRecord; r <= l.lastRecord; ++r) {
@@ -145,22 +145,21 @@ void ArchiveOldRecords(ControlHost& host, double threshold) {
   files.Rename(kHistoryTemp, kPreheatHistoryFile);
 }
 
-void RotateHistory(ControlHost& host) {
-  RunState& state = host.State();
+void RotateHistory(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   double threshold = (state.clock.todayNumber - state.clock.todaySeasonDay) - kFiveSeasons;
   // Each round leaves a history whose first record is recent; a third round
   // would mean the file changed under us.
   for (int round = 0; round < 3; ++round) {
-    OpenHistory(host);
+    OpenHistory(state, services);
     std::string date = state.clock.todayDate;
-    if (l.historyCount != 0) date = ReadHistoryRecord(host, 1).date;
+    if (l.historyCount != 0) date = ReadHistoryRecord(state, services, 1).date;
     if (NumDate(date) >= threshold) return;
-    ArchiveOldRecords(host, threshold);
+    ArchiveOldRecords(state, services, threshold);
     if (l.selectedCount == 0) break;
   }
   // A rotation that kept nothing leaves the (now empty) history closed.
-  if (!host.Files().IsOpen(l.historyFile)) OpenHistory(host);
+  if (!services.files.IsOpen(l.historyFile)) OpenHistory(state, services);
 }
 
 // --- Classes ----------------------------------------------------------------
@@ -173,18 +172,18 @@ int ClassOf(const LearningState& l, float windChill) {
   return static_cast<int>(std::min<double>(c, ClassCount(l)));
 }
 
-void ChooseClassWidth(ControlHost& host) {
-  LearningState& l = host.State().learning;
+void ChooseClassWidth(const LearningParts& state, const LearningServices& services) {
+  LearningState& l = state.learning;
   uint16_t n = static_cast<uint16_t>(l.lastRecord - l.firstRecord);
   int8_t width = n < 200 ? static_cast<int8_t>(5 - n / 100) : 3;
-  l.classStep = ReadSystemInteger<int8_t>(host, "STP", 4, width);
+  l.classStep = ReadSystemInteger<int8_t>(state, services, "STP", 4, width);
   // A width of 0 or less has no classes.
   if (l.classStep < 1) l.classStep = width;
   int k = static_cast<int>(RoundHalfEven(100.0 / l.classStep));
   l.classTable.Dimension(k, kClassColumns);
 }
 
-float SunPercent(const RunState& state, float startSun) {
+float SunPercent(const LearningParts& state, float startSun) {
   float ceil = state.settings.Sun_Sensor_Ceil;
   float minimum = state.settings.Min_Sun_Strengh / 100 * ceil;
   if (ceil - minimum <= 0) return 0;
@@ -192,7 +191,7 @@ float SunPercent(const RunState& state, float startSun) {
   return percent < 0 ? 0 : percent;
 }
 
-void AddToClass(RunState& state, const PreheatHistoryRecord& r) {
+void AddToClass(const LearningParts& state, const PreheatHistoryRecord& r) {
   LearningState& l = state.learning;
   int c = ClassOf(l, r.dayWindChill);
   float inert = state.settings.Inert_Deg;
@@ -212,43 +211,41 @@ void AddToClass(RunState& state, const PreheatHistoryRecord& r) {
   t(c, kCurve) += r.curve;
 }
 
-void SelectionPass(ControlHost& host) {
-  RunState& state = host.State();
+void SelectionPass(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   l.classTable.Dimension(ClassCount(l), kClassColumns);
   l.selectedCount = 0;
   for (uint32_t r = l.firstRecord; r <= l.lastRecord; ++r) {
-    PreheatHistoryRecord record = ReadHistoryRecord(host, static_cast<uint16_t>(r));
+    PreheatHistoryRecord record = ReadHistoryRecord(state, services, static_cast<uint16_t>(r));
     if (!HistorySelects(state, record, l.relaxLevel)) continue;
     ++l.selectedCount;
     AddToClass(state, record);
   }
 }
 
-void SelectRecords(ControlHost& host) {
-  RunState& state = host.State();
+void SelectRecords(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   uint16_t& yearRange = state.settings.Year_Range;
   for (;;) {
-    SelectionPass(host);
+    SelectionPass(state, services);
     if (l.selectedCount < l.minRecords && yearRange < kMaxYearRange && l.relaxLevel == -1) {
       ++yearRange;
       continue;
     }
     if (l.selectedCount < l.minRecords)
-      yearRange = ReadSystemInteger<uint16_t>(host, "Year_Range", 19, yearRange);
+      yearRange = ReadSystemInteger<uint16_t>(state, services, "Year_Range", 19, yearRange);
     if (l.selectedCount >= l.minRecords || l.relaxLevel >= kLastRelaxLevel) return;
     ++l.relaxLevel;
   }
 }
 
-void SetDefaultClass(RunState& state, int c, const std::array<float, kClassColumns + 1>& values) {
+void SetDefaultClass(const LearningParts& state, int c, const std::array<float, kClassColumns + 1>& values) {
   Table<float>& t = state.learning.classTable;
   if (t(c, kCount) != 0) return;
   for (int column = 0; column <= kClassColumns; ++column) t(c, column) = values[column];
 }
 
-void SetDefaultClasses(RunState& state) {
+void SetDefaultClasses(const LearningParts& state) {
   float inertia = 60.0f * state.settings.Inert_Deg;
   bool quadratic = state.learning.modelKind == 1;
   SetDefaultClass(
@@ -308,26 +305,24 @@ float CeilingEstimate(const PreheatHistoryRecord& r, float timeConst) {
   return r.inertDeg / 10.0f + r.stepThreshold + rise;
 }
 
-void SumCeilings(ControlHost& host) {
-  RunState& state = host.State();
+void SumCeilings(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   for (uint32_t r = l.firstRecord; r <= l.lastRecord; ++r) {
-    PreheatHistoryRecord record = ReadHistoryRecord(host, static_cast<uint16_t>(r));
+    PreheatHistoryRecord record = ReadHistoryRecord(state, services, static_cast<uint16_t>(r));
     if (!HistorySelects(state, record, l.relaxLevel)) continue;
     float ceiling = CeilingEstimate(record, l.timeConst);
     if (std::isfinite(ceiling)) l.classTable(ClassOf(l, record.dayWindChill), kCeiling) += ceiling;
   }
 }
 
-void InterpolateClasses(ControlHost& host) {
-  RunState& state = host.State();
+void InterpolateClasses(const LearningParts& state, const LearningServices& services) {
   LearningState& l = state.learning;
   const ControlState& c = state.control;
   l.currentClass = static_cast<int16_t>(ClassOf(l, Windchill(c.exteriorTemp, c.windHour)));
   Neighbours n = FindNeighbours(l);
   l.timeConst = Interpolate(l, n, kTimeConst, l.timeConst);
   l.slope = Interpolate(l, n, kSlope, l.slope);
-  SumCeilings(host);
+  SumCeilings(state, services);
   l.ceilingTemp = Interpolate(l, n, kCeiling, l.ceilingTemp);
   l.riseDelaySeconds = RoundedInt16(Interpolate(l, n, kRiseDelay, l.riseDelaySeconds));
   l.inertiaSeconds = RoundedInt16(Interpolate(l, n, kInertia, l.inertiaSeconds));
@@ -392,7 +387,7 @@ std::string EncodePreheatRecord(const PreheatHistoryRecord& r) {
   return std::string(record.bytes());
 }
 
-bool HistorySelects(const RunState& state, const PreheatHistoryRecord& record, int relaxLevel,
+bool HistorySelects(const LearningParts& state, const PreheatHistoryRecord& record, int relaxLevel,
                     bool timeWindow) {
   if (record.variant != static_cast<int16_t>(state.control.heatPumpHold) || !Usable(record)) return false;
   const Settings& s = state.settings;
@@ -415,36 +410,36 @@ bool HistorySelects(const RunState& state, const PreheatHistoryRecord& record, i
   return true;
 }
 
-PreheatHistoryRecord ReadHistoryRecord(ControlHost& host, uint16_t number) {
-  OpenHistoryFile(host);
-  LearningState& l = host.State().learning;
-  return DecodePreheatRecord(host.Files().GetRecord(l.historyFile, number));
+PreheatHistoryRecord ReadHistoryRecord(const LearningParts& state, const LearningServices& services,
+                                       uint16_t number) {
+  OpenHistoryFile(state, services);
+  LearningState& l = state.learning;
+  return DecodePreheatRecord(services.files.GetRecord(l.historyFile, number));
 }
 
-void ReadPreheatHistory(ControlHost& host) {
-  RunState& state = host.State();
+void ReadPreheatHistory(const LearningParts& state, const LearningServices& services) {
   uint16_t configuredYears = state.settings.Year_Range;
-  RotateHistory(host);
-  ChooseClassWidth(host);
-  SelectRecords(host);
+  RotateHistory(state, services);
+  ChooseClassWidth(state, services);
+  SelectRecords(state, services);
   SetDefaultClasses(state);
-  InterpolateClasses(host);
+  InterpolateClasses(state, services);
   // A widened year range served this selection only; the next starts from
   // the configured one again.
   state.settings.Year_Range = configuredYears;
 }
 
-void ClosePreheatHistory(ControlHost& host) {
-  LearningState& l = host.State().learning;
-  FileLayer& files = host.Files();
+void ClosePreheatHistory(const LearningParts& state, const LearningServices& services) {
+  LearningState& l = state.learning;
+  FileLayer& files = services.files;
   if (files.IsOpen(l.historyFile)) files.Close(l.historyFile);
   l.historyFile = kNoFile;
 }
 
-void AppendPreheatRecord(ControlHost& host) {
-  OpenHistoryFile(host);
-  LearningState& l = host.State().learning;
-  FileLayer& files = host.Files();
+void AppendPreheatRecord(const LearningParts& state, const LearningServices& services) {
+  OpenHistoryFile(state, services);
+  LearningState& l = state.learning;
+  FileLayer& files = services.files;
   // Always after the last record in the file: a count overridden in the
   // settings must not make a new record overwrite an old one.
   uint32_t number = files.RecordCount(l.historyFile) + 1;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -37,19 +37,20 @@ std::string EncodePreheatRecord(const PreheatHistoryRecord& record);
 // Whether `record` is taken by a selection at `relaxLevel` (-1..3): its
 // variant must be the current one (`heatPumpHold`); the date, season and
 // time windows apply by level. `timeWindow` false leaves the time window out.
-bool HistorySelects(const RunState& state, const PreheatHistoryRecord& record, int relaxLevel,
+bool HistorySelects(const LearningParts& state, const PreheatHistoryRecord& record, int relaxLevel,
                     bool timeWindow = true);
 
 // Reads record `number` (from 1) of the open history.
-PreheatHistoryRecord ReadHistoryRecord(ControlHost& host, uint16_t number);
+PreheatHistoryRecord ReadHistoryRecord(const LearningParts& state, const LearningServices& services,
+                                       uint16_t number);
 
 // Rotation, class width, selection passes, default classes and the
 // interpolation at the current wind chill. Leaves the history open.
-void ReadPreheatHistory(ControlHost& host);
+void ReadPreheatHistory(const LearningParts& state, const LearningServices& services);
 // Closes the history (and a rotation's temporary file, if one is open).
-void ClosePreheatHistory(ControlHost& host);
+void ClosePreheatHistory(const LearningParts& state, const LearningServices& services);
 // Appends LearningState::preheatRecord as the history's next record.
-void AppendPreheatRecord(ControlHost& host);
+void AppendPreheatRecord(const LearningParts& state, const LearningServices& services);
 
 }  // namespace kelvora
 

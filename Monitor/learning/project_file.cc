@@ -56,7 +56,7 @@ int RowCount(const ModelSlot& slot) {
   return count < 0 ? 0 : count > kModelRows ? kModelRows : static_cast<int>(count);
 }
 
-void WriteValueLines(ZoneWriter& w, const RunState& state) {
+void WriteValueLines(ZoneWriter& w, const LearningParts& state) {
   w.Raw(Plain(state.learning.predictedSlope)).Raw(Plain(state.learning.predictedCurve)).EndLine();
   const Regressors x = CurrentRegressors(state);
   for (int i = 2; i <= 8; ++i) w.Raw(Plain(x[i]));
@@ -278,7 +278,7 @@ bool SkipUnreadParts(ProjectLines& lines, const ProjectValues& v, size_t* whole)
   return lines.EndsHere();
 }
 
-void Commit(const ProjectValues& v, RunState& state) {
+void Commit(const ProjectValues& v, const LearningParts& state) {
   LearningState& l = state.learning;
   l.currentModel = static_cast<uint8_t>(v.currentModel);
   state.control.setBackActive = static_cast<uint8_t>(v.setBackActive);
@@ -310,7 +310,7 @@ std::string ModelBlockText(const ModelSlot& slot) {
   return w.Text();
 }
 
-std::string ProjectFileText(const RunState& state) {
+std::string ProjectFileText(const LearningParts& state) {
   const LearningState& l = state.learning;
   const ControlState& c = state.control;
   const Settings& s = state.settings;
@@ -330,7 +330,7 @@ std::string ProjectFileText(const RunState& state) {
   return text;
 }
 
-ProjectReadResult ParseProjectText(std::string_view text, RunState& state) {
+ProjectReadResult ParseProjectText(std::string_view text, const LearningParts& state) {
   ProjectReadResult result;
   if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
     result.empty = true;
@@ -351,21 +351,21 @@ ProjectReadResult ParseProjectText(std::string_view text, RunState& state) {
   return result;
 }
 
-void WriteProject(ControlHost& host) {
-  host.Files().WriteWholeFile(kProjectFile, ProjectFileText(host.State()));
+void WriteProject(const LearningParts& state, const LearningServices& services) {
+  services.files.WriteWholeFile(kProjectFile, ProjectFileText(state));
 }
 
-void ReadProject(ControlHost& host) {
-  FileLayer& files = host.Files();
+void ReadProject(const LearningParts& state, const LearningServices& services) {
+  FileLayer& files = services.files;
   if (!files.Exists(kProjectFile)) files.WriteWholeFile(kProjectFile, "");
   const std::string text = files.ReadWholeFile(kProjectFile);
-  const ProjectReadResult result = ParseProjectText(text, host.State());
+  const ProjectReadResult result = ParseProjectText(text, state);
   if (result.damaged) {
-    KeepDamagedCopy(host, kProjectFile, result.problem,
+    KeepDamagedCopy(services.files, services.console, kProjectFile, result.problem,
                     "the learned state stays as it was until the file is written again");
   } else if (result.trailing &&
              KeepDamagedCopy(
-                 host, kProjectFile, result.problem,
+                 services.files, services.console, kProjectFile, result.problem,
                  "the learned state is read from the part before it, which the file is cut back to")) {
     // Cut back once the copy exists, so that the next start finds a whole
     // file and makes no second copy.

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -19,7 +19,7 @@ inline constexpr const char* kProjectFile = "PROJECT.DAT";
 std::string ModelBlockText(const ModelSlot& slot);
 
 // Lines 1 to 4 of the file, from memory.
-std::string ProjectFileText(const RunState& state);
+std::string ProjectFileText(const LearningParts& state);
 
 // What a read of the file found.
 struct ProjectReadResult {
@@ -35,14 +35,14 @@ struct ProjectReadResult {
 // Reads the header and the model blocks (slots 0..currentModel, stopping
 // before slot 3 and 6) into `state`. A damaged text changes nothing and says
 // why.
-ProjectReadResult ParseProjectText(std::string_view text, RunState& state);
+ProjectReadResult ParseProjectText(std::string_view text, const LearningParts& state);
 
-void WriteProject(ControlHost& host);
+void WriteProject(const LearningParts& state, const LearningServices& services);
 // Creates an empty file when none exists. A damaged file is copied aside
 // (KeepDamagedCopy) and the learned state is left as it was. A file with
 // text after what the writer writes is copied aside too; what precedes that
 // text is read, and the file is cut back to it.
-void ReadProject(ControlHost& host);
+void ReadProject(const LearningParts& state, const LearningServices& services);
 
 }  // namespace kelvora
 

@@ -338,7 +338,7 @@ std::string RegressionLabel(int slot, int variable) {
   }
 }
 
-RegressionRow RegressionVariables(const RunState& state, int slot, const PreheatHistoryRecord& record) {
+RegressionRow RegressionVariables(const LearningParts& state, int slot, const PreheatHistoryRecord& record) {
   const Settings& settings = state.settings;
   const double sunCeiling = settings.Sun_Sensor_Ceil;
   RegressionRow row;
@@ -426,13 +426,12 @@ RegressionOutcome Regress(const std::vector<RegressionRow>& allRows, uint16_t ma
 
 namespace {
 
-std::vector<RegressionRow> SelectedHistoryRows(ControlHost& host) {
-  RunState& state = host.State();
+std::vector<RegressionRow> SelectedHistoryRows(const LearningParts& state, const LearningServices& services) {
   const LearningState& l = state.learning;
   std::vector<RegressionRow> rows;
   const bool timeWindow = state.control.pendingSlotEnd != 0;
   for (int number = l.firstRecord; number <= l.lastRecord; ++number) {
-    const PreheatHistoryRecord record = ReadHistoryRecord(host, static_cast<uint16_t>(number));
+    const PreheatHistoryRecord record = ReadHistoryRecord(state, services, static_cast<uint16_t>(number));
     if (!HistorySelects(state, record, l.relaxLevel, timeWindow)) continue;
     rows.push_back(RegressionVariables(state, l.currentModel, record));
   }
@@ -441,19 +440,19 @@ std::vector<RegressionRow> SelectedHistoryRows(ControlHost& host) {
 
 }  // namespace
 
-void RunRegression(ControlHost& host) {
-  const LearningState& l = host.State().learning;
+void RunRegression(const LearningParts& state, const LearningServices& services) {
+  const LearningState& l = state.learning;
   RegressionOutcome outcome;
   if (l.lastRecord == 0) {
     Report report;  // an empty history: nothing to fit, nothing to say but the failure
     outcome = FailureExit(report, 0);
   } else {
-    outcome = Regress(SelectedHistoryRows(host), l.variableMask, l.currentModel);
+    outcome = Regress(SelectedHistoryRows(state, services), l.variableMask, l.currentModel);
   }
   // The header and the fitted block go out as one rewrite: a crash between
   // two writes would leave a header naming a model whose block is missing.
-  host.Files().WriteWholeFile(kProjectFile, ProjectFileText(host.State()) + ModelBlockText(outcome.slot));
-  host.Diagnostic(outcome.report);
+  services.files.WriteWholeFile(kProjectFile, ProjectFileText(state) + ModelBlockText(outcome.slot));
+  services.diagnostics.Diagnostic(outcome.report);
 }
 
 }  // namespace kelvora

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/learning/learning_parts.h"
 #include "Monitor/learning/preheat_history.h"
 
 namespace kelvora {
@@ -21,7 +21,7 @@ using RegressionRow = std::array<double, 9>;
 // The labels of variables 1 and 9 for model slot `slot`, and 2..8 for all.
 std::string RegressionLabel(int slot, int variable);
 // The nine variables of a history record for model slot `slot`.
-RegressionRow RegressionVariables(const RunState& state, int slot, const PreheatHistoryRecord& record);
+RegressionRow RegressionVariables(const LearningParts& state, int slot, const PreheatHistoryRecord& record);
 
 // The fit of `rows` with the variables of `mask` (bit 0 must be set). The
 // slot has count 0 and mask 0 when the fit is impossible; `report` holds
@@ -35,7 +35,7 @@ RegressionOutcome Regress(const std::vector<RegressionRow>& rows, uint16_t mask,
 // Fits slot `currentModel` with `variableMask` over the history records the
 // current selection takes, rewrites "PROJECT.DAT" whole (what WriteProject
 // writes, then the fitted block) and writes the report to the diagnostics.
-void RunRegression(ControlHost& host);
+void RunRegression(const LearningParts& state, const LearningServices& services);
 
 }  // namespace kelvora
 

@@ -5,24 +5,24 @@
 namespace kelvora {
 namespace {
 
-float DayMean(const RunState& state, const Statistic& statistic) {
+float DayMean(const LearningParts& state, const Statistic& statistic) {
   const DayStatistics& day = state.statistics.day;
   return day.dayWeightSeconds > 0 ? statistic.sum / day.dayWeightSeconds : 0;
 }
 
 }  // namespace
 
-float DayMeanExterior(const RunState& state) {
+float DayMeanExterior(const LearningParts& state) {
   if (state.learning.dayMeansAssumed) return state.learning.assumedDayMeanExterior;
   return DayMean(state, state.statistics.day.exterior);
 }
 
-float DayMeanWind(const RunState& state) {
+float DayMeanWind(const LearningParts& state) {
   if (state.learning.dayMeansAssumed) return state.learning.assumedDayMeanWind;
   return DayMean(state, state.statistics.day.wind);
 }
 
-Regressors CurrentRegressors(const RunState& state) {
+Regressors CurrentRegressors(const LearningParts& state) {
   const ControlState& c = state.control;
   Regressors x{};
   x[2] = state.learning.dropRate;

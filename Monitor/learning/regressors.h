@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/learning/learning_parts.h"
 
 namespace kelvora {
 
@@ -15,12 +15,12 @@ using Regressors = std::array<float, 10>;
 
 // The day's time-weighted mean exterior temperature and wind speed, or the
 // values the learning update assumes.
-float DayMeanExterior(const RunState& state);
-float DayMeanWind(const RunState& state);
+float DayMeanExterior(const LearningParts& state);
+float DayMeanWind(const LearningParts& state);
 
 // 2 dropRate, 3 dayMeanExterior, 4 its wind chill, 5 exteriorTemp, 6 its wind
 // chill, 7 sunHour, 8 stepExcess / 10.
-Regressors CurrentRegressors(const RunState& state);
+Regressors CurrentRegressors(const LearningParts& state);
 
 }  // namespace kelvora
 

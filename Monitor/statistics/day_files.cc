@@ -300,7 +300,7 @@ bool RestoreStatFile(ControlHost& host) {
   StatValues values;
   std::string problem;
   if (!ParseStatValues(text, values, &problem)) {
-    KeepDamagedCopy(host, kStatFile, problem, "the day goes on without it");
+    KeepDamagedCopy(host.Files(), host, kStatFile, problem, "the day goes on without it");
     return true;
   }
   if (!values.date.empty() && NumDate(values.date) > NumDate(host.State().clock.todayDate)) {
@@ -319,7 +319,7 @@ void RestoreCycleFile(ControlHost& host) {
   std::string text = ReadDayFile(host.Files(), kCycleFile);
   std::string problem;
   if (text.empty() || ParseCycleFile(text, host.State(), &problem)) return;
-  KeepDamagedCopy(host, kCycleFile, problem, "the day goes on without it");
+  KeepDamagedCopy(host.Files(), host, kCycleFile, problem, "the day goes on without it");
 }
 
 // A "STAT.DAT" saved later in the day than the clock shows comes from an

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "Monitor/control/control_state.h"
-#include "Monitor/statistics/statistics_state.h"
+#include "Monitor/core/statistics_state.h"
 
 namespace kelvora {
 

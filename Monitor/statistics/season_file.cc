@@ -66,7 +66,7 @@ void CutPartialRecord(ControlHost& host, uint32_t count) {
   if (!bytes || bytes->size() % kDayRecordLength == 0) return;
   std::string problem =
       "it ends in " + std::to_string(bytes->size() % kDayRecordLength) + " bytes that are no whole record";
-  if (!KeepDamagedCopy(host, kTempFile, problem, "its " + std::to_string(count) + " whole records stay"))
+  if (!KeepDamagedCopy(host.Files(), host, kTempFile, problem, "its " + std::to_string(count) + " whole records stay"))
     return;
   files.Close(s.tempFile);
   files.WriteWholeFile(kTempFile, std::string_view(*bytes).substr(0, count * kDayRecordLength));

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Monitor/Monitor.h"
+#include "Monitor/run_parts.h"
 #include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 

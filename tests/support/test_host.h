@@ -13,6 +13,7 @@
 #include "Monitor/card/card.h"
 #include "Monitor/core/control_host.h"
 #include "Monitor/learning/learning.h"
+#include "Monitor/run_parts.h"
 #include "platform/posix_file_layer.h"
 #include "tests/support/fakes.h"
 
@@ -60,7 +61,11 @@ class NullLearning : public LearningOperations {
 
 class TestHost : public ControlHost {
  public:
-  TestHost() : clock_(Start()), files_(traps, &faults), profile_(files_), learning_(*this) {
+  TestHost()
+      : clock_(Start()),
+        files_(traps, &faults),
+        profile_(files_),
+        learning_(LearningPartsOf(state), LearningServices{files_, profile_, *this, *this, *this, *this}) {
     std::filesystem::create_directories(home.path() + "/DATA/History");
     files_.SetCurrentDirectory(home.path() + "/DATA");
     StartUpLikeState(state);
@@ -89,7 +94,8 @@ class TestHost : public ControlHost {
   int saves = 0;                  // SaveDayState calls
   std::string console;
   std::string diagnostics;
-  // Replaces the passive learning, e.g. with HouseLearning(host).
+  // Replaces the passive learning, e.g. with
+  // HouseLearning(LearningPartsOf(host), LearningServicesOf(host)).
   std::unique_ptr<LearningOperations> learningOverride;
 
  private:

@@ -69,7 +69,7 @@ class HeatingTest : public ::testing::Test {
   void Pass(float interior) {
     host.state.control.interiorTemp = interior;
     host.state.control.previousSetpoint = host.state.control.setpoint;
-    HeatingDecision(host);
+    HeatingDecision(HeatingPartsOf(host));
     ++host.state.clock.clockSeconds;
   }
 
@@ -211,19 +211,19 @@ TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {
   s.settings.Ext_Temp_Floor = 10;
   s.control.exteriorTemp = -25;
   s.control.windHour = 30.5f;
-  WeatherModes(s);
+  WeatherModes(s.control, s.settings, s.schedule.programTemp);
   EXPECT_EQ(s.control.coldRaise, 0);
   s.control.windHour = 30.51f;
-  WeatherModes(s);
+  WeatherModes(s.control, s.settings, s.schedule.programTemp);
   EXPECT_EQ(s.control.weatherMode, WeatherMode::kCold);
   EXPECT_EQ(s.control.coldRaise, 1);
 
   s.control.exteriorTemp = 12;
   s.control.sunHour = 50.09f;
-  WeatherModes(s);
+  WeatherModes(s.control, s.settings, s.schedule.programTemp);
   EXPECT_EQ(s.control.sunnyDrop, 0);
   s.control.sunHour = 50.1f;
-  WeatherModes(s);
+  WeatherModes(s.control, s.settings, s.schedule.programTemp);
   EXPECT_EQ(s.control.weatherMode, WeatherMode::kSunny);
   EXPECT_EQ(s.control.weatherOffset, -1);
 }

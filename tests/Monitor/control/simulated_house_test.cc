@@ -28,7 +28,7 @@ class SimulatedHouseTest : public ::testing::Test {
     state.control.cycleIndex = 1;
   }
 
-  float Read(int8_t channel) { return ReadChannel(state, context, channel); }
+  float Read(int8_t channel) { return ReadChannel(HousePartsOf(state), context, channel); }
   float Cycle(int row, CycleColumn column) { return state.control.cycleLog(row, column); }
 
   // Starts row `row` as a cycle in `cycleState` from now, at `interior` degrees.
@@ -113,7 +113,7 @@ TEST(CardReadingTest, WithACardTheByteReadIsTheValue) {
   state.card.cardKind = "PCI";
   state.card.inputPort = 0xD000;
   state.card.outputPort = 0xD010;
-  EXPECT_EQ(ReadChannel(state, context, kInteriorChannel), 233);
+  EXPECT_EQ(ReadChannel(HousePartsOf(state), context, kInteriorChannel), 233);
 }
 
 }  // namespace

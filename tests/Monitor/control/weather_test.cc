@@ -28,14 +28,14 @@ class WeatherTest : public ::testing::Test {
 
 TEST_F(WeatherTest, SunAboveTheCeilingIsLearnedAndWrittenInTheSameSecond) {
   host.channels[kSunChannel] = 204;  // 80 %
-  ReadSensors(host);
+  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
   EXPECT_EQ(ReadFileBytes(host.home.path() + "/Settings.ini"), "[System]\r\nSun_Sensor_Ceil=80%\r\n");
   EXPECT_FLOAT_EQ(settings().Sun_Sensor_Ceil, 80);
   EXPECT_FLOAT_EQ(control().sunNow, 100);
 }
 
 TEST_F(WeatherTest, DarkSensorThatNeverSawLightShowsNoSun) {
-  ReadSensors(host);
+  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
   EXPECT_EQ(control().sunNow, 0);
 }
 
@@ -45,7 +45,7 @@ TEST_F(WeatherTest, ExteriorIsCorrectedForSunAndWarmBias) {
   settings().SUN_Adj_Curve = 1;
   control().sunCorrection = 50;
   control().exteriorBias = 1;
-  ReadSensors(host);
+  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
   EXPECT_NEAR(control().exteriorTempRaw, 10, 1e-4);
   EXPECT_NEAR(control().exteriorTemp, 7, 1e-4);
 }
@@ -54,7 +54,7 @@ TEST_F(WeatherTest, NegativeSunCurveWithoutSunLeavesExteriorFinite) {
   host.channels[kExteriorChannel] = 153;
   settings().SUN_Adjust = 4;
   settings().SUN_Adj_Curve = -1;
-  ReadSensors(host);
+  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
   EXPECT_NEAR(control().exteriorTemp, 10, 1e-4);
 }
 

@@ -49,7 +49,7 @@ TEST(CurveFitTest, FewerThanTwoRowsPastTheInertiaDoNothing) {
   host.state.learning.stepTable = StepRows(kInert, Quadratic);
   host.state.learning.stepIndex = kInert;
   host.state.learning.slope = 7;
-  FitPreheatCurve(host, 1);
+  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 1);
   EXPECT_EQ(host.state.learning.slope, 7);
   EXPECT_EQ(host.state.control.fitDone, 0);
   EXPECT_EQ(host.diagnostics, "");
@@ -63,7 +63,7 @@ TEST(CurveFitTest, TheSearchEndsAfterItsTrialsWhereItLanded) {
   host.state.settings.Inert_Deg = kInert;
   host.state.learning.stepTable = StepRows(30, Quadratic);
   host.state.learning.stepIndex = 30;
-  FitPreheatCurve(host, 1);
+  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 1);
   size_t final = host.diagnostics.find("FINAL:");
   ASSERT_NE(final, std::string::npos);
   EXPECT_EQ(host.diagnostics.substr(final, host.diagnostics.find('\n', final) - final),
@@ -104,7 +104,7 @@ TEST(CurveFitTest, AFirstTrialThatDoesNotImproveKeepsTheParametersInUse) {
   learning.ceilingTemp = 23;
   learning.fittedTimeConst = 180;
   host.state.schedule.nextSetpoint = 19;
-  FitPreheatCurve(host, 3);
+  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 3);
   EXPECT_EQ(learning.ceilingTemp, 23);
   EXPECT_EQ(learning.fittedTimeConst, 180);
   EXPECT_EQ(host.state.control.fitDone, 1);
@@ -142,7 +142,7 @@ TEST(CurveFitTest, TheExponentialFitSetsTheCeilingItsMarginAndTheDuration) {
   learning.stepTable = StepRows(30, Approach);
   learning.stepIndex = 30;
   host.state.schedule.nextSetpoint = 19;
-  FitPreheatCurve(host, 3);
+  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 3);
   EXPECT_NEAR(learning.ceilingTemp, 20.6, 0.05);
   EXPECT_FLOAT_EQ(learning.ceilingMargin, learning.ceilingTemp - learning.stepTable(kInert, kStepInterior));
   EXPECT_EQ(durationTimeConstant, learning.fittedTimeConst);

@@ -19,7 +19,7 @@ namespace {
 class EstimateTest : public ::testing::Test {
  protected:
   EstimateTest() {
-    host.learningOverride = std::make_unique<HouseLearning>(host);
+    host.learningOverride = std::make_unique<HouseLearning>(LearningPartsOf(host), LearningServicesOf(host));
     SetToday("19/01/18", 6);  // a Friday
     host.state.settings.Inert_Deg = 3;
   }
@@ -71,7 +71,7 @@ class EstimateTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) bytes += EncodePreheatRecord(r);
     WriteFileBytes(host.DataFile("PREHEAT.DAT"), bytes);
     host.state.control.pendingSlotEnd = 23400;
-    ReadPreheatHistory(host);
+    ReadPreheatHistory(LearningPartsOf(host), LearningServicesOf(host));
   }
 
   std::string LearningLog() { return ReadFileBytes(host.DataFile("PH_HP.LOG")); }
@@ -91,7 +91,7 @@ TEST_F(EstimateTest, StartUpTimeIsScaledForFewerStepsThanTheInertiaPhase) {
   };
   for (Case c : {Case{0, 0}, Case{1, 120}, Case{3, 240}, Case{5, 240}}) {
     l.stepsToGain = c.steps;
-    ComputePreheatDuration(host, l.timeConst);
+    ComputePreheatDuration(LearningPartsOf(host), l.timeConst);
     EXPECT_EQ(l.estimatedPreheatSeconds, c.seconds) << c.steps << " steps";
   }
 }
@@ -103,13 +103,13 @@ TEST_F(EstimateTest, DurationFollowsTheQuadraticModelAndDuringAPreheatCountsFrom
   l.stepExcess = 30;  // three degrees: 2 x 9 + 10 x 3 = 48 minutes
   l.stepsToGain = 0;
   host.state.clock.clockSeconds = 20000;
-  ComputePreheatDuration(host, l.timeConst);
+  ComputePreheatDuration(LearningPartsOf(host), l.timeConst);
   EXPECT_EQ(l.estimatedPreheatSeconds, 2880);
   EXPECT_EQ(l.estimatedArrival, 22880);
   l.fittedTimeConst = 123;
   l.stepIndex = 4;
   l.stepTable(0, kStepTime) = 19000;
-  ComputePreheatDuration(host, 123);
+  ComputePreheatDuration(LearningPartsOf(host), 123);
   EXPECT_EQ(l.estimatedArrival, 21880);
 }
 
@@ -118,7 +118,7 @@ TEST_F(EstimateTest, AnUnreachableCeilingGivesALateButFiniteEstimate) {
   l.modelKind = 3;
   l.stepExcess = 50;
   l.ceilingMargin = 2;  // five degrees to climb, two below the ceiling
-  ComputePreheatDuration(host, 300);
+  ComputePreheatDuration(LearningPartsOf(host), 300);
   EXPECT_GT(l.estimatedPreheatSeconds, 86400);
 }
 
@@ -153,7 +153,7 @@ TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope
     slot.rows[1].modelCoef = 10;
     slot.rows[2] = ModelRow{5, "", 0, 0.5f, 0};
     host.state.control.exteriorTemp = c.exterior;
-    EvaluateModels(host);
+    EvaluateModels(LearningPartsOf(host));
     EXPECT_FLOAT_EQ(l.predictedSlope, c.slope) << c.samples << " records at " << c.exterior;
   }
 }
@@ -167,13 +167,13 @@ TEST_F(EstimateTest, TheDropRateIsMeasuredFromTheSetbacksPeak) {
   l.setbackStartTime = 79000;
   l.setbackStartInterior = 21;
   host.state.control.interiorTemp = 21;
-  EvaluateModels(host);
+  EvaluateModels(LearningPartsOf(host));
   EXPECT_FLOAT_EQ(l.dropRate, 240);
   host.state.control.interiorTemp = 20;  // a degree in 1000 s
-  EvaluateModels(host);
+  EvaluateModels(LearningPartsOf(host));
   EXPECT_NEAR(l.dropRate, 1000.0f / 60, 0.01f);
   host.state.control.interiorTemp = 21.3f;
-  EvaluateModels(host);
+  EvaluateModels(LearningPartsOf(host));
   EXPECT_EQ(l.setbackStartTime, 80000);
   EXPECT_FLOAT_EQ(l.setbackStartInterior, 21.3f);
 }
@@ -184,7 +184,7 @@ TEST_F(EstimateTest, TheNightsPlanLooksAtTheNextDaysProgramAndGivesTheStateBack)
   UseWeekSchedule();
   StartSetback(81000, "22:30:00");
   host.state.control.sunHour = 12;
-  LearningUpdate(host);
+  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(host.state.control.pendingSlotEnd, 8 * 3600);
   EXPECT_EQ(LearningLog().rfind("\r\n19/01/18", 0), 0u);
   EXPECT_TRUE(host.Files().Exists("PROJECT1.DAT"));
@@ -199,7 +199,7 @@ TEST_F(EstimateTest, TheNightsPlanLooksAtTheNextDaysProgramAndGivesTheStateBack)
   UseWeekSchedule("09:15");
   SetToday("19/01/19", 7);
   StartSetback(82800, "23:00:00");
-  LearningUpdate(host);
+  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(host.state.control.pendingSlotEnd, 9 * 3600 + 15 * 60);
 }
 
@@ -207,7 +207,7 @@ TEST_F(EstimateTest, WithNoWarmerPeriodNothingIsPlannedOrLogged) {
   UseWeekSchedule("08:00", "17");
   StartSetback(81000, "22:30:00");
   float before = host.state.schedule.nextSetpoint;
-  LearningUpdate(host);
+  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(learning().logPending, 0);
   EXPECT_FALSE(host.Files().Exists("PH_HP.LOG"));
   EXPECT_EQ(host.state.schedule.nextSetpoint, before);
@@ -217,7 +217,7 @@ TEST_F(EstimateTest, EqualEnergiesChooseTheHeatPumpHeldOn) {
   UseWeekSchedule();
   host.state.card.heatPumpPower = 0;  // holding it on costs nothing
   StartSetback(81000, "22:30:00");
-  LearningUpdate(host);
+  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(host.state.control.heatPumpHold, 1);
 }
 
@@ -229,7 +229,7 @@ TEST_F(EstimateTest, ThePlannedNightCoolsFromTheSetbackStartDownToItsSetpoint) {
   StartSetback(81000, "22:30:00");
   host.state.control.interiorTemp = 17.5f;
   learning().setbackStartInterior = 17.5f;
-  LearningUpdate(host);
+  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   // date, set-back start, exterior, then per variant: degrees, start, energy.
   std::istringstream line(LearningLog());
   std::string date, setbackStart, exterior, degrees[2], start[2], energy[2];
@@ -250,19 +250,19 @@ TEST_F(EstimateTest, ThePlannedNightCoolsFromTheSetbackStartDownToItsSetpoint) {
 // none either: the estimate must still give the pre-heat some time.
 TEST_F(EstimateTest, AnImplausibleFitAndClassAverageStillEstimateAPositiveDuration) {
   ReadRecords(25, -4, 0.5f);  // a negative slope is no heating curve
-  RecomputeProject(host);
+  RecomputeProject(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(learning().minRecords, 10);
   EXPECT_EQ(learning().currentModel, 3);
   EXPECT_GT(learning().slope, 0);
   learning().stepsToGain = 40;
   learning().stepExcess = 40;
-  ComputePreheatDuration(host, learning().timeConst);
+  ComputePreheatDuration(LearningPartsOf(host), learning().timeConst);
   EXPECT_GT(learning().estimatedPreheatSeconds, 3600);
 }
 
 TEST_F(EstimateTest, AnImplausibleFitWithFewRecordsWidensOnceAndThenStops) {
   ReadRecords(12, -4, 0);
-  RecomputeProject(host);
+  RecomputeProject(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(learning().minRecords, 15);
   EXPECT_EQ(learning().currentModel, 3);
 }
@@ -279,7 +279,7 @@ TEST_F(EstimateTest, AKillAtAnyStepOfARecomputeLeavesAProjectFileThatReadsBackWh
     return 0;
   });
 
-  RecomputeProject(host);
+  RecomputeProject(LearningPartsOf(host), LearningServicesOf(host));
 
   host.faults.SetOperationHook(nullptr);
   onDisk.push_back(ReadFileBytes(host.DataFile(kProjectFile)));
@@ -289,7 +289,7 @@ TEST_F(EstimateTest, AKillAtAnyStepOfARecomputeLeavesAProjectFileThatReadsBackWh
     ++written;
     RunState read;
     for (ModelSlot& slot : read.learning.models) slot.modelSamples = -1;  // never read
-    const ProjectReadResult result = ParseProjectText(text, read);
+    const ProjectReadResult result = ParseProjectText(text, LearningPartsOf(read));
     ASSERT_FALSE(result.damaged) << result.problem << "\n" << text;
     EXPECT_EQ(read.control.setBackActive, 1) << text;
     const int m = read.learning.currentModel;

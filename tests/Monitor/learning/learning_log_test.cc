@@ -14,7 +14,7 @@ TEST(LearningLogTest, TheEndOfAPreheatCompletesTheLineInItsZones) {
   host.state.statistics.energyToday = 12.5f;
   host.state.learning.setbackStartEnergy = 2.5f;
   WriteFileBytes(host.DataFile("PH_HP.LOG"), "\r\n 1");
-  CompleteLearningLog(host);
+  CompleteLearningLog(LearningPartsOf(host), LearningServicesOf(host));
   std::string log = ReadFileBytes(host.DataFile("PH_HP.LOG"));
   EXPECT_EQ(log.substr(0, 18), "\r\n 1" + std::string(12, ' ') + " 1");
   EXPECT_EQ(log.substr(log.size() - 3), " 10");

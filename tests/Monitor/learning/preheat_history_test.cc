@@ -51,7 +51,7 @@ class PreheatHistoryTest : public ::testing::Test {
   }
   void Read() {
     host.state.control.pendingSlotEnd = 23400;
-    ReadPreheatHistory(host);
+    ReadPreheatHistory(LearningPartsOf(host), LearningServicesOf(host));
   }
 
   LearningState& learning() { return host.state.learning; }
@@ -213,7 +213,7 @@ TEST_F(PreheatHistoryTest, AppendGoesAfterTheLastRecordWhateverTheCountOverride)
   EXPECT_EQ(learning().historyCount, 1);
   const std::string added = EncodePreheatRecord(Pre("19/01/15"));
   learning().preheatRecord = Record(kPreheatRecordLength, added);
-  AppendPreheatRecord(host);
+  AppendPreheatRecord(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(ReadFileBytes(host.DataFile("PREHEAT.DAT")), before + added);
   EXPECT_EQ(learning().lastRecord, 4);
 }

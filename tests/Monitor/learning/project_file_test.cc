@@ -13,8 +13,8 @@ namespace kelvora::testing {
 namespace {
 
 // The header line, which holds every value but the slots.
-std::string HeaderLine(const RunState& state) {
-  const std::string text = ProjectFileText(state);
+std::string HeaderLine(RunState& state) {
+  const std::string text = ProjectFileText(LearningPartsOf(state));
   return text.substr(0, text.find("\r\n"));
 }
 
@@ -61,7 +61,7 @@ class ProjectFileTest : public ::testing::Test {
   RunState Reloaded() {
     TestHost restarted;
     WriteFileBytes(restarted.DataFile(kProjectFile), ReadFileBytes(host.DataFile(kProjectFile)));
-    ReadProject(restarted);
+    ReadProject(LearningPartsOf(restarted), LearningServicesOf(restarted));
     EXPECT_EQ(restarted.console, "");
     return restarted.state;
   }
@@ -93,8 +93,8 @@ class ProjectFileTest : public ::testing::Test {
 // regression has appended the block of model 0, that block reads back too.
 TEST_F(ProjectFileTest, TheHeaderAloneAndWithTheAppendedBlockOfModelZeroReadBack) {
   FillHeader(0);
-  WriteProject(host);
-  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)), ProjectFileText(host.state));
+  WriteProject(LearningPartsOf(host), LearningServicesOf(host));
+  EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)), ProjectFileText(LearningPartsOf(host.state)));
   ExpectReadBack(Reloaded(), 0);
   AppendBlock(host.state.learning.models[0]);
   ExpectReadBack(Reloaded(), 1);
@@ -104,7 +104,7 @@ TEST_F(ProjectFileTest, FinishedRecomputeRestoresSlotsZeroToTwoAndWritesTheValue
   FillHeader(3);
   host.state.learning.predictedSlope = 31.5f;
   host.state.learning.predictedCurve = 0.75f;
-  WriteProject(host);
+  WriteProject(LearningPartsOf(host), LearningServicesOf(host));
   const std::string text = ReadFileBytes(host.DataFile(kProjectFile));
   EXPECT_NE(text.find(" \r\n 31.5          0.75\r\n"), std::string::npos) << text;
   ExpectReadBack(Reloaded(), 3);
@@ -112,7 +112,7 @@ TEST_F(ProjectFileTest, FinishedRecomputeRestoresSlotsZeroToTwoAndWritesTheValue
 
 TEST_F(ProjectFileTest, ReaderStopsBeforeSlotThreeWhenSixSlotsAreWritten) {
   FillHeader(6);
-  WriteProject(host);
+  WriteProject(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_NE(ReadFileBytes(host.DataFile(kProjectFile)).find(RegressionLabel(5, 1)), std::string::npos);
   ExpectReadBack(Reloaded(), 3);
 }
@@ -121,22 +121,23 @@ TEST_F(ProjectFileTest, MissingFileIsCreatedEmptyAndChangesNothing) {
   FillHeader(2);
   RunState before = host.state;
 
-  ReadProject(host);
+  ReadProject(LearningPartsOf(host), LearningServicesOf(host));
 
   EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)), "");
   EXPECT_EQ(host.state.learning.models[2], before.learning.models[2]);
   EXPECT_EQ(host.state.learning.timeConst, before.learning.timeConst);
-  EXPECT_TRUE(ParseProjectText(" \r\n\r\n", host.state).empty);
+  EXPECT_TRUE(ParseProjectText(" \r\n\r\n", LearningPartsOf(host.state)).empty);
 }
 
 TEST_F(ProjectFileTest, DamagedFileIsKeptAsideAndChangesNothing) {
   FillHeader(1);
   host.state.learning.currentModel = 0;
-  const std::string damaged = ProjectFileText(host.state) + " 3  5 \r\n";  // block 0 is cut short
+  // block 0 is cut short
+  const std::string damaged = ProjectFileText(LearningPartsOf(host.state)) + " 3  5 \r\n";
   WriteFileBytes(host.DataFile(kProjectFile), damaged);
   host.state.learning.currentModel = 2;
 
-  ReadProject(host);
+  ReadProject(LearningPartsOf(host), LearningServicesOf(host));
 
   EXPECT_EQ(host.state.learning.currentModel, 2);
   EXPECT_EQ(host.state.learning.models[0], SampleSlot(0));
@@ -151,12 +152,12 @@ TEST_F(ProjectFileTest, DamagedFileIsKeptAsideAndChangesNothing) {
 TEST_F(ProjectFileTest, TrailingTextIsKeptAsideAndWhatPrecedesItIsRead) {
   FillHeader(4);
   host.state.learning.models[3] = SampleSlot(3);
-  const std::string whole = ProjectFileText(host.state) + ModelBlockText(SampleSlot(4));
+  const std::string whole = ProjectFileText(LearningPartsOf(host.state)) + ModelBlockText(SampleSlot(4));
   const std::string stray = "a line the program never wrote\r\n";
   TestHost restarted;
   WriteFileBytes(restarted.DataFile(kProjectFile), whole + stray);
 
-  ReadProject(restarted);
+  ReadProject(LearningPartsOf(restarted), LearningServicesOf(restarted));
 
   EXPECT_EQ(HeaderLine(restarted.state), HeaderLine(host.state));
   EXPECT_EQ(ModelBlockText(restarted.state.learning.models[2]), ModelBlockText(SampleSlot(2)));
@@ -166,7 +167,7 @@ TEST_F(ProjectFileTest, TrailingTextIsKeptAsideAndWhatPrecedesItIsRead) {
             std::string::npos)
       << restarted.console;
   restarted.console.clear();
-  ReadProject(restarted);
+  ReadProject(LearningPartsOf(restarted), LearningServicesOf(restarted));
   EXPECT_EQ(restarted.console, "");
 }
 
@@ -174,10 +175,10 @@ TEST(ProjectParseTest, EverythingTheWritersWriteIsReadWithoutTrailingText) {
   for (int current = 0; current <= kModelSlots; ++current) {
     RunState state;
     state.learning.currentModel = static_cast<uint8_t>(current);
-    const std::string header = ProjectFileText(state);
+    const std::string header = ProjectFileText(LearningPartsOf(state));
     for (const std::string& text : {header, header + ModelBlockText(ModelSlot{})}) {
       RunState read;
-      const ProjectReadResult result = ParseProjectText(text, read);
+      const ProjectReadResult result = ParseProjectText(text, LearningPartsOf(read));
       EXPECT_FALSE(result.damaged || result.trailing) << result.problem << "\n" << text;
     }
   }
@@ -205,14 +206,15 @@ TEST(ProjectParseTest, TextThatTheWriterNeverWritesIsRefusedAndChangesNothing) {
   for (const auto& c : cases) {
     RunState state;
     state.learning.timeConst = 77;
-    ProjectReadResult result = ParseProjectText(c.text, state);
+    ProjectReadResult result = ParseProjectText(c.text, LearningPartsOf(state));
     EXPECT_TRUE(result.damaged) << c.name;
     EXPECT_FALSE(result.problem.empty()) << c.name;
     EXPECT_EQ(state.learning.timeConst, 77) << c.name;
     EXPECT_EQ(state.learning.variableMask, 0) << c.name;
   }
   RunState state;
-  EXPECT_FALSE(ParseProjectText(header + " 1  1  3  0.500\r\n" + row + " \r\n", state).damaged);
+  EXPECT_FALSE(
+      ParseProjectText(header + " 1  1  3  0.500\r\n" + row + " \r\n", LearningPartsOf(state)).damaged);
   EXPECT_EQ(state.learning.models[0].rows[1].modelCoef, 2);
 }
 
@@ -220,7 +222,7 @@ TEST(ProjectParseTest, NumberWiderThanItsMaskKeepsItsValue) {
   const std::string header = " 1  0  0  0  1  2  3  4  5  21  0  45  2  50  509\r\n \r\n";
   const std::string block0 = " 1  1  12  0.500\r\n 1  \"DROP RATE\"  %12345.678  %-1234.567  12.000\r\n \r\n";
   RunState state;
-  ASSERT_FALSE(ParseProjectText(header + block0 + block0, state).damaged);
+  ASSERT_FALSE(ParseProjectText(header + block0 + block0, LearningPartsOf(state)).damaged);
   EXPECT_EQ(state.learning.models[1].rows[1].modelMean, 12345.678f);
   EXPECT_EQ(state.learning.models[1].rows[1].modelCoef, -1234.567f);
 
@@ -230,7 +232,9 @@ TEST(ProjectParseTest, NumberWiderThanItsMaskKeepsItsValue) {
   wide.modelMask = 1;
   wide.rows[1] = {1, RegressionLabel(0, 1), -98765.4375f, 123456.5f, 12};
   RunState again;
-  ASSERT_FALSE(ParseProjectText(ProjectFileText(again) + ModelBlockText(wide), again).damaged);
+  ASSERT_FALSE(
+      ParseProjectText(ProjectFileText(LearningPartsOf(again)) + ModelBlockText(wide), LearningPartsOf(again))
+          .damaged);
   EXPECT_EQ(again.learning.models[0], wide);
 }
 
@@ -242,10 +246,10 @@ TEST(ProjectParseTest, ValuesThatAreNotNumbersAreWrittenSoThatTheFileReadsBack) 
   state.learning.models[0].modelMask = 1;
   state.learning.models[0].rows[1].modelVarIndex = 1;
   state.learning.models[0].rows[1].modelCoef = -std::numeric_limits<float>::infinity();
-  const std::string text = ProjectFileText(state) + ModelBlockText(SampleSlot(1));
+  const std::string text = ProjectFileText(LearningPartsOf(state)) + ModelBlockText(SampleSlot(1));
 
   RunState read;
-  ProjectReadResult result = ParseProjectText(text, read);
+  ProjectReadResult result = ParseProjectText(text, LearningPartsOf(read));
   ASSERT_FALSE(result.damaged) << result.problem;
   EXPECT_EQ(read.learning.timeConst, 0);
   EXPECT_EQ(read.learning.models[0].rows[1].modelCoef, -std::numeric_limits<float>::max());

@@ -141,14 +141,14 @@ TEST(RegressionTest, VariablesOfARecordFollowTheSlotAndTheSettings) {
   record.endInterior = 21.5f;
   record.firstStepInterior = 18;
 
-  RegressionRow row = RegressionVariables(state, 2, record);
+  RegressionRow row = RegressionVariables(LearningPartsOf(state), 2, record);
   EXPECT_EQ(row[0], 1.5f);
   EXPECT_EQ(row[8], 22);
   EXPECT_EQ(row[6], 0);  // no sun ceiling yet: no sun, not a division by zero
   EXPECT_NEAR(row[7], 3.2, 1e-12);
 
   state.settings.Sun_Sensor_Ceil = 80;
-  EXPECT_EQ(RegressionVariables(state, 2, record)[6], 50);
+  EXPECT_EQ(RegressionVariables(LearningPartsOf(state), 2, record)[6], 50);
 }
 
 TEST(RegressionTest, EmptyHistoryWritesTheProjectFileWithADisabledBlock) {
@@ -157,10 +157,10 @@ TEST(RegressionTest, EmptyHistoryWritesTheProjectFileWithADisabledBlock) {
   host.state.learning.variableMask = 509;
   host.Files().WriteWholeFile(kProjectFile, "an older file\r\n");
 
-  RunRegression(host);
+  RunRegression(LearningPartsOf(host), LearningServicesOf(host));
 
   EXPECT_EQ(ReadFileBytes(host.DataFile(kProjectFile)),
-            ProjectFileText(host.state) + ModelBlockText(ModelSlot{}));
+            ProjectFileText(LearningPartsOf(host.state)) + ModelBlockText(ModelSlot{}));
   EXPECT_EQ(host.diagnostics.find("ERROR:  0 in 0\n   VARIABLES ( 0 - )"), 0u) << host.diagnostics;
 }
 

@@ -12,7 +12,9 @@ constexpr Desktop kWideDesktop{1920, 1080, 8};  // mode 21: 1280 x 1024, 160 x 6
 
 class StepCurveTest : public ::testing::Test {
  protected:
-  StepCurveTest() { host.learningOverride = std::make_unique<HouseLearning>(host); }
+  StepCurveTest() {
+    host.learningOverride = std::make_unique<HouseLearning>(LearningPartsOf(host), LearningServicesOf(host));
+  }
 
   // Rows 0.. at 21600 + minutes * 60 with the given interior temperatures.
   void Steps(std::initializer_list<std::pair<float, float>> minutesAndTemps) {

@@ -18,7 +18,8 @@ const char* kMetricUser =
 // recomputes of the project data.
 class CountingRecompute final : public NullLearning {
  public:
-  CountingRecompute(ControlHost& host, int& count) : passive_(host), count_(count) {}
+  CountingRecompute(ControlHost& host, int& count)
+      : passive_(LearningPartsOf(host), LearningServicesOf(host)), count_(count) {}
   void RecomputeProject() override { ++count_; }
   void ComputePreheatDuration(float timeConstant) override { passive_.ComputePreheatDuration(timeConstant); }
   void FitPreheatCurve(int modelKind) override { passive_.FitPreheatCurve(modelKind); }

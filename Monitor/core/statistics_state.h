@@ -1,6 +1,6 @@
 // The day's accounting and statistics, kept across restarts by the day files.
-#ifndef KELVORA_MONITOR_STATISTICS_STATISTICS_STATE_H_
-#define KELVORA_MONITOR_STATISTICS_STATISTICS_STATE_H_
+#ifndef KELVORA_MONITOR_CORE_STATISTICS_STATE_H_
+#define KELVORA_MONITOR_CORE_STATISTICS_STATE_H_
 
 #include <cstdint>
 #include <string>
@@ -42,4 +42,4 @@ struct StatisticsState {
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_STATISTICS_STATISTICS_STATE_H_
+#endif  // KELVORA_MONITOR_CORE_STATISTICS_STATE_H_

@@ -1,7 +1,7 @@
 // What the learning keeps between its runs: the pre-heat steps, the heating
 // model, the history's class averages and the project data's regressions.
-#ifndef KELVORA_MONITOR_LEARNING_LEARNING_STATE_H_
-#define KELVORA_MONITOR_LEARNING_LEARNING_STATE_H_
+#ifndef KELVORA_MONITOR_CORE_LEARNING_STATE_H_
+#define KELVORA_MONITOR_CORE_LEARNING_STATE_H_
 
 #include <array>
 #include <cstdint>
@@ -121,4 +121,4 @@ struct LearningState {
 
 }  // namespace kelvora
 
-#endif  // KELVORA_MONITOR_LEARNING_LEARNING_STATE_H_
+#endif  // KELVORA_MONITOR_CORE_LEARNING_STATE_H_
