@@ -13,8 +13,9 @@ namespace kelvora::testing {
 namespace {
 
 // The header line, which holds every value but the slots.
-std::string HeaderLine(RunState& state) {
-  const std::string text = ProjectFileText(LearningPartsOf(state));
+std::string HeaderLine(const RunState& state) {
+  RunState copy = state;
+  const std::string text = ProjectFileText(LearningPartsOf(copy));
   return text.substr(0, text.find("\r\n"));
 }
 
