@@ -74,4 +74,11 @@ void FileLayer::WriteWholeFile(std::string_view name, std::string_view bytes, Wh
   Close(id, where);
 }
 
+void FileLayer::AppendToFile(std::string_view name, std::string_view bytes, Where where) {
+  FileId id = OpenAppend(name, where);
+  if (id == kNoFile) return;
+  Write(id, bytes, where);
+  Close(id, where);
+}
+
 }  // namespace kelvora

@@ -86,6 +86,8 @@ class FileLayer {
   virtual std::string ReadWholeFile(std::string_view name, Where where = Where::current()) = 0;
   // Rewrites the whole file: an output channel written and closed at once.
   void WriteWholeFile(std::string_view name, std::string_view bytes, Where where = Where::current());
+  // Adds `bytes` at the end of the file: an append channel written and closed at once.
+  void AppendToFile(std::string_view name, std::string_view bytes, Where where = Where::current());
   virtual void Rename(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
   virtual void Copy(std::string_view from, std::string_view to, Where where = Where::current()) = 0;
 

@@ -27,11 +27,7 @@ void AppendStepRows(const LearningParts& state, const LearningServices& services
     writer.Raw(FormatDuration(static_cast<int32_t>(t(step, kStepArrival))));
     writer.Raw(FormatDuration(static_cast<int32_t>(t(step, kStepTime)))).EndLine();
   }
-  FileLayer& files = services.files;
-  FileId file = files.OpenAppend(kProjectBackup);
-  if (file == kNoFile) return;
-  files.Write(file, writer.Text());
-  files.Close(file);
+  services.files.AppendToFile(kProjectBackup, writer.Text());
 }
 
 }  // namespace
@@ -59,10 +55,7 @@ void CompleteLearningLog(const LearningParts& state, const LearningServices& ser
       .Number(static_cast<float>(state.learning.stepIndex) / 10)
       .Number(r.Get(f.Number(kDayWindChill)))
       .Number(state.statistics.energyToday - state.learning.setbackStartEnergy);
-  FileId file = files.OpenAppend(kLearningLog);
-  if (file == kNoFile) return;
-  files.Write(file, writer.Text());
-  files.Close(file);
+  files.AppendToFile(kLearningLog, writer.Text());
 }
 
 }  // namespace kelvora

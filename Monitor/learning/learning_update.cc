@@ -272,11 +272,7 @@ void BeginLogLine(const LearningParts& state, const LearningServices& services,
       .Raw(FormatDuration(static_cast<int32_t>(state.learning.setbackStartTime)))
       .Number(state.learning.setbackStartExterior);
   for (const VariantPlan& plan : plans) line.Number(plan.steps / 10).Raw(plan.start).Number(plan.energy);
-  FileLayer& files = services.files;
-  FileId file = files.OpenAppend(kLearningLog);
-  if (file == kNoFile) return;
-  files.Write(file, line.Text());
-  files.Close(file);
+  services.files.AppendToFile(kLearningLog, line.Text());
 }
 
 }  // namespace
