@@ -13,7 +13,7 @@ namespace kelvora::testing {
 namespace {
 
 // The header line, which holds every value but the slots.
-std::string HeaderLine(RunState& state) {
+std::string HeaderLine(RunState state) {
   const std::string text = ProjectFileText(LearningPartsOf(state));
   return text.substr(0, text.find("\r\n"));
 }
