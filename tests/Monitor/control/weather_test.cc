@@ -77,18 +77,6 @@ TEST_F(WeatherTest, WindFloorBeyondTheRingKeepsTheWholeRing) {
   EXPECT_EQ(control().sunCorrectionWindow, 60);
 }
 
-TEST_F(WeatherTest, WarmBiasStaysZeroUntilSixQuarterRowsThenFollowsTheReference) {
-  for (int row = 1; row <= 6; ++row) {
-    Quarter(static_cast<float>(row));
-    EXPECT_EQ(control().exteriorBias, 0) << "row " << row;
-  }
-  EXPECT_FLOAT_EQ(control().biasReference, 3.5f);
-  Quarter(9);  // the mean rose, the sun did not: 9 - 3.5 of drift
-  EXPECT_FLOAT_EQ(control().exteriorBias, 5.5f);
-  Quarter(9, 30);  // the sun rose: no drift
-  EXPECT_EQ(control().exteriorBias, 0);
-}
-
 TEST_F(WeatherTest, ClockSetBackCannotOverfillTheQuarterLog) {
   for (int row = 1; row <= 100; ++row) Quarter(static_cast<float>(row));
   EXPECT_EQ(control().quarterRows, 96);

@@ -55,21 +55,6 @@ TEST(CurveFitTest, FewerThanTwoRowsPastTheInertiaDoNothing) {
   EXPECT_EQ(host.diagnostics, "");
 }
 
-// The search's closing report line gives its trials in all and where it
-// landed: a change to how the search steps shows there, even when the
-// fitted values stay within the tolerances above.
-TEST(CurveFitTest, TheSearchEndsAfterItsTrialsWhereItLanded) {
-  TestHost host;
-  host.state.settings.Inert_Deg = kInert;
-  host.state.learning.stepTable = StepRows(30, Quadratic);
-  host.state.learning.stepIndex = 30;
-  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 1);
-  size_t final = host.diagnostics.find("FINAL:");
-  ASSERT_NE(final, std::string::npos);
-  EXPECT_EQ(host.diagnostics.substr(final, host.diagnostics.find('\n', final) - final),
-            "FINAL:- / 208 / 0.5054253 / 11.96466        ( 0.0410267)");
-}
-
 TEST(CurveFitTest, RowsPastMidnightCountTheTimeSinceTheInertiaRow) {
   FitOutcome fit = Fit(StepRows(30, Quadratic, 86400 - 300), 30, 1);
   EXPECT_NEAR(fit.result1, 0.5, 0.05);
