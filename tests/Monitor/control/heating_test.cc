@@ -12,7 +12,6 @@ namespace {
 class CountingLearning : public NullLearning {
  public:
   explicit CountingLearning(ControlHost& host) : host_(host) {}
-  void AppendPreheatRecord() override { ++appended; }
   void ComputePreheatDuration(float) override {
     LearningState& l = host_.State().learning;
     l.estimatedPreheatSeconds = leadSeconds;
@@ -20,7 +19,6 @@ class CountingLearning : public NullLearning {
   }
 
   int32_t leadSeconds = 0;
-  int appended = 0;
 
  private:
   ControlHost& host_;
@@ -88,22 +86,6 @@ TEST_F(HeatingTest, ANonsenseTemperatureLabelPlansNoStepsInsteadOfWrapping) {
   host.learning.leadSeconds = 3 * 3600;
   Pass(17.5f);
   EXPECT_EQ(host.state.learning.stepsToGain, 0);
-}
-
-TEST_F(HeatingTest, APreheatStillBurningWhenItsPeriodBeginsGoesOnUntilTheTarget) {
-  ControlState& c = host.state.control;
-  InSetback("06:00");
-  host.learning.leadSeconds = 3600;
-  Pass(17.5f);
-  ASSERT_EQ(c.heatMode, HeatMode::kPreheat);
-  for (float t = 17.6f; t < 20.0f; t += 0.1f) Pass(t);
-  AtSlot(1, "06:30");  // comfort begins with the house still short of it
-  Pass(20.1f);
-  EXPECT_EQ(c.heatMode, HeatMode::kPreheat);
-  for (float t = 20.2f; c.heatState == HeatState::kOn && t < 22; t += 0.05f) Pass(t);
-  EXPECT_EQ(host.learning.appended, 1);
-  Pass(21.1f);
-  EXPECT_EQ(c.heatMode, HeatMode::kComfort);
 }
 
 TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {

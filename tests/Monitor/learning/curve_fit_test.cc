@@ -110,32 +110,5 @@ TEST(CurveFitTest, APerfectFitEndsWithAZeroScore) {
   EXPECT_TRUE(std::isfinite(fit.result1) && std::isfinite(fit.result2));
 }
 
-class RecordedDuration final : public NullLearning {
- public:
-  explicit RecordedDuration(float* timeConstant) : timeConstant_(timeConstant) {}
-  void ComputePreheatDuration(float timeConstant) override { *timeConstant_ = timeConstant; }
-
- private:
-  float* timeConstant_;
-};
-
-TEST(CurveFitTest, TheExponentialFitSetsTheCeilingItsMarginAndTheDuration) {
-  TestHost host;
-  float durationTimeConstant = 0;
-  host.learningOverride = std::make_unique<RecordedDuration>(&durationTimeConstant);
-  LearningState& learning = host.state.learning;
-  learning.stepTable = StepRows(30, Approach);
-  learning.stepIndex = 30;
-  host.state.schedule.nextSetpoint = 19;
-  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 3);
-  EXPECT_NEAR(learning.ceilingTemp, 20.6, 0.05);
-  EXPECT_FLOAT_EQ(learning.ceilingMargin, learning.ceilingTemp - learning.stepTable(kInert, kStepInterior));
-  EXPECT_EQ(durationTimeConstant, learning.fittedTimeConst);
-  EXPECT_EQ(host.state.control.fitDone, 1);
-  EXPECT_NE(
-      host.diagnostics.find("\nLEAST SQUARE: Iter. /\tLeast Ceil_Temp / Least Time_Const   (LeastSSQ) : \n"),
-      std::string::npos);
-}
-
 }  // namespace
 }  // namespace kelvora::testing
