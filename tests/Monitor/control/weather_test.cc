@@ -39,17 +39,6 @@ TEST_F(WeatherTest, DarkSensorThatNeverSawLightShowsNoSun) {
   EXPECT_EQ(control().sunNow, 0);
 }
 
-TEST_F(WeatherTest, ExteriorIsCorrectedForSunAndWarmBias) {
-  host.channels[kExteriorChannel] = 153;  // 10 degrees
-  settings().SUN_Adjust = -4;
-  settings().SUN_Adj_Curve = 1;
-  control().sunCorrection = 50;
-  control().exteriorBias = 1;
-  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
-  EXPECT_NEAR(control().exteriorTempRaw, 10, 1e-4);
-  EXPECT_NEAR(control().exteriorTemp, 7, 1e-4);
-}
-
 TEST_F(WeatherTest, NegativeSunCurveWithoutSunLeavesExteriorFinite) {
   host.channels[kExteriorChannel] = 153;
   settings().SUN_Adjust = 4;
