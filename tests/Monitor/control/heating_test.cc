@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "Functions/record.h"
-#include "Monitor/control/cycle_log.h"
-#include "Monitor/control/relays.h"
 #include "Monitor/core/clock_text.h"
 #include "tests/support/test_host.h"
 
@@ -15,17 +12,13 @@ namespace {
 class CountingLearning : public NullLearning {
  public:
   explicit CountingLearning(ControlHost& host) : host_(host) {}
-  void AppendPreheatRecord() override { ++appended; }
-  void WriteProject() override { ++projectWrites; }
   void ComputePreheatDuration(float) override {
     LearningState& l = host_.State().learning;
     l.estimatedPreheatSeconds = leadSeconds;
     l.estimatedArrival = host_.State().clock.clockSeconds + leadSeconds;
   }
-  void LearningUpdate() override { ++updates; }
 
   int32_t leadSeconds = 0;
-  int appended = 0, projectWrites = 0, updates = 0;
 
  private:
   ControlHost& host_;
@@ -84,61 +77,8 @@ class HeatingTest : public ::testing::Test {
     AtSlot(0, time);
   }
 
-  float RowState(int row) { return host.state.control.cycleLog(row, kCycleState); }
-  bool On(uint8_t mask) { return IsOn(host.state.card, mask); }
-
   HeatingHost host;
 };
-
-TEST_F(HeatingTest, WithNoHistoryTheBurnerFollowsTheDwellAroundTheSetPoint) {
-  ControlState& c = host.state.control;
-  c.contFanBits = 1;  // a fan that never stops, on since the settings load
-  host.state.card.outputByte = 1;
-  host.state.schedule.programTemp = 21;
-  c.setpoint = 21;
-  c.heatMode = HeatMode::kComfort;
-  c.peakTemp = 21.0f;
-  Pass(20.97f);  // below the set-point, but not yet Temp_Dwell below the peak
-  EXPECT_EQ(c.heatState, HeatState::kOff);
-  Pass(20.95f);
-  EXPECT_EQ(c.heatState, HeatState::kOn);
-  EXPECT_TRUE(On(4));
-  EXPECT_TRUE(On(2));
-  EXPECT_EQ(RowState(2), 1);
-
-  Pass(20.90f);  // the trough
-  Pass(20.93f);  // back up, but within Temp_Dwell of the trough
-  EXPECT_EQ(c.heatState, HeatState::kOn);
-  Pass(20.99f);  // rising, still below the set-point
-  EXPECT_EQ(c.heatState, HeatState::kOn);
-  Pass(21.0f);
-  EXPECT_EQ(c.heatState, HeatState::kOff);
-  EXPECT_FALSE(On(4 | 8));
-  EXPECT_EQ(RowState(3), 0);
-  EXPECT_EQ(host.saves, 1);
-  for (uint8_t byte : host.written) ASSERT_TRUE(byte & 1) << "the continuous fan stopped";
-}
-
-TEST_F(HeatingTest, TheSecondStageSwitchesWithABandOfTwiceTheDwell) {
-  ControlState& c = host.state.control;
-  host.state.schedule.programTemp = 21;
-  c.setpoint = 21;
-  c.heatMode = HeatMode::kComfort;
-  c.heatState = HeatState::kOn;
-  c.troughTemp = 20;
-  c.switchTemp = 20;
-  c.meanUndershoot = 0.5f;  // the burner itself stops only at 21.5
-  Pass(20.90f);
-  EXPECT_TRUE(On(8));
-  Pass(21.03f);  // above the set-point, inside the band
-  EXPECT_TRUE(On(8));
-  Pass(21.05f);
-  EXPECT_FALSE(On(8));
-  Pass(20.97f);  // below the set-point, inside the band
-  EXPECT_FALSE(On(8));
-  Pass(20.95f);
-  EXPECT_TRUE(On(8));
-}
 
 TEST_F(HeatingTest, ANonsenseTemperatureLabelPlansNoStepsInsteadOfWrapping) {
   host.state.schedule.slotTemps[1] = -9999;
@@ -146,59 +86,6 @@ TEST_F(HeatingTest, ANonsenseTemperatureLabelPlansNoStepsInsteadOfWrapping) {
   host.learning.leadSeconds = 3 * 3600;
   Pass(17.5f);
   EXPECT_EQ(host.state.learning.stepsToGain, 0);
-}
-
-TEST_F(HeatingTest, APlanCountsTheTenthsToClimbAndOneMore) {
-  host.state.schedule.slotTemps[1] = 21;
-  InSetback("05:00");
-  host.learning.leadSeconds = 3 * 3600;
-  Pass(17.5f);
-  EXPECT_EQ(host.state.learning.stepsToGain, 210 - 175 + 1);
-}
-
-TEST_F(HeatingTest, ALongPreheatThatWasWellPredictedBecomesAHistoryRecord) {
-  ControlState& c = host.state.control;
-  host.state.schedule.programTemp = 17;
-  host.state.clock.todayDate = "19/06/15";
-  host.state.settings.Inert_Deg = 3;
-  c.heatMode = HeatMode::kSetBack;
-  c.setpoint = 17;
-  c.setBackActive = 1;
-  c.heatPumpHold = 1;
-  AtSlot(0, "06:29");
-  host.learning.leadSeconds = 120;
-  float t = 17.5f;
-  do {
-    Pass(t);
-    t += 0.1f;
-    ASSERT_LT(t, 23) << "the pre-heat never ended";
-  } while (c.heatMode != HeatMode::kSetBack || c.heatState == HeatState::kOn);
-  ASSERT_EQ(host.learning.appended, 1);
-  // The record as the history file keeps it: offsets and encodings of its fields.
-  std::string_view r = host.state.learning.preheatRecord.bytes();
-  EXPECT_EQ(r.substr(0, 8), "19/06/15");
-  EXPECT_EQ(Cvs(r.substr(8, 4)), 6 * 3600 + 29 * 60);   // started at 06:29
-  EXPECT_EQ(Cvs(r.substr(68, 4)), 18);                  // the step threshold
-  EXPECT_EQ(Cvs(r.substr(76, 4)), 6 * 3600 + 30 * 60);  // programmed for 06:30
-  EXPECT_EQ(Cvs(r.substr(80, 4)), 120);                 // the predicted seconds
-  EXPECT_EQ(r[100], 3);                                 // Inert_Deg, low byte first
-  EXPECT_EQ(r[102], 1);                                 // the variant: heat pump held
-}
-
-TEST_F(HeatingTest, APreheatStillBurningWhenItsPeriodBeginsGoesOnUntilTheTarget) {
-  ControlState& c = host.state.control;
-  InSetback("06:00");
-  host.learning.leadSeconds = 3600;
-  Pass(17.5f);
-  ASSERT_EQ(c.heatMode, HeatMode::kPreheat);
-  for (float t = 17.6f; t < 20.0f; t += 0.1f) Pass(t);
-  AtSlot(1, "06:30");  // comfort begins with the house still short of it
-  Pass(20.1f);
-  EXPECT_EQ(c.heatMode, HeatMode::kPreheat);
-  for (float t = 20.2f; c.heatState == HeatState::kOn && t < 22; t += 0.05f) Pass(t);
-  EXPECT_EQ(host.learning.appended, 1);
-  Pass(21.1f);
-  EXPECT_EQ(c.heatMode, HeatMode::kComfort);
 }
 
 TEST_F(HeatingTest, WeatherModesStartOnlyBeyondTheirThresholds) {

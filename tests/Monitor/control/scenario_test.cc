@@ -151,19 +151,6 @@ std::vector<float> LearnedProgrammedTimes(const std::string& history) {
   return times;
 }
 
-// The evening's pre-heat climbs a degree of steps, from the first whole
-// degree above the day's set-back: the history learns from it, so that the
-// evening is estimated from evenings.
-TEST_F(ScenarioTest, AnEveningPreheatOfTwoDegreesIsLearned) {
-  Home(kWorkday, 20.3f);
-  Program& p = Started("2019-06-17 14:00:00");
-  RunFor(p, 3 * 3600);
-  EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
-  std::vector<float> times = LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT")));
-  ASSERT_EQ(times.size(), 1u);
-  EXPECT_EQ(times[0], 16 * 3600 + 30 * 60);
-}
-
 // With an inertia of twelve tenths, the evening's ten steps never leave it:
 // there is no curve to learn from, and nothing is recorded.
 TEST_F(ScenarioTest, APreheatThatEndsInItsInertiaIsNotLearned) {
@@ -174,27 +161,6 @@ TEST_F(ScenarioTest, APreheatThatEndsInItsInertiaIsNotLearned) {
   RunFor(p, 3 * 3600);
   EXPECT_EQ(p.State().control.heatMode, HeatMode::kComfort);
   EXPECT_TRUE(LearnedProgrammedTimes(ReadFileBytes(DataFile("PREHEAT.DAT"))).empty());
-}
-
-// The estimate is redone at halves of the time left to the start. The last
-// one of the evening before must not hold the night's: the morning's
-// pre-heat starts on an estimate made in the small hours, not at midnight.
-TEST_F(ScenarioTest, TheMorningPreheatIsEstimatedAgainInTheNight) {
-  Home(kWorkday, 20.3f);
-  Program& p = Started("2019-06-17 14:00:00");
-  std::vector<int32_t> nightEstimates;
-  int32_t morningStart = -1;
-  int32_t lastSeen = -1;
-  RunFor(p, 17 * 3600, [&](const RunState& s, int32_t now) {
-    const ControlState& c = s.control;
-    if (c.lastEstimateTime != lastSeen && now < 6 * 3600) nightEstimates.push_back(c.lastEstimateTime);
-    lastSeen = c.lastEstimateTime;
-    if (morningStart < 0 && now < 7 * 3600 && c.heatMode == HeatMode::kPreheat) morningStart = now;
-  });
-  ASSERT_GT(morningStart, 0);
-  ASSERT_FALSE(nightEstimates.empty());
-  EXPECT_GT(nightEstimates.back(), 2 * 3600);
-  EXPECT_LT(nightEstimates.back(), morningStart);
 }
 
 }  // namespace

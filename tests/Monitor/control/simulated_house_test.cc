@@ -47,26 +47,6 @@ class SimulatedHouseTest : public ::testing::Test {
   SensorContext context{ports, clock, random};
 };
 
-TEST_F(SimulatedHouseTest, TheFirstReadingStartsTheHouseAtTheDemoTemperature) {
-  state.settings.D_Int_Temp = 19.5f;
-  EXPECT_EQ(Read(kInteriorChannel), 145);  // 10 x 19.5 - 50
-  EXPECT_FLOAT_EQ(Cycle(1, kCycleInterior), 19.5f);
-  EXPECT_FLOAT_EQ(Cycle(1, kCycleExterior), -15.0f);
-  EXPECT_FLOAT_EQ(Cycle(1, kCycleStart), 6 * 3600);
-  EXPECT_EQ(state.control.windRing.Rows(), 10);
-}
-
-TEST_F(SimulatedHouseTest, ASecondStageRowCountsFromTheFirstStageStart) {
-  Read(kInteriorChannel);
-  StartCycle(2, 1, 18);
-  clock.Advance(minutes(20));
-  StartCycle(3, 2, 18);
-  clock.Advance(minutes(1));
-  // Twenty-one minutes of heating: over a degree above the start, where one
-  // minute would give less than a tenth.
-  EXPECT_GE(Read(kInteriorChannel), 10 * 18 - 50 + 7);
-}
-
 // Only the interior channel appends.
 TEST_F(SimulatedHouseTest, ALongSilenceAppendsARowThatContinuesTheCycle) {
   Read(kInteriorChannel);
@@ -81,25 +61,6 @@ TEST_F(SimulatedHouseTest, ALongSilenceAppendsARowThatContinuesTheCycle) {
   clock.Advance(seconds(1801));
   Read(kExteriorChannel);
   EXPECT_EQ(state.control.cycleIndex, 2);
-}
-
-TEST_F(SimulatedHouseTest, TheExteriorAndTheWindStayWithinTheirNoise) {
-  state.settings.D_Ext_Temp = -15;
-  state.settings.D_Wind = 20;
-  state.settings.Wind_Start = 10;
-  for (int i = 0; i < 200; ++i) {
-    EXPECT_NEAR(ExteriorFromRaw(Read(kExteriorChannel), 0), -15.0f, 0.4f + 0.2f);
-    float kmh = WindFromRaw(Read(kWindChannel), 10, 1);
-    EXPECT_GE(kmh, 0.0f);
-    EXPECT_LE(kmh, 4 * 20 + 0.5f);  // at most 1 / 0.5 x 2 x D_Wind
-  }
-}
-
-TEST_F(SimulatedHouseTest, TheSunPeaksAtOnePmAndIsDownBeforeSix) {
-  clock.Set(testing::TimeAt("2019-01-10 13:00:00"));
-  EXPECT_NEAR(SunFromRaw(Read(kSunChannel)), 98.0f, 2.5f);
-  clock.Set(testing::TimeAt("2019-01-10 05:30:00"));
-  EXPECT_LE(SunFromRaw(Read(kSunChannel)), 2.5f);
 }
 
 TEST(CardReadingTest, WithACardTheByteReadIsTheValue) {

@@ -39,17 +39,6 @@ TEST_F(WeatherTest, DarkSensorThatNeverSawLightShowsNoSun) {
   EXPECT_EQ(control().sunNow, 0);
 }
 
-TEST_F(WeatherTest, ExteriorIsCorrectedForSunAndWarmBias) {
-  host.channels[kExteriorChannel] = 153;  // 10 degrees
-  settings().SUN_Adjust = -4;
-  settings().SUN_Adj_Curve = 1;
-  control().sunCorrection = 50;
-  control().exteriorBias = 1;
-  ReadSensors(SensorPartsOf(host.state), host, host.Profile());
-  EXPECT_NEAR(control().exteriorTempRaw, 10, 1e-4);
-  EXPECT_NEAR(control().exteriorTemp, 7, 1e-4);
-}
-
 TEST_F(WeatherTest, NegativeSunCurveWithoutSunLeavesExteriorFinite) {
   host.channels[kExteriorChannel] = 153;
   settings().SUN_Adjust = 4;
@@ -75,18 +64,6 @@ TEST_F(WeatherTest, WindFloorBeyondTheRingKeepsTheWholeRing) {
   Minute(2, 0);
   EXPECT_FLOAT_EQ(control().sunCorrection, 30);
   EXPECT_EQ(control().sunCorrectionWindow, 60);
-}
-
-TEST_F(WeatherTest, WarmBiasStaysZeroUntilSixQuarterRowsThenFollowsTheReference) {
-  for (int row = 1; row <= 6; ++row) {
-    Quarter(static_cast<float>(row));
-    EXPECT_EQ(control().exteriorBias, 0) << "row " << row;
-  }
-  EXPECT_FLOAT_EQ(control().biasReference, 3.5f);
-  Quarter(9);  // the mean rose, the sun did not: 9 - 3.5 of drift
-  EXPECT_FLOAT_EQ(control().exteriorBias, 5.5f);
-  Quarter(9, 30);  // the sun rose: no drift
-  EXPECT_EQ(control().exteriorBias, 0);
 }
 
 TEST_F(WeatherTest, ClockSetBackCannotOverfillTheQuarterLog) {

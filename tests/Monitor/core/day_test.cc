@@ -19,31 +19,6 @@ class DayTest : public ProgramFixture {
   bool Exists(const std::string& name) { return std::filesystem::exists(DataFile(name)); }
 };
 
-// The new day goes on counting the energy of a set-back begun the day
-// before, and reads back the project file, here the header alone of a
-// house that never recomputed, with no copy set aside as damaged.
-TEST_F(DayTest, MidnightWritesTheDayRecordAndStartsTheNewDay) {
-  Program& p = Started("2019-06-15 23:58:00");
-  RunFor(p, 60);
-  RunState& s = p.State();
-  s.learning.setbackStartEnergy = s.statistics.energyToday - 2.5f;  // 2.5 kWh since 22:30
-  RunFor(p, 120);
-  std::string season = ReadFileBytes(DataFile("TEMP.DAT"));
-  ASSERT_EQ(season.size(), 52u);
-  EXPECT_EQ(season.substr(0, 8), "19/06/15");
-  EXPECT_NEAR(Cvs(season.substr(20, 4)), -15, 1);  // the old day's mean exterior
-  EXPECT_EQ(s.clock.todayDate, "19/06/16");
-  EXPECT_EQ(s.clock.todayWeekday, 1);
-  EXPECT_LT(s.statistics.heatingSeconds, 200.0f);
-  EXPECT_LT(s.control.cycleLog(1, kCycleStart), 3.0f);
-  EXPECT_TRUE(Exists("STAT.DAT"));
-  float sinceSetback = s.statistics.energyToday - s.learning.setbackStartEnergy;
-  EXPECT_GE(sinceSetback, 2.5f);
-  EXPECT_LT(sinceSetback, 4.0f);
-  EXPECT_FALSE(Exists("PROJECT.DAT.damaged"));
-  EXPECT_EQ(ui.console.find("damaged"), std::string::npos) << ui.console;
-}
-
 // The stamp freezes on a quarter hour, 03:00:00: the quarter-hour step
 // still runs only when the clock reaches one.
 TEST_F(DayTest, AClockSetBackFreezesTheStampButNotTheControl) {

@@ -55,21 +55,6 @@ TEST(CurveFitTest, FewerThanTwoRowsPastTheInertiaDoNothing) {
   EXPECT_EQ(host.diagnostics, "");
 }
 
-// The search's closing report line gives its trials in all and where it
-// landed: a change to how the search steps shows there, even when the
-// fitted values stay within the tolerances above.
-TEST(CurveFitTest, TheSearchEndsAfterItsTrialsWhereItLanded) {
-  TestHost host;
-  host.state.settings.Inert_Deg = kInert;
-  host.state.learning.stepTable = StepRows(30, Quadratic);
-  host.state.learning.stepIndex = 30;
-  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 1);
-  size_t final = host.diagnostics.find("FINAL:");
-  ASSERT_NE(final, std::string::npos);
-  EXPECT_EQ(host.diagnostics.substr(final, host.diagnostics.find('\n', final) - final),
-            "FINAL:- / 208 / 0.5054253 / 11.96466        ( 0.0410267)");
-}
-
 TEST(CurveFitTest, RowsPastMidnightCountTheTimeSinceTheInertiaRow) {
   FitOutcome fit = Fit(StepRows(30, Quadratic, 86400 - 300), 30, 1);
   EXPECT_NEAR(fit.result1, 0.5, 0.05);
@@ -123,33 +108,6 @@ TEST(CurveFitTest, APerfectFitEndsWithAZeroScore) {
   EXPECT_EQ(fit.bestSsq, 0);
   EXPECT_EQ(fit.iterations, 2);
   EXPECT_TRUE(std::isfinite(fit.result1) && std::isfinite(fit.result2));
-}
-
-class RecordedDuration final : public NullLearning {
- public:
-  explicit RecordedDuration(float* timeConstant) : timeConstant_(timeConstant) {}
-  void ComputePreheatDuration(float timeConstant) override { *timeConstant_ = timeConstant; }
-
- private:
-  float* timeConstant_;
-};
-
-TEST(CurveFitTest, TheExponentialFitSetsTheCeilingItsMarginAndTheDuration) {
-  TestHost host;
-  float durationTimeConstant = 0;
-  host.learningOverride = std::make_unique<RecordedDuration>(&durationTimeConstant);
-  LearningState& learning = host.state.learning;
-  learning.stepTable = StepRows(30, Approach);
-  learning.stepIndex = 30;
-  host.state.schedule.nextSetpoint = 19;
-  FitPreheatCurve(LearningPartsOf(host), host, host.Learning(), 3);
-  EXPECT_NEAR(learning.ceilingTemp, 20.6, 0.05);
-  EXPECT_FLOAT_EQ(learning.ceilingMargin, learning.ceilingTemp - learning.stepTable(kInert, kStepInterior));
-  EXPECT_EQ(durationTimeConstant, learning.fittedTimeConst);
-  EXPECT_EQ(host.state.control.fitDone, 1);
-  EXPECT_NE(
-      host.diagnostics.find("\nLEAST SQUARE: Iter. /\tLeast Ceil_Temp / Least Time_Const   (LeastSSQ) : \n"),
-      std::string::npos);
 }
 
 }  // namespace

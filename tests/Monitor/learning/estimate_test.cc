@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,23 +95,6 @@ TEST_F(EstimateTest, StartUpTimeIsScaledForFewerStepsThanTheInertiaPhase) {
   }
 }
 
-TEST_F(EstimateTest, DurationFollowsTheQuadraticModelAndDuringAPreheatCountsFromItsFirstRow) {
-  LearningState& l = learning();
-  l.curve = 2;
-  l.slope = 10;
-  l.stepExcess = 30;  // three degrees: 2 x 9 + 10 x 3 = 48 minutes
-  l.stepsToGain = 0;
-  host.state.clock.clockSeconds = 20000;
-  ComputePreheatDuration(LearningPartsOf(host), l.timeConst);
-  EXPECT_EQ(l.estimatedPreheatSeconds, 2880);
-  EXPECT_EQ(l.estimatedArrival, 22880);
-  l.fittedTimeConst = 123;
-  l.stepIndex = 4;
-  l.stepTable(0, kStepTime) = 19000;
-  ComputePreheatDuration(LearningPartsOf(host), 123);
-  EXPECT_EQ(l.estimatedArrival, 21880);
-}
-
 TEST_F(EstimateTest, AnUnreachableCeilingGivesALateButFiniteEstimate) {
   LearningState& l = learning();
   l.modelKind = 3;
@@ -158,51 +140,6 @@ TEST_F(EstimateTest, APredictionIsTakenOnlyFromEnoughRecordsAndNearTheClassSlope
   }
 }
 
-// While the house has not cooled the class drop rate is used; a rise above
-// the set-back's start moves the start to the new peak.
-TEST_F(EstimateTest, TheDropRateIsMeasuredFromTheSetbacksPeak) {
-  LearningState& l = learning();
-  l.classDropRate = 240;
-  host.state.clock.clockSeconds = 80000;
-  l.setbackStartTime = 79000;
-  l.setbackStartInterior = 21;
-  host.state.control.interiorTemp = 21;
-  EvaluateModels(LearningPartsOf(host));
-  EXPECT_FLOAT_EQ(l.dropRate, 240);
-  host.state.control.interiorTemp = 20;  // a degree in 1000 s
-  EvaluateModels(LearningPartsOf(host));
-  EXPECT_NEAR(l.dropRate, 1000.0f / 60, 0.01f);
-  host.state.control.interiorTemp = 21.3f;
-  EvaluateModels(LearningPartsOf(host));
-  EXPECT_EQ(l.setbackStartTime, 80000);
-  EXPECT_FLOAT_EQ(l.setbackStartInterior, 21.3f);
-}
-
-// On Friday night the plan looks at Saturday's program, and the update gives
-// back the state it simulated.
-TEST_F(EstimateTest, TheNightsPlanLooksAtTheNextDaysProgramAndGivesTheStateBack) {
-  UseWeekSchedule();
-  StartSetback(81000, "22:30:00");
-  host.state.control.sunHour = 12;
-  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
-  EXPECT_EQ(host.state.control.pendingSlotEnd, 8 * 3600);
-  EXPECT_EQ(LearningLog().rfind("\r\n19/01/18", 0), 0u);
-  EXPECT_TRUE(host.Files().Exists("PROJECT1.DAT"));
-  EXPECT_TRUE(host.Files().Exists("PROJECT2.DAT"));
-  EXPECT_EQ(host.state.clock.clockSeconds, 81000);
-  EXPECT_EQ(host.state.control.interiorTemp, 21);
-  EXPECT_EQ(host.state.control.sunHour, 12);
-  EXPECT_EQ(host.state.schedule.nextSetpoint, 17);
-  EXPECT_EQ(learning().setbackStartTime, 81000);
-  EXPECT_FALSE(learning().dayMeansAssumed);
-  // On Saturday night it looks at Sunday's.
-  UseWeekSchedule("09:15");
-  SetToday("19/01/19", 7);
-  StartSetback(82800, "23:00:00");
-  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
-  EXPECT_EQ(host.state.control.pendingSlotEnd, 9 * 3600 + 15 * 60);
-}
-
 TEST_F(EstimateTest, WithNoWarmerPeriodNothingIsPlannedOrLogged) {
   UseWeekSchedule("08:00", "17");
   StartSetback(81000, "22:30:00");
@@ -219,31 +156,6 @@ TEST_F(EstimateTest, EqualEnergiesChooseTheHeatPumpHeldOn) {
   StartSetback(81000, "22:30:00");
   LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
   EXPECT_EQ(host.state.control.heatPumpHold, 1);
-}
-
-// The night cools from the set-back's start at 22:30, not from midnight,
-// and only down to the set-back's 17, which the burner holds: a house at
-// 17.5 is planned from 17.
-TEST_F(EstimateTest, ThePlannedNightCoolsFromTheSetbackStartDownToItsSetpoint) {
-  UseWeekSchedule();
-  StartSetback(81000, "22:30:00");
-  host.state.control.interiorTemp = 17.5f;
-  learning().setbackStartInterior = 17.5f;
-  LearningUpdate(LearningPartsOf(host), LearningServicesOf(host));
-  // date, set-back start, exterior, then per variant: degrees, start, energy.
-  std::istringstream line(LearningLog());
-  std::string date, setbackStart, exterior, degrees[2], start[2], energy[2];
-  line >> date >> setbackStart >> exterior >> degrees[0] >> start[0] >> energy[0] >> degrees[1] >> start[1] >>
-      energy[1];
-  EXPECT_EQ(setbackStart, "22:30:00");
-  // From 17, less the offset of the history's first step, to 21.
-  float floor = 17 - learning().firstStepOffset;
-  float expected = std::floor(210 - std::floor(floor * 10) + 1) / 10;
-  for (int variant = 0; variant < 2; ++variant) {
-    EXPECT_FLOAT_EQ(std::stof(degrees[variant]), expected) << variant;
-    EXPECT_LT(start[variant], "08:00:00") << variant;  // Saturday's wake-up
-    EXPECT_GT(start[variant], "00:00:00") << variant;
-  }
 }
 
 // Records whose own slope is no heating curve give a class average that is
