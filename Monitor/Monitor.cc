@@ -234,7 +234,7 @@ void Program::Initialise() {
   // 3. Which relays exist, and the first output byte.
   ConfigureRelays({state_.settings, state_.card, state_.control});
   // 4. A fresh day.
-  ResetDayState(state_);
+  ResetDayState(StatisticsPartsOf(state_));
   dayRestored_ = false;
   // 5. Corrections that need two keys, and the rated power.
   RaiseHeatPumpSetForward(state_.settings);
@@ -248,10 +248,10 @@ void Program::Initialise() {
   // from an earlier day are closed into the season file first, so that the
   // day's record lands in the season it belongs to.
   files_.CloseAll();
-  RestoreDayState(*this);
+  RestoreDayState(StatisticsPartsOf(state_), StatisticsServicesOf(*this));
   dayRestored_ = true;
   // 8. The season file, rotated when a new season has begun.
-  CheckTempFile(*this);
+  CheckTempFile(StatisticsPartsOf(state_), StatisticsServicesOf(*this));
   // 9. What was learned.
   learning_->ReadProject();
   // 10. The relays as they stand now.
@@ -377,7 +377,7 @@ void Program::RunControlPass() {
     ~ClearOnExit() { flag = 0; }
   } clear{state_.control.controlStarted};
   ClockState& clock = state_.clock;
-  if (AccountPass(*this) == AccountOutcome::kDayEnded) {
+  if (AccountPass(StatisticsPartsOf(state_), StatisticsServicesOf(*this)) == AccountOutcome::kDayEnded) {
     CloseDay();
     return;
   }
@@ -427,7 +427,7 @@ void Program::RunPassSteps() {
 
 void Program::CloseDay() {
   if (env_.onDayClosed) env_.onDayClosed(state_);
-  CloseDayRecord(*this);
+  CloseDayRecord(StatisticsPartsOf(state_), StatisticsServicesOf(*this));
   // The day's energy counter starts again from 0; the set-back's starting
   // mark moves with it, so that the energy used since the set-back began
   // still counts last evening's share.
@@ -525,7 +525,7 @@ void Program::Diagnostic(std::string_view text) { diagnostics_.Write(text); }
 
 void Program::ShowStatusFrame() {
   std::lock_guard<std::mutex> lock(statusMutex_);
-  DrawStatusFrame(state_, statusScreen_);
+  DrawStatusFrame(ReportPartsOf(state_), statusScreen_);
   if (statusTerminal_) statusTerminal_->Show(statusScreen_);
 }
 
@@ -534,7 +534,7 @@ void Program::ShowStatusValues() {
   // Nobody reads the status screen of an unwatched run without a terminal,
   // and drawing its texts at every pass took a quarter of a simulated day.
   if (unwatched_ && !statusTerminal_) return;
-  DrawStatusValues(state_, statusScreen_);
+  DrawStatusValues(ReportPartsOf(state_), statusScreen_);
   if (statusTerminal_) statusTerminal_->Show(statusScreen_);
 }
 
@@ -563,10 +563,10 @@ void Program::SaveDayState() {
   if (unwatched_) {
     // Nobody reads the day files while the run goes on: only the last
     // save's texts reach the disk.
-    heldDaySave_.emplace(StatFileText(state_), cycleWriter_.Text(state_));
+    heldDaySave_.emplace(StatFileText(StatisticsPartsOf(state_)), cycleWriter_.Text(state_.control));
     return;
   }
-  kelvora::SaveDayState(*this);
+  kelvora::SaveDayState(StatisticsPartsOf(state_), Files());
 }
 
 Program::CommandOutcome Program::ModifySlot(const SlotEdit& edit) {

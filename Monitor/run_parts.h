@@ -9,6 +9,8 @@
 #include "Monitor/core/control_host.h"
 #include "Monitor/core/run_state.h"
 #include "Monitor/learning/learning_parts.h"
+#include "Monitor/reports/report_parts.h"
+#include "Monitor/statistics/statistics_parts.h"
 
 namespace kelvora {
 
@@ -44,6 +46,25 @@ inline LearningParts LearningPartsOf(ControlHost& host) { return LearningPartsOf
 
 inline LearningServices LearningServicesOf(ControlHost& host) {
   return LearningServices{host.Files(), host.Profile(), host, host, host, host};
+}
+
+inline StatisticsParts StatisticsPartsOf(RunState& state) {
+  return StatisticsParts{state.records.day, state.clock,   state.card,
+                         state.sensors,     state.control, state.statistics};
+}
+inline StatisticsParts StatisticsPartsOf(ControlHost& host) { return StatisticsPartsOf(host.State()); }
+
+inline StatisticsServices StatisticsServicesOf(ControlHost& host) {
+  return StatisticsServices{host.Files(), host.ClockSource(), host, host, host, host};
+}
+
+inline ReportParts ReportPartsOf(const RunState& state) {
+  return ReportParts{state.texts,    state.settings, state.clock,    state.card,
+                     state.schedule, state.control,  state.learning, state.statistics};
+}
+
+inline StepCurveParts StepCurvePartsOf(ControlHost& host) {
+  return StepCurveParts{host.State().learning, host.State().settings, host.Learning()};
 }
 
 }  // namespace kelvora

@@ -33,13 +33,6 @@ set(allowed
 # These files still take the whole of it; this list only shrinks.
 set(whole_state_headers Monitor/core/run_state.h Monitor/core/control_host.h)
 set(whole_state_users
-    Monitor/reports/season_view.h
-    Monitor/reports/stat_lists.h
-    Monitor/reports/status_screen.h
-    Monitor/reports/step_curve.h
-    Monitor/statistics/accounting.h
-    Monitor/statistics/day_files.h
-    Monitor/statistics/season_file.h
     Monitor/ui/display.h
     Monitor/ui/labels_dialog.h
     Monitor/ui/programs_dialog.h

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Monitor/core/run_state.h"
+#include "Monitor/run_parts.h"
 #include "Monitor/statistics/day_files.h"
 
 namespace {
@@ -23,7 +24,7 @@ void Check(bool condition) {
 
 RunState FreshState() {
   RunState state;
-  kelvora::ResetDayState(state);
+  kelvora::ResetDayState(kelvora::StatisticsPartsOf(state));
   return state;
 }
 
@@ -57,33 +58,34 @@ void CheckSameStat(const RunState& a, const RunState& b) {
 
 void CheckStat(std::string_view input) {
   RunState state = FreshState();
-  std::string before = kelvora::StatFileText(state);
+  std::string before = kelvora::StatFileText(kelvora::StatisticsPartsOf(state));
   std::string problem;
-  if (!kelvora::ParseStatFile(input, state, &problem)) {
+  if (!kelvora::ParseStatFile(input, kelvora::StatisticsPartsOf(state), &problem)) {
     Check(!problem.empty());
-    Check(kelvora::StatFileText(state) == before);
+    Check(kelvora::StatFileText(kelvora::StatisticsPartsOf(state)) == before);
     return;
   }
   Check(state.control.stripRowCount <= state.control.stripRows.Rows());
   RunState again = FreshState();
-  Check(kelvora::ParseStatFile(kelvora::StatFileText(state), again, &problem));
+  Check(kelvora::ParseStatFile(kelvora::StatFileText(kelvora::StatisticsPartsOf(state)),
+                               kelvora::StatisticsPartsOf(again), &problem));
   CheckSameStat(state, again);
 }
 
 void CheckCycle(std::string_view input) {
   RunState state = FreshState();
-  std::string before = kelvora::CycleFileText(state);
+  std::string before = kelvora::CycleFileText(state.control);
   std::string problem;
-  if (!kelvora::ParseCycleFile(input, state, &problem)) {
+  if (!kelvora::ParseCycleFile(input, state.control, &problem)) {
     Check(!problem.empty());
-    Check(kelvora::CycleFileText(state) == before);
+    Check(kelvora::CycleFileText(state.control) == before);
     return;
   }
   const kelvora::ControlState& c = state.control;
   Check(c.cycleIndex >= 0 && c.cycleIndex <= c.cycleLog.Rows() &&
         c.cycleLog.Columns() == kelvora::kCycleEnergy);
   RunState again = FreshState();
-  Check(kelvora::ParseCycleFile(kelvora::CycleFileText(state), again, &problem));
+  Check(kelvora::ParseCycleFile(kelvora::CycleFileText(state.control), again.control, &problem));
   Check(again.control.cycleIndex == c.cycleIndex);
   for (int row = 1; row <= c.cycleIndex; ++row) {
     for (int column = kelvora::kCycleState; column <= kelvora::kCycleEnergy; ++column) {

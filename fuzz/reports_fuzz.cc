@@ -13,6 +13,7 @@
 #include "Monitor/reports/season_view.h"
 #include "Monitor/reports/stat_lists.h"
 #include "Monitor/reports/step_curve.h"
+#include "Monitor/run_parts.h"
 #include "server/report_routes.h"
 
 namespace {
@@ -67,7 +68,7 @@ void CheckLists(std::string_view bytes) {
   state.clock.clockSeconds = static_cast<int32_t>(bytes.size() * 997 % 86400);
   for (auto kind :
        {kelvora::ListKind::kCycles, kelvora::ListKind::kPreheatSteps, kelvora::ListKind::kDropSteps}) {
-    kelvora::StatList list = kelvora::BuildStatList(kind, state);
+    kelvora::StatList list = kelvora::BuildStatList(kind, kelvora::ReportPartsOf(state));
     for (const auto& row : list.rows) {
       Check(row.size() == list.columns.size());
       for (const std::string& cell : row) Check(cell.size() <= 31);

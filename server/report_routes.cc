@@ -3,6 +3,7 @@
 #include "Monitor/reports/season_view.h"
 #include "Monitor/reports/stat_lists.h"
 #include "Monitor/reports/step_curve.h"
+#include "Monitor/run_parts.h"
 #include "server/chart_library.h"
 
 namespace kelvora {
@@ -106,7 +107,7 @@ Parsed<Desktop> ParseDesktopBody(std::string_view body) {
 void GetStatList(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
   const auto kind = static_cast<ListKind>(std::stoi(req.matches[1].str()));
   ReplyResult(res, OnControlThread(context, [kind](Program& program) {
-                return ListJson(BuildStatList(kind, program.State()));
+                return ListJson(BuildStatList(kind, ReportPartsOf(program.State())));
               }));
 }
 
@@ -119,7 +120,7 @@ void DrawGraph(ServerContext& context, const httplib::Request& req, httplib::Res
   ReplyResult(res, OnControlThread(
                        context, [curve = req.matches[1].str(), viewport = *desktop.value](Program& program) {
                          const int last = LastStepRow(program.State().learning, curve);
-                         return CurveJson(DrawStepCurve(program, last, viewport));
+                         return CurveJson(DrawStepCurve(StepCurvePartsOf(program), last, viewport));
                        }));
 }
 
@@ -136,7 +137,7 @@ void GetStatusScreen(ServerContext& context, const httplib::Request&, httplib::R
 
 void GetSeason(ServerContext& context, const httplib::Request&, httplib::Response& res) {
   ReplyResult(res, OnControlThread(context, [](Program& program) {
-                SeasonRecords records = ReadSeasonRecords(program);
+                SeasonRecords records = ReadSeasonRecords(ReportPartsOf(program.State()), program.Files());
                 nlohmann::json days = nlohmann::json::array();
                 for (const SeasonDay& day : records.days) {
                   const DayRecord& d = day.record;
@@ -168,7 +169,7 @@ void GetSeason(ServerContext& context, const httplib::Request&, httplib::Respons
 void GetSeasonCsv(ServerContext& context, const httplib::Request& req, httplib::Response& res) {
   const bool days = req.matches[1].str() == "days";
   std::optional<nlohmann::json> result = OnControlThread(context, [days](Program& program) {
-    SeasonRecords records = ReadSeasonRecords(program);
+    SeasonRecords records = ReadSeasonRecords(ReportPartsOf(program.State()), program.Files());
     return nlohmann::json{{"csv", days ? DaysCsv(records) : PreheatsCsv(records)}};
   });
   if (!result) {

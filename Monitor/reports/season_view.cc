@@ -17,21 +17,22 @@ std::string TwoDigits(int n) {
 
 // The season files in the order of their seasons: the archives by year, then
 // the current file. A season archived twice under one year keeps its first name.
-std::vector<std::string> SeasonFiles(ControlHost& host, const std::string& stem, const std::string& current) {
+std::vector<std::string> SeasonFiles(FileLayer& files, const std::string& todayDate, const std::string& stem,
+                                     const std::string& current) {
   std::vector<std::string> names;
-  const int thisYear = std::atoi(host.State().clock.todayDate.substr(0, 2).c_str());
+  const int thisYear = std::atoi(todayDate.substr(0, 2).c_str());
   // Two-digit years: those after this one belong to the previous century.
   for (int offset = 99; offset >= 0; --offset) {
     const std::string name = "History/" + stem + "." + TwoDigits((thisYear + 100 - offset) % 100);
-    if (host.Files().FileSize(name)) names.push_back(name);
+    if (files.FileSize(name)) names.push_back(name);
   }
   names.push_back(current);
   return names;
 }
 
 template <typename Each>
-void ForEachRecord(ControlHost& host, const std::string& name, size_t length, Each each) {
-  std::optional<std::string> bytes = host.Files().TryReadWholeFile(name);
+void ForEachRecord(FileLayer& files, const std::string& name, size_t length, Each each) {
+  std::optional<std::string> bytes = files.TryReadWholeFile(name);
   if (!bytes) return;
   // A partial record at the end (a write cut short) is left out.
   for (size_t at = 0; at + length <= bytes->size(); at += length)
@@ -93,17 +94,17 @@ DayRecord DecodeDayRecord(std::string_view bytes) {
   return d;
 }
 
-SeasonRecords ReadSeasonRecords(ControlHost& host) {
+SeasonRecords ReadSeasonRecords(const ReportParts& parts, FileLayer& files) {
   SeasonRecords records;
-  const float price = host.State().settings.KWh_Cost;
-  for (const std::string& file : SeasonFiles(host, "TEMP", "TEMP.DAT")) {
-    ForEachRecord(host, file, kDayRecordLength, [&](std::string_view bytes) {
+  const float price = parts.settings.KWh_Cost;
+  for (const std::string& file : SeasonFiles(files, parts.clock.todayDate, "TEMP", "TEMP.DAT")) {
+    ForEachRecord(files, file, kDayRecordLength, [&](std::string_view bytes) {
       DayRecord day = DecodeDayRecord(bytes);
       records.days.push_back({file, day, day.energy * price});
     });
   }
-  for (const std::string& file : SeasonFiles(host, "PREHEAT", kPreheatHistoryFile)) {
-    ForEachRecord(host, file, kPreheatRecordLength, [&](std::string_view bytes) {
+  for (const std::string& file : SeasonFiles(files, parts.clock.todayDate, "PREHEAT", kPreheatHistoryFile)) {
+    ForEachRecord(files, file, kPreheatRecordLength, [&](std::string_view bytes) {
       records.preheats.push_back(Summarise(file, DecodePreheatRecord(bytes)));
     });
   }

@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/reports/report_parts.h"
+#include "platform/file_layer.h"
 
 namespace kelvora {
 
@@ -45,7 +46,7 @@ struct SeasonRecords {
 };
 
 // Reads the season files and their archives (what is missing is skipped).
-SeasonRecords ReadSeasonRecords(ControlHost& host);
+SeasonRecords ReadSeasonRecords(const ReportParts& parts, FileLayer& files);
 
 // The records as CSV: a header row, then one row per record, "." decimals.
 std::string DaysCsv(const SeasonRecords& records);

@@ -90,15 +90,15 @@ StatList Describe(ListKind kind) {
 
 // Temperatures in the user's unit, laid into the unit's mask.
 struct TemperatureCells {
-  const RunState& state;
-  std::string Plain(float celsius) const { return Masked(Mask(state.texts.tempMask), Convert(celsius)); }
+  const ReportParts& parts;
+  std::string Plain(float celsius) const { return Masked(Mask(parts.texts.tempMask), Convert(celsius)); }
   std::string Signed(float celsius) const {
-    return Masked(Mask(state.texts.signedTempMask), Convert(celsius));
+    return Masked(Mask(parts.texts.signedTempMask), Convert(celsius));
   }
   const char* Mask(const std::array<std::string, 2>& masks) const {
-    return masks[state.settings.tempUnits > 0 ? 1 : 0].c_str();
+    return masks[parts.settings.tempUnits > 0 ? 1 : 0].c_str();
   }
-  float Convert(float celsius) const { return C2fF2c(celsius, kCelsius, state.settings.tempUnits); }
+  float Convert(float celsius) const { return C2fF2c(celsius, kCelsius, parts.settings.tempUnits); }
 };
 
 // The cycle rows 0..n as the list reads them, with the running period's end
@@ -106,10 +106,10 @@ struct TemperatureCells {
 // table full to its last row needs no row past it.
 class CycleRows {
  public:
-  explicit CycleRows(const RunState& state)
-      : log_(state.control.cycleLog),
-        last_(std::min(state.control.cycleIndex, log_.Rows())),
-        now_(static_cast<float>(state.clock.clockSeconds)) {}
+  explicit CycleRows(const ReportParts& parts)
+      : log_(parts.control.cycleLog),
+        last_(std::min(parts.control.cycleIndex, log_.Rows())),
+        now_(static_cast<float>(parts.clock.clockSeconds)) {}
 
   int Last() const { return last_; }
   float State(int r) const { return r > last_ ? 0 : Value(r, kCycleState); }
@@ -130,10 +130,10 @@ std::string StateText(float state, const std::string& before) {
   return before;
 }
 
-void FillCycleRows(const RunState& state, StatList& list) {
-  const CycleRows rows(state);
-  const TemperatureCells temperature{state};
-  const float ratedPower = state.card.totalRatedPower;
+void FillCycleRows(const ReportParts& parts, StatList& list) {
+  const CycleRows rows(parts);
+  const TemperatureCells temperature{parts};
+  const float ratedPower = parts.card.totalRatedPower;
   int k = 0;  // the latest off row
   std::string state1, duty, energyShare;
   for (int r = 1; r <= rows.Last(); ++r) {
@@ -199,18 +199,18 @@ void AppendSummary(const StatisticsState& s, StatList& list) {
 // The temperature the mean time of a step is counted from: the pre-heat's
 // step threshold, or a drop's starting temperature (a drop counts the
 // degrees fallen).
-float ReferenceTemperature(ListKind kind, const RunState& state) {
-  if (kind == ListKind::kPreheatSteps) return state.learning.stepThreshold;
-  return state.learning.stepTable(0, kStepInterior);
+float ReferenceTemperature(ListKind kind, const ReportParts& parts) {
+  if (kind == ListKind::kPreheatSteps) return parts.learning.stepThreshold;
+  return parts.learning.stepTable(0, kStepInterior);
 }
 
-void FillStepRows(ListKind kind, const RunState& state, StatList& list) {
-  const LearningState& l = state.learning;
+void FillStepRows(ListKind kind, const ReportParts& parts, StatList& list) {
+  const LearningState& l = parts.learning;
   const Table<float>& t = l.stepTable;
   const int last = std::min<int>(kind == ListKind::kPreheatSteps ? l.stepIndex : l.dropIndex, t.Rows());
   if (last < 0) return;
-  const TemperatureCells temperature{state};
-  const float reference = ReferenceTemperature(kind, state);
+  const TemperatureCells temperature{parts};
+  const float reference = ReferenceTemperature(kind, parts);
   for (int i = 0; i <= last; ++i) {
     std::vector<std::string> cells(10);
     const float minutes = (t(i, kStepTime) - t(0, kStepTime)) / 60;
@@ -232,13 +232,13 @@ void FillStepRows(ListKind kind, const RunState& state, StatList& list) {
 
 }  // namespace
 
-StatList BuildStatList(ListKind kind, const RunState& state) {
+StatList BuildStatList(ListKind kind, const ReportParts& parts) {
   StatList list = Describe(kind);
   if (kind == ListKind::kCycles) {
-    FillCycleRows(state, list);
-    AppendSummary(state.statistics, list);
+    FillCycleRows(parts, list);
+    AppendSummary(parts.statistics, list);
   } else {
-    FillStepRows(kind, state, list);
+    FillStepRows(kind, parts, list);
   }
   return list;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/reports/report_parts.h"
 
 namespace kelvora {
 
@@ -30,9 +30,9 @@ struct StatList {
 };
 
 // The list of `kind` with its caption, columns and rows at the state of now.
-// Reads the run state only: the running period's end is taken as
-// clockSeconds without writing a row past the last one in use.
-StatList BuildStatList(ListKind kind, const RunState& state);
+// Reads the parts only: the running period's end is taken as clockSeconds
+// without writing a row past the last one in use.
+StatList BuildStatList(ListKind kind, const ReportParts& parts);
 
 }  // namespace kelvora
 

@@ -22,8 +22,8 @@ constexpr int kValueColumn = 44;
 constexpr float kReferencePower = 25.9f;
 constexpr float kReferencePrice = 0.0597f;
 
-std::string TemperatureMask(const RunState& state) {
-  return std::string(" ##.##\xF8") + (state.settings.tempUnits == 0 ? "C" : "F");
+std::string TemperatureMask(const ReportParts& parts) {
+  return std::string(" ##.##\xF8") + (parts.settings.tempUnits == 0 ? "C" : "F");
 }
 
 std::string TwoDigits(int value) {
@@ -43,23 +43,23 @@ void At(TextScreen& screen, int row, int column, std::string_view text) {
   screen.Print(text);
 }
 
-void ProgramRows(const RunState& state, TextScreen& screen) {
-  const ScheduleState& s = state.schedule;
+void ProgramRows(const ReportParts& parts, TextScreen& screen) {
+  const ScheduleState& s = parts.schedule;
   const size_t slot = std::min<size_t>(s.currentSlot, s.daySlots.size() - 1);
   At(screen, 10, 1, "PROG. #" + std::to_string(s.currentSlot));
   screen.Tab(10);
   screen.Print(": " + s.daySlots[slot].start + "   - " + s.daySlots[slot].end + " Hre");
   At(screen, 10, kRightColumn, std::string("(") + kFullBlock + ")MARCHE:");
   const std::string temperature =
-      Using(TemperatureMask(state), C2fF2c(s.slotTemps[slot], kCelsius, state.settings.tempUnits));
+      Using(TemperatureMask(parts), C2fF2c(s.slotTemps[slot], kCelsius, parts.settings.tempUnits));
   At(screen, 11, 1, "TEMP.    :" + temperature + " -" + temperature);
   At(screen, 11, kRightColumn, std::string("(") + kLightShade + ")ARRET :");
 }
 
-void StatisticsFields(const RunState& state, TextScreen& screen) {
-  const StatisticsState& s = state.statistics;
-  const float clock = static_cast<float>(state.clock.clockSeconds);
-  At(screen, 1, 56, ClockText(state.clock.clockSeconds));
+void StatisticsFields(const ReportParts& parts, TextScreen& screen) {
+  const StatisticsState& s = parts.statistics;
+  const float clock = static_cast<float>(parts.clock.clockSeconds);
+  At(screen, 1, 56, ClockText(parts.clock.clockSeconds));
   At(screen, 4, kValueColumn,
      s.heatingTimeText + " hr " + Using("###.## %", Percent(s.heatingSeconds, clock)));
   At(screen, 6, kValueColumn,
@@ -72,9 +72,9 @@ void StatisticsFields(const RunState& state, TextScreen& screen) {
   At(screen, 11, 52, " hr " + Using("###.## %", s.offPercent));
 }
 
-void LearningFields(const RunState& state, TextScreen& screen) {
-  const LearningState& l = state.learning;
-  const ControlState& c = state.control;
+void LearningFields(const ReportParts& parts, TextScreen& screen) {
+  const LearningState& l = parts.learning;
+  const ControlState& c = parts.control;
   At(screen, 8, 33, Using("    ######", l.timeConst));
   At(screen, 8, kValueColumn, Using("  ###.##", l.ceilingTemp) + "   ");
   At(screen, 8, 56, Using("###.#", l.dropRate));
@@ -85,7 +85,7 @@ void LearningFields(const RunState& state, TextScreen& screen) {
      Using("  ###.## mi", static_cast<float>(l.estimatedPreheatSeconds) / 60) +
          Using("####.## hre", static_cast<float>(l.estimatedArrival) / 3600));
   At(screen, 9, 68, Using("### %", c.sunNow));
-  At(screen, 9, 73, Using("  ### %", state.statistics.day.sun.maximum));
+  At(screen, 9, 73, Using("  ### %", parts.statistics.day.sun.maximum));
 }
 
 // The strip's first lines, as many as fit below the frame: the strip's
@@ -128,12 +128,12 @@ std::vector<std::string> TextScreen::Utf8Rows() const {
   return rows;
 }
 
-void DrawStatusFrame(const RunState& state, TextScreen& screen) {
+void DrawStatusFrame(const ReportParts& parts, TextScreen& screen) {
   screen.Clear();
-  const uint8_t language = state.settings.languageFrench != 0 ? 1 : 0;
-  const uint8_t weekday = std::clamp<uint8_t>(state.clock.todayWeekday, 1, 7);
-  At(screen, 1, 1, "DATE     : " + state.texts.dayNameTable[language][weekday] + ",");
-  At(screen, 1, 22, state.clock.todayDate);
+  const uint8_t language = parts.settings.languageFrench != 0 ? 1 : 0;
+  const uint8_t weekday = std::clamp<uint8_t>(parts.clock.todayWeekday, 1, 7);
+  At(screen, 1, 1, "DATE     : " + parts.texts.dayNameTable[language][weekday] + ",");
+  At(screen, 1, 22, parts.clock.todayDate);
   At(screen, 1, kRightColumn, "HEURE    :");
   At(screen, 2, 1, std::string(TextScreen::kColumns, kLowerHalf));
   At(screen, 3, 14, "INT.      EXT.");
@@ -147,16 +147,16 @@ void DrawStatusFrame(const RunState& state, TextScreen& screen) {
   At(screen, 7, 1, "MOYENNE  :");
   At(screen, 7, kRightColumn, "COUT     :");
   At(screen, 8, 1, "MAXIMUM  :");
-  ProgramRows(state, screen);
+  ProgramRows(parts, screen);
   for (int row = 1; row <= 12; ++row) At(screen, row, kBarColumn, std::string(1, kFullBlock));
   At(screen, 13, 1, std::string(TextScreen::kColumns, kUpperHalf));
-  DrawStatusValues(state, screen);
+  DrawStatusValues(parts, screen);
 }
 
-void DrawStatusValues(const RunState& state, TextScreen& screen) {
-  StatisticsFields(state, screen);
-  LearningFields(state, screen);
-  StripLines(state.control, screen);
+void DrawStatusValues(const ReportParts& parts, TextScreen& screen) {
+  StatisticsFields(parts, screen);
+  LearningFields(parts, screen);
+  StripLines(parts.control, screen);
 }
 
 void TerminalStatusWriter::Show(const TextScreen& screen) {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Monitor/core/run_state.h"
+#include "Monitor/reports/report_parts.h"
 
 namespace kelvora {
 
@@ -43,9 +43,9 @@ class TextScreen {
 };
 
 // Clears the screen, draws the frame and then the value fields.
-void DrawStatusFrame(const RunState& state, TextScreen& screen);
+void DrawStatusFrame(const ReportParts& parts, TextScreen& screen);
 // Writes the value fields and the cycle strip over the frame.
-void DrawStatusValues(const RunState& state, TextScreen& screen);
+void DrawStatusValues(const ReportParts& parts, TextScreen& screen);
 
 // Brings a terminal up to date with a screen: everything after a clear, then
 // only the characters that changed, placed with cursor addressing.

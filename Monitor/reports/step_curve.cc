@@ -59,16 +59,16 @@ struct EstimateWorkingValues {
 
 // Seconds the stored model takes from `start` to `target` degrees, planned as
 // a pre-heat is planned from its first step.
-double ModelSeconds(ControlHost& host, float start, float target) {
-  LearningState& l = host.State().learning;
-  const int inert = host.State().settings.Inert_Deg;
+double ModelSeconds(const StepCurveParts& parts, float start, float target) {
+  LearningState& l = parts.learning;
+  const int inert = parts.settings.Inert_Deg;
   l.stepIndex = -1;  // a plan, not a running pre-heat: nothing has elapsed
   float steps = std::floor(10 * target - std::floor(10 * start) + 1);
   if (!(steps >= 1)) steps = 0;  // none to gain, or no number at all
   l.stepsToGain = static_cast<int16_t>(std::min(steps, 32767.0f));
   l.stepExcess = std::max(0.0f, (10 * target - std::floor(10 * target)) + (l.stepsToGain - inert));
   l.ceilingMargin = l.ceilingTemp - start - inert / 10.0f;
-  host.Learning().ComputePreheatDuration(l.timeConst);
+  parts.operations.ComputePreheatDuration(l.timeConst);
   return l.estimatedPreheatSeconds;
 }
 
@@ -112,14 +112,14 @@ void DrawFrame(const ScreenDescription& s, Plotter& plot) {
   plot.Text(hintRow, s.columns - static_cast<int>(hint.size()), hint);
 }
 
-void DrawSteps(ControlHost& host, int lastRow, const ScreenDescription& s, Plotter& plot) {
-  const Table<float>& t = host.State().learning.stepTable;
+void DrawSteps(const StepCurveParts& parts, int lastRow, const ScreenDescription& s, Plotter& plot) {
+  const Table<float>& t = parts.learning.stepTable;
   lastRow = std::min(lastRow, t.Rows());
   if (lastRow < 0) return;
   const double w = s.width, h = s.height;
   // A falling curve ends at its last row, a rising one starts near row 1.
   const float base = std::min(t(std::min(1, lastRow), kStepInterior), t(lastRow, kStepInterior));
-  const int fitFirstRow = host.State().settings.Inert_Deg;
+  const int fitFirstRow = parts.settings.Inert_Deg;
   const auto xOf = [w](double seconds) { return seconds / 3600 * (w / kDivisions); };
   double measuredX = 0, measuredY = h - 1, modelX = 0, modelY = h - 1;
   for (int i = 0; i <= lastRow; ++i) {
@@ -128,7 +128,7 @@ void DrawSteps(ControlHost& host, int lastRow, const ScreenDescription& s, Plott
     plot.Line(measuredX, measuredY, x, y, CurvePart::kMeasured);
     measuredX = x;
     measuredY = y;
-    const double modelTime = xOf(ModelSeconds(host, t(0, kStepInterior), t(i, kStepInterior)));
+    const double modelTime = xOf(ModelSeconds(parts, t(0, kStepInterior), t(i, kStepInterior)));
     plot.Line(modelX, modelY, modelTime, y, CurvePart::kModel);
     modelX = modelTime;
     modelY = y;
@@ -163,15 +163,15 @@ std::string HueRing(int index) {
 
 }  // namespace
 
-CurveDrawing DrawStepCurve(ControlHost& host, int lastRow, const Desktop& desktop) {
+CurveDrawing DrawStepCurve(const StepCurveParts& parts, int lastRow, const Desktop& desktop) {
   CurveDrawing drawing;
   drawing.screen.mode = 0;
   if (OpenScreenMode(drawing.screen, desktop) <= 0) return drawing;
   Plotter plot(drawing, ColoursOf(drawing.screen.depth));
   DrawFrame(drawing.screen, plot);
-  LearningState& l = host.State().learning;
+  LearningState& l = parts.learning;
   const EstimateWorkingValues saved(l);
-  DrawSteps(host, lastRow, drawing.screen, plot);
+  DrawSteps(parts, lastRow, drawing.screen, plot);
   saved.Restore(l);
   return drawing;
 }

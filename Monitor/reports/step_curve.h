@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Functions/graph_modes.h"
-#include "Monitor/core/control_host.h"
+#include "Monitor/reports/report_parts.h"
 
 namespace kelvora {
 
@@ -37,7 +37,7 @@ struct CurveDrawing {
 // times come from the pre-heat estimate; every working value the estimate
 // changes is as before when this returns. A negative `lastRow` draws the
 // axes only.
-CurveDrawing DrawStepCurve(ControlHost& host, int lastRow, const Desktop& desktop);
+CurveDrawing DrawStepCurve(const StepCurveParts& parts, int lastRow, const Desktop& desktop);
 
 // "#rrggbb" of palette index `index` at colour depth `depth` (the default
 // palettes: two colours at 1 bit, the sixteen at 4 bits, the 256 at 8 bits).

@@ -38,12 +38,11 @@ int MinutesOf(const std::string& duration) {
 }
 
 // The clock stamp, the day change and a clock set back.
-AccountOutcome TickClock(ControlHost& host) {
-  ClockState& clock = host.State().clock;
-  clock.elapsedSeconds = TickSeconds(host.ClockSource(), clock.clockSeconds, clock.previousClockSeconds);
+AccountOutcome TickClock(ClockState& clock, Clock& source) {
+  clock.elapsedSeconds = TickSeconds(source, clock.clockSeconds, clock.previousClockSeconds);
   if (clock.elapsedSeconds == 0) return AccountOutcome::kSameSecond;
   if (clock.elapsedSeconds > 0) return AccountOutcome::kAccounted;
-  if (clock.todayDate != F8Date(SystemDateText(host.ClockSource().Now()))) {
+  if (clock.todayDate != F8Date(SystemDateText(source.Now()))) {
     clock.elapsedSeconds = kSecondsPerDay - clock.previousClockSeconds;
     clock.clockSeconds = 0;
     return AccountOutcome::kDayEnded;
@@ -55,13 +54,13 @@ AccountOutcome TickClock(ControlHost& host) {
 }
 
 // The power of the outputs that are on, the energy, and the set-back account.
-void AccountEnergy(RunState& state) {
-  StatisticsState& s = state.statistics;
-  float elapsed = static_cast<float>(state.clock.elapsedSeconds);
-  s.powerNow = PowerOfOutputs(state.card, state.card.outputByte);
+void AccountEnergy(const StatisticsParts& parts) {
+  StatisticsState& s = parts.statistics;
+  float elapsed = static_cast<float>(parts.clock.elapsedSeconds);
+  s.powerNow = PowerOfOutputs(parts.card, parts.card.outputByte);
   float energy = elapsed / kSecondsPerHour * s.powerNow;
   s.energyToday += energy;
-  if (state.control.setBackActive != 0) {
+  if (parts.control.setBackActive != 0) {
     s.setbackSeconds += elapsed;
     s.setbackEnergy += energy;
   }
@@ -86,11 +85,11 @@ void AccountDuties(StatisticsState& s, float ratedPower, int32_t dayTime) {
 
 // The running cycle row and the on and off timers. True when the day
 // state is to be saved.
-bool AccountCycleRow(RunState& state) {
-  ControlState& c = state.control;
-  StatisticsState& s = state.statistics;
+bool AccountCycleRow(const StatisticsParts& parts) {
+  ControlState& c = parts.control;
+  StatisticsState& s = parts.statistics;
   if (c.cycleIndex < 1 || c.cycleIndex > c.cycleLog.Rows()) return false;  // no row to time yet
-  float elapsed = static_cast<float>(state.clock.elapsedSeconds);
+  float elapsed = static_cast<float>(parts.clock.elapsedSeconds);
   float& duration = c.cycleLog(c.cycleIndex, kCycleDuration);
   duration += elapsed;
   c.cycleLog(c.cycleIndex, kCycleEnergy) = s.energyToday;
@@ -108,10 +107,10 @@ bool AccountCycleRow(RunState& state) {
 
 // A mark lasts a whole minute of running time: the day is saved when the
 // mark is reached, not rewritten at every pass while it lasts.
-bool FirstPassOfMarkMinute(RunState& state) {
-  int32_t minute = state.clock.clockSeconds / 60;
-  if (minute == state.statistics.lastMarkSaveMinute) return false;
-  state.statistics.lastMarkSaveMinute = minute;
+bool FirstPassOfMarkMinute(const ClockState& clock, StatisticsState& statistics) {
+  int32_t minute = clock.clockSeconds / 60;
+  if (minute == statistics.lastMarkSaveMinute) return false;
+  statistics.lastMarkSaveMinute = minute;
   return true;
 }
 
@@ -125,16 +124,16 @@ void AccountPeriods(StatisticsState& s) {
 
 }  // namespace
 
-AccountOutcome AccountPass(ControlHost& host) {
-  AccountOutcome outcome = TickClock(host);
+AccountOutcome AccountPass(const StatisticsParts& parts, const StatisticsServices& services) {
+  AccountOutcome outcome = TickClock(parts.clock, services.clock);
   if (outcome == AccountOutcome::kSameSecond || outcome == AccountOutcome::kClockSetBack) return outcome;
-  RunState& state = host.State();
-  AccountEnergy(state);
-  int32_t dayTime = outcome == AccountOutcome::kDayEnded ? kSecondsPerDay : state.clock.clockSeconds;
-  AccountDuties(state.statistics, state.card.totalRatedPower, dayTime);
-  if (AccountCycleRow(state) && FirstPassOfMarkMinute(state)) host.SaveDayState();
-  AccountPeriods(state.statistics);
-  host.ShowStatusValues();
+  AccountEnergy(parts);
+  int32_t dayTime = outcome == AccountOutcome::kDayEnded ? kSecondsPerDay : parts.clock.clockSeconds;
+  AccountDuties(parts.statistics, parts.card.totalRatedPower, dayTime);
+  if (AccountCycleRow(parts) && FirstPassOfMarkMinute(parts.clock, parts.statistics))
+    services.days.SaveDayState();
+  AccountPeriods(parts.statistics);
+  services.status.ShowStatusValues();
   return outcome;
 }
 
@@ -149,16 +148,15 @@ float PowerOfOutputs(const CardState& card, uint8_t outputByte) {
   return power;
 }
 
-void CloseDayRecord(ControlHost& host) {
-  AppendDayRecord(host, host.State());
-  RunState& state = host.State();
-  StatisticsState& s = state.statistics;
+void CloseDayRecord(const StatisticsParts& parts, const StatisticsServices& services) {
+  AppendDayRecord(parts, services, parts.statistics, parts.clock.todayDate);
+  StatisticsState& s = parts.statistics;
   s.setbackSeconds = 0;
   s.setbackEnergy = 0;
   s.setbackDuty = 0;
   // A set-back running through midnight keeps measuring from its mark once
   // energyToday starts again from 0.
-  s.energyMark = state.control.setBackActive != 0 ? s.energyMark - s.energyToday : 0;
+  s.energyMark = parts.control.setBackActive != 0 ? s.energyMark - s.energyToday : 0;
 }
 
 void SetPeriodTexts(StatisticsState& statistics) {

@@ -4,7 +4,9 @@
 #ifndef KELVORA_MONITOR_STATISTICS_ACCOUNTING_H_
 #define KELVORA_MONITOR_STATISTICS_ACCOUNTING_H_
 
-#include "Monitor/core/control_host.h"
+#include <cstdint>
+
+#include "Monitor/statistics/statistics_parts.h"
 
 namespace kelvora {
 
@@ -17,7 +19,7 @@ enum class AccountOutcome {
 
 // Ticks the clock stamp and accounts the elapsed seconds; saves the day state
 // on the five-minute marks. When the day has ended the caller closes it.
-AccountOutcome AccountPass(ControlHost& host);
+AccountOutcome AccountPass(const StatisticsParts& parts, const StatisticsServices& services);
 
 // The power (kW) drawn with `outputByte` set, second fan speed and second
 // stage counted as increments over the first.
@@ -25,7 +27,7 @@ float PowerOfOutputs(const CardState& card, uint8_t outputByte);
 
 // The first steps of the midnight close: appends the day's record to
 // "TEMP.DAT" and resets the set-back accounts (carrying energyMark over).
-void CloseDayRecord(ControlHost& host);
+void CloseDayRecord(const StatisticsParts& parts, const StatisticsServices& services);
 
 // The texts of the running times, from their seconds: what the "Last Cycles"
 // group shows. The passes keep them up to date; a restored day sets them once.

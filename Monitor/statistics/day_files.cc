@@ -227,11 +227,9 @@ bool ParseStatValues(std::string_view text, StatValues& values, std::string* pro
          RestIsBlank(lines, problem);
 }
 
-void TakeOver(const StatValues& v, RunState& state) {
-  StatisticsState& s = state.statistics;
-  ControlState& c = state.control;
-  state.card.outputByte |= static_cast<uint8_t>(v.outputByte);
-  state.clock.clockSeconds = v.clockSeconds;
+// The day's counters and statistics: all that its record in "TEMP.DAT" holds
+// but the date.
+void TakeOverCounters(const StatValues& v, StatisticsState& s) {
   s.heatingSeconds = v.heatingSeconds;
   s.heatingTimeText = v.heatingTimeText;
   s.energyToday = v.energyToday;
@@ -241,10 +239,17 @@ void TakeOver(const StatValues& v, RunState& state) {
   s.onSeconds = v.onSeconds;
   // The "Last Cycles" texts show the restored periods, beside their restored shares.
   SetPeriodTexts(s);
+  s.day = v.day;
+}
+
+void TakeOver(const StatValues& v, const StatisticsParts& parts) {
+  ControlState& c = parts.control;
+  parts.card.outputByte |= static_cast<uint8_t>(v.outputByte);
+  parts.clock.clockSeconds = v.clockSeconds;
+  TakeOverCounters(v, parts.statistics);
   c.stripColumn = v.stripColumn;
   c.stripIndex = v.stripIndex;
   c.stripRowCount = v.stripRowCount;
-  s.day = v.day;
   c.stripRows.Dimension(v.stripRowCount);
   for (int row = 1; row <= v.stripRowCount; ++row) c.stripRows(row) = v.stripRows[row - 1];
 }
@@ -263,99 +268,98 @@ std::string ReadDayFile(FileLayer& files, std::string_view name) {
 // Day files left by a run that ended before midnight belong to that day:
 // its record goes into the season file and today starts afresh, instead of
 // the old day's counters running on into today.
-void CloseEarlierDay(ControlHost& host, const StatValues& values) {
-  RunState day;
-  TakeOver(values, day);
-  day.clock.todayDate = values.date;
-  AppendDayRecord(host, day);
+void CloseEarlierDay(const StatisticsParts& parts, const StatisticsServices& services,
+                     const StatValues& values) {
+  StatisticsState day;
+  TakeOverCounters(values, day);
+  AppendDayRecord(parts, services, day, values.date);
   // As at midnight: the closed day's files go, "STAT.DAT" last.
-  host.Files().Remove(kCycleFile);
-  host.Files().Remove(kStatFile);
-  host.ConsoleWrite(std::string(kStatFile) + " and " + std::string(kCycleFile) + " were left on " +
-                    values.date + "; that day's record is now in TEMP.DAT and today starts afresh.\n");
+  services.files.Remove(kCycleFile);
+  services.files.Remove(kStatFile);
+  services.console.ConsoleWrite(std::string(kStatFile) + " and " + std::string(kCycleFile) +
+                                " were left on " + values.date +
+                                "; that day's record is now in TEMP.DAT and today starts afresh.\n");
 }
 
 // Day files dated later than the clock (the clock set back over midnight)
 // are no day of this season yet: they are kept under other names, and today
 // starts afresh.
-void SetLaterDayAside(ControlHost& host, const std::string& date) {
-  FileLayer& files = host.Files();
+void SetLaterDayAside(const StatisticsServices& services, const std::string& date) {
+  FileLayer& files = services.files;
   std::string aside;
   for (std::string_view name : {kCycleFile, kStatFile}) {
     if (!files.Exists(name)) continue;
     aside = FreeFileName(files, std::string(name) + ".later");
     if (!aside.empty()) files.Rename(name, aside);
   }
-  host.ConsoleWrite(std::string(kStatFile) + " is dated " + date + ", later than today; it is kept as " +
-                    aside + " and today starts afresh.\n");
+  services.console.ConsoleWrite(std::string(kStatFile) + " is dated " + date +
+                                ", later than today; it is kept as " + aside + " and today starts afresh.\n");
 }
 
 // Reads "STAT.DAT" into the state. False when the day files belong to an
 // earlier day, which is closed instead. A damaged file is kept in a copy
 // and the day goes on as if the file held nothing.
-bool RestoreStatFile(ControlHost& host) {
-  std::string text = ReadDayFile(host.Files(), kStatFile);
+bool RestoreStatFile(const StatisticsParts& parts, const StatisticsServices& services) {
+  std::string text = ReadDayFile(services.files, kStatFile);
   // Without "STAT.DAT" a "CYCLE.DAT" is a closed day's, left by a crash.
   if (text.empty()) return false;
   StatValues values;
   std::string problem;
   if (!ParseStatValues(text, values, &problem)) {
-    KeepDamagedCopy(host.Files(), host, kStatFile, problem, "the day goes on without it");
+    KeepDamagedCopy(services.files, services.console, kStatFile, problem, "the day goes on without it");
     return true;
   }
-  if (!values.date.empty() && NumDate(values.date) > NumDate(host.State().clock.todayDate)) {
-    SetLaterDayAside(host, values.date);
+  if (!values.date.empty() && NumDate(values.date) > NumDate(parts.clock.todayDate)) {
+    SetLaterDayAside(services, values.date);
     return false;
   }
-  if (!values.date.empty() && values.date != host.State().clock.todayDate) {
-    CloseEarlierDay(host, values);
+  if (!values.date.empty() && values.date != parts.clock.todayDate) {
+    CloseEarlierDay(parts, services, values);
     return false;
   }
-  TakeOver(values, host.State());
+  TakeOver(values, parts);
   return true;
 }
 
-void RestoreCycleFile(ControlHost& host) {
-  std::string text = ReadDayFile(host.Files(), kCycleFile);
+void RestoreCycleFile(ControlState& control, const StatisticsServices& services) {
+  std::string text = ReadDayFile(services.files, kCycleFile);
   std::string problem;
-  if (text.empty() || ParseCycleFile(text, host.State(), &problem)) return;
-  KeepDamagedCopy(host.Files(), host, kCycleFile, problem, "the day goes on without it");
+  if (text.empty() || ParseCycleFile(text, control, &problem)) return;
+  KeepDamagedCopy(services.files, services.console, kCycleFile, problem, "the day goes on without it");
 }
 
 // A "STAT.DAT" saved later in the day than the clock shows comes from an
 // earlier day or from before the clock was set back. Its stamp would freeze
 // the clock, and with it every control pass, until that time came round again.
-void KeepClockFromRunningBack(ControlHost& host) {
-  ClockState& clock = host.State().clock;
-  int32_t now = ClockSecond(host.ClockSource());
+void KeepClockFromRunningBack(ClockState& clock, const StatisticsServices& services) {
+  int32_t now = ClockSecond(services.clock);
   if (clock.clockSeconds <= now) return;
-  host.ConsoleWrite(std::string(kStatFile) + " was saved at " + FormatDuration(clock.clockSeconds) +
-                    ", later than the clock shows (" + FormatDuration(now) +
-                    "); the day goes on from now.\n");
+  services.console.ConsoleWrite(std::string(kStatFile) + " was saved at " +
+                                FormatDuration(clock.clockSeconds) + ", later than the clock shows (" +
+                                FormatDuration(now) + "); the day goes on from now.\n");
   clock.clockSeconds = now;
 }
 
 // A cycle that was running when the program stopped ends there: the time
 // the program was away counts as off. An empty day starts with an off row.
-void ResumeCycleRows(ControlHost& host) {
-  RunState& state = host.State();
-  ControlState& c = state.control;
-  auto now = static_cast<float>(state.clock.clockSeconds);
+void ResumeCycleRows(const StatisticsParts& parts, CardIo& io) {
+  ControlState& c = parts.control;
+  auto now = static_cast<float>(parts.clock.clockSeconds);
   if (c.cycleIndex == 0) {
     // The interior as the settings load last read it: in simulation a
     // fresh reading would start from the cycle table just emptied. The
     // simulated house cools from its row's start, and it starts now: from
     // midnight it would have cooled through hours it never ran.
-    float start = state.card.simulationMode != 0 ? now : 0;
-    StartCycleRow(c, CycleCode::kOff, start, state.sensors.lastInteriorRaw / 10 + 5,
-                  host.ReadChannel(kExteriorChannel) / 2.55f - 50);
+    float start = parts.card.simulationMode != 0 ? now : 0;
+    StartCycleRow(c, CycleCode::kOff, start, parts.sensors.lastInteriorRaw / 10 + 5,
+                  io.ReadChannel(kExteriorChannel) / 2.55f - 50);
     c.cycleLog(1, kCycleDuration) = now - start;
     c.stripIndex = 1;
     return;
   }
   int last = c.cycleIndex;
   if (!HoldsCode(c.cycleLog(last, kCycleState), CycleCode::kOff)) {
-    state.card.outputByte = 0;
+    parts.card.outputByte = 0;
     float start = c.cycleLog(last, kCycleStart) + c.cycleLog(last, kCycleDuration);
     StartCycleRow(c, CycleCode::kOff, start, c.cycleLog(last, kCycleInterior),
                   c.cycleLog(last, kCycleExterior));
@@ -375,8 +379,8 @@ void WriteDayFile(FileLayer& files, std::string_view name, const std::string& te
 
 }  // namespace
 
-void ResetDayState(RunState& state) {
-  StatisticsState& s = state.statistics;
+void ResetDayState(const StatisticsParts& parts) {
+  StatisticsState& s = parts.statistics;
   // The season file stays open, and a set-back's energy mark is carried
   // into the new day by the midnight close.
   StatisticsState fresh;
@@ -386,9 +390,9 @@ void ResetDayState(RunState& state) {
   fresh.day.sun.maximum = 0;
   fresh.day.wind.maximum = 0;
   s = fresh;
-  state.clock.elapsedSeconds = 0;
+  parts.clock.elapsedSeconds = 0;
 
-  ControlState& c = state.control;
+  ControlState& c = parts.control;
   c.cycleIndex = 0;
   c.cycleLog.Dimension(kDayCycleRows, kCycleEnergy);
   c.stripRowCount = kDayStripRows;
@@ -400,11 +404,11 @@ void ResetDayState(RunState& state) {
   c.quarterRows = 0;
 }
 
-std::string StatFileText(const RunState& state) {
-  const StatisticsState& s = state.statistics;
-  const ControlState& c = state.control;
+std::string StatFileText(const StatisticsParts& parts) {
+  const StatisticsState& s = parts.statistics;
+  const ControlState& c = parts.control;
   ZoneWriter out;
-  out.Integer(state.card.outputByte).Integer(state.clock.clockSeconds).Number(s.heatingSeconds);
+  out.Integer(parts.card.outputByte).Integer(parts.clock.clockSeconds).Number(s.heatingSeconds);
   out.Quoted(s.heatingTimeText).Number(s.energyToday).Number(s.setbackSeconds).Number(s.setbackEnergy);
   out.Number(s.offSeconds).Number(s.onSeconds).EndLine();
   out.Integer(c.stripColumn).Integer(c.stripIndex).Integer(c.stripRowCount).Number(s.day.dayWeightSeconds);
@@ -416,17 +420,17 @@ std::string StatFileText(const RunState& state) {
   for (int row = 1; row <= c.stripRowCount; ++row) {
     out.Quoted(row <= c.stripRows.Rows() ? c.stripRows(row) : std::string()).EndLine();
   }
-  out.Quoted(state.clock.todayDate).EndLine();
+  out.Quoted(parts.clock.todayDate).EndLine();
   return out.Text();
 }
 
-std::string CycleFileText(const RunState& state) {
+std::string CycleFileText(const ControlState& control) {
   CycleFileWriter writer;
-  return writer.Text(state);
+  return writer.Text(control);
 }
 
-std::string CycleFileWriter::Text(const RunState& state) {
-  const ControlState& c = state.control;
+std::string CycleFileWriter::Text(const ControlState& control) {
+  const ControlState& c = control;
   ZoneWriter count;
   count.Integer(c.cycleIndex).EndLine();
   std::string text = count.Text();
@@ -453,8 +457,8 @@ std::string CycleFileWriter::Text(const RunState& state) {
   return text;
 }
 
-void SaveDayState(ControlHost& host) {
-  WriteDayFiles(host.Files(), StatFileText(host.State()), CycleFileText(host.State()));
+void SaveDayState(const StatisticsParts& parts, FileLayer& files) {
+  WriteDayFiles(files, StatFileText(parts), CycleFileText(parts.control));
 }
 
 void WriteDayFiles(FileLayer& files, const std::string& statText, const std::string& cycleText) {
@@ -462,23 +466,23 @@ void WriteDayFiles(FileLayer& files, const std::string& statText, const std::str
   WriteDayFile(files, kCycleFile, cycleText);
 }
 
-void RestoreDayState(ControlHost& host) {
-  int32_t ticked = host.State().clock.clockSeconds;
-  if (RestoreStatFile(host)) {
-    if (host.State().clock.clockSeconds != ticked) KeepClockFromRunningBack(host);
-    RestoreCycleFile(host);
+void RestoreDayState(const StatisticsParts& parts, const StatisticsServices& services) {
+  int32_t ticked = parts.clock.clockSeconds;
+  if (RestoreStatFile(parts, services)) {
+    if (parts.clock.clockSeconds != ticked) KeepClockFromRunningBack(parts.clock, services);
+    RestoreCycleFile(parts.control, services);
   }
-  ResumeCycleRows(host);
+  ResumeCycleRows(parts, services.io);
 }
 
-bool ParseStatFile(std::string_view text, RunState& state, std::string* problem) {
+bool ParseStatFile(std::string_view text, const StatisticsParts& parts, std::string* problem) {
   StatValues values;
   if (!ParseStatValues(text, values, problem)) return false;
-  TakeOver(values, state);
+  TakeOver(values, parts);
   return true;
 }
 
-bool ParseCycleFile(std::string_view text, RunState& state, std::string* problem) {
+bool ParseCycleFile(std::string_view text, ControlState& control, std::string* problem) {
   Lines lines(text);
   LineReader first(lines, problem);
   int count = first.Integer(0, kMaxCycleRows);
@@ -493,12 +497,12 @@ bool ParseCycleFile(std::string_view text, RunState& state, std::string* problem
   if (!RestIsBlank(lines, problem)) return false;
   // Room in whole blocks, as the table grows during a day.
   int tableRows = std::max(kDayCycleRows, (count + kCycleLogGrowth - 1) / kCycleLogGrowth * kCycleLogGrowth);
-  Table<float>& log = state.control.cycleLog;
+  Table<float>& log = control.cycleLog;
   log.Dimension(tableRows, kCycleEnergy);
   for (int row = 1; row <= count; ++row) {
     for (int column = kCycleState; column <= kCycleEnergy; ++column) log(row, column) = rows[row - 1][column];
   }
-  state.control.cycleIndex = count;
+  control.cycleIndex = count;
   return true;
 }
 

@@ -10,23 +10,23 @@
 #include <string_view>
 #include <vector>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/statistics/statistics_parts.h"
 
 namespace kelvora {
 
 // Counters, accumulators, day statistics, duration texts, the cycle table and
 // the cycle strip back to the start of a day (re-dimensioned 0..500 x 0..5
 // and 0..15).
-void ResetDayState(RunState& state);
+void ResetDayState(const StatisticsParts& parts);
 
-std::string StatFileText(const RunState& state);
-std::string CycleFileText(const RunState& state);
+std::string StatFileText(const StatisticsParts& parts);
+std::string CycleFileText(const ControlState& control);
 
 // CycleFileText for a caller that saves the day again and again: the text of
 // a row is made again only when its values changed since the last call.
 class CycleFileWriter {
  public:
-  std::string Text(const RunState& state);
+  std::string Text(const ControlState& control);
 
  private:
   using Row = std::array<float, kCycleEnergy + 1>;
@@ -35,7 +35,7 @@ class CycleFileWriter {
 };
 
 // Writes both files, each replaced whole.
-void SaveDayState(ControlHost& host);
+void SaveDayState(const StatisticsParts& parts, FileLayer& files);
 // Writes the two day files from texts made earlier by the two functions above.
 void WriteDayFiles(FileLayer& files, const std::string& statText, const std::string& cycleText);
 
@@ -44,12 +44,12 @@ void WriteDayFiles(FileLayer& files, const std::string& statText, const std::str
 // empty day gets its first off row from the raw sensor readings. A damaged
 // file changes nothing it cannot read and is kept beside itself, with a
 // console line saying so.
-void RestoreDayState(ControlHost& host);
+void RestoreDayState(const StatisticsParts& parts, const StatisticsServices& services);
 
-// Parses the files' texts into `state`. False, with `problem` set, when the
-// text is damaged; `state` is then left as it was.
-bool ParseStatFile(std::string_view text, RunState& state, std::string* problem);
-bool ParseCycleFile(std::string_view text, RunState& state, std::string* problem);
+// Parses the files' texts into the parts. False, with `problem` set, when
+// the text is damaged; the parts are then left as they were.
+bool ParseStatFile(std::string_view text, const StatisticsParts& parts, std::string* problem);
+bool ParseCycleFile(std::string_view text, ControlState& control, std::string* problem);
 
 }  // namespace kelvora
 

@@ -42,16 +42,16 @@ int SeasonStartYear(std::string_view date) {
 // A file longer than any season could make is set aside whole: its record
 // count does not fit the counter, and a wrapped count would write the day
 // over an old record.
-bool SetAsideOversizedFile(ControlHost& host, uint32_t count) {
+bool SetAsideOversizedFile(const StatisticsParts& parts, const StatisticsServices& services, uint32_t count) {
   if (count <= kMaxTempRecords) return false;
-  FileLayer& files = host.Files();
-  StatisticsState& s = host.State().statistics;
+  FileLayer& files = services.files;
+  StatisticsState& s = parts.statistics;
   files.Close(s.tempFile);
   std::string aside = FreeFileName(files, std::string(kTempFile) + ".damaged");
   if (!aside.empty()) files.Rename(kTempFile, aside);
-  host.ConsoleWrite(std::string(kTempFile) + " holds " + std::to_string(count) +
-                    " records, more than any season; it is set aside as " + aside +
-                    " and a new season file is started.\n");
+  services.console.ConsoleWrite(std::string(kTempFile) + " holds " + std::to_string(count) +
+                                " records, more than any season; it is set aside as " + aside +
+                                " and a new season file is started.\n");
   s.tempFile = files.OpenRecord(kTempFile, kDayRecordLength);
   return true;
 }
@@ -59,14 +59,15 @@ bool SetAsideOversizedFile(ControlHost& host, uint32_t count) {
 // Bytes after the last whole record (a write cut short, a foreign file) are
 // kept in a copy, and the file is cut back to its whole records, so that the
 // copy is made once and the next record goes where a reader looks for it.
-void CutPartialRecord(ControlHost& host, uint32_t count) {
-  FileLayer& files = host.Files();
-  StatisticsState& s = host.State().statistics;
+void CutPartialRecord(const StatisticsParts& parts, const StatisticsServices& services, uint32_t count) {
+  FileLayer& files = services.files;
+  StatisticsState& s = parts.statistics;
   std::optional<std::string> bytes = files.TryReadWholeFile(kTempFile);
   if (!bytes || bytes->size() % kDayRecordLength == 0) return;
   std::string problem =
       "it ends in " + std::to_string(bytes->size() % kDayRecordLength) + " bytes that are no whole record";
-  if (!KeepDamagedCopy(host.Files(), host, kTempFile, problem, "its " + std::to_string(count) + " whole records stay"))
+  if (!KeepDamagedCopy(files, services.console, kTempFile, problem,
+                       "its " + std::to_string(count) + " whole records stay"))
     return;
   files.Close(s.tempFile);
   files.WriteWholeFile(kTempFile, std::string_view(*bytes).substr(0, count * kDayRecordLength));
@@ -74,36 +75,35 @@ void CutPartialRecord(ControlHost& host, uint32_t count) {
 }
 
 // Opens "TEMP.DAT" (created when missing) and counts its records.
-void OpenTempFile(ControlHost& host) {
-  FileLayer& files = host.Files();
-  StatisticsState& s = host.State().statistics;
+void OpenTempFile(const StatisticsParts& parts, const StatisticsServices& services) {
+  FileLayer& files = services.files;
+  StatisticsState& s = parts.statistics;
   files.Close(s.tempFile);  // never two channels on the one file
   s.tempFile = files.OpenRecord(kTempFile, kDayRecordLength);
   uint32_t count = files.RecordCount(s.tempFile);
-  if (SetAsideOversizedFile(host, count)) count = files.RecordCount(s.tempFile);
-  CutPartialRecord(host, count);
+  if (SetAsideOversizedFile(parts, services, count)) count = files.RecordCount(s.tempFile);
+  CutPartialRecord(parts, services, count);
   s.tempRecordCount = static_cast<uint16_t>(std::min(count, kMaxTempRecords));
 }
 
 // The two-digit year of the season that "TEMP.DAT" holds when that season
 // has ended (its last record lies later in the season year than today), or
 // empty.
-std::string EndedSeasonYear(ControlHost& host) {
-  RunState& state = host.State();
-  const StatisticsState& s = state.statistics;
+std::string EndedSeasonYear(const StatisticsParts& parts, const StatisticsServices& services) {
+  const StatisticsState& s = parts.statistics;
   if (s.tempRecordCount == 0) return {};
-  Record last(kDayRecordLength, host.Files().GetRecord(s.tempFile, s.tempRecordCount));
-  std::string date(last.Get(state.records.day.date));
+  Record last(kDayRecordLength, services.files.GetRecord(s.tempFile, s.tempRecordCount));
+  std::string date(last.Get(parts.dayLayout.date));
   if (!IsShortDate(date)) {
     // The year names the archive: without a date there is no safe name.
-    host.ConsoleWrite(std::string(kTempFile) + ": record " + std::to_string(s.tempRecordCount) +
-                      " has no date; the season file is not archived.\n");
+    services.console.ConsoleWrite(std::string(kTempFile) + ": record " + std::to_string(s.tempRecordCount) +
+                                  " has no date; the season file is not archived.\n");
     return {};
   }
   // Only a clock that has crossed 1 July since the last record ends the
   // season: a record later than today (a clock set back) does not.
-  if (!IsShortDate(state.clock.todayDate) ||
-      SeasonStartYear(state.clock.todayDate) <= SeasonStartYear(date)) {
+  if (!IsShortDate(parts.clock.todayDate) ||
+      SeasonStartYear(parts.clock.todayDate) <= SeasonStartYear(date)) {
     return {};
   }
   return date.substr(0, 2);
@@ -113,9 +113,10 @@ std::string EndedSeasonYear(ControlHost& host) {
 // name so that no archive already there is replaced. Nothing is deleted: a
 // "TEMP." + yy left in "DATA" by an interrupted move may be the only copy of
 // its season. False when "TEMP.DAT" could not be moved.
-bool ArchiveSeason(ControlHost& host, const std::string& year) {
-  FileLayer& files = host.Files();
-  StatisticsState& s = host.State().statistics;
+bool ArchiveSeason(const StatisticsParts& parts, const StatisticsServices& services,
+                   const std::string& year) {
+  FileLayer& files = services.files;
+  StatisticsState& s = parts.statistics;
   files.Close(s.tempFile);
   s.tempFile = kNoFile;
   files.MakeDirectory("History");
@@ -135,27 +136,28 @@ bool ArchiveSeason(ControlHost& host, const std::string& year) {
     if (!logArchive.empty() && files.TryRename(kHeatPumpLog, logArchive))
       note += ", PH_HP.LOG to " + logArchive;
   }
-  host.ConsoleWrite(note + ".\n");
+  services.console.ConsoleWrite(note + ".\n");
   return true;
 }
 
 }  // namespace
 
-void CheckTempFile(ControlHost& host) {
-  OpenTempFile(host);
-  std::string year = EndedSeasonYear(host);
+void CheckTempFile(const StatisticsParts& parts, const StatisticsServices& services) {
+  OpenTempFile(parts, services);
+  std::string year = EndedSeasonYear(parts, services);
   if (year.empty()) return;
-  if (!ArchiveSeason(host, year)) {
-    host.ConsoleWrite(std::string(kTempFile) +
-                      " could not be moved into History; the new season goes on in it.\n");
+  if (!ArchiveSeason(parts, services, year)) {
+    services.console.ConsoleWrite(std::string(kTempFile) +
+                                  " could not be moved into History; the new season goes on in it.\n");
   }
   // The new season's file, created empty, or the old one when it stayed.
-  OpenTempFile(host);
+  OpenTempFile(parts, services);
 }
 
-std::string DayRecordBytes(const RunState& state) {
-  const DayRecordLayout& layout = state.records.day;
-  const StatisticsState& s = state.statistics;
+namespace {
+
+// The record of the day `date` with the counters `s`.
+std::string RecordBytesOf(const DayRecordLayout& layout, const StatisticsState& s, const std::string& date) {
   const DayStatistics& day = s.day;
   // A day that weighed no time has no mean; 0 keeps the record readable.
   auto mean = [&day](const Statistic& statistic) {
@@ -167,24 +169,31 @@ std::string DayRecordBytes(const RunState& state) {
                                         mean(day.sun),      day.sun.maximum};
   static_assert(values.size() == std::tuple_size_v<decltype(layout.numbers)>);
   Record record(layout.layout);
-  record.Set(layout.date, state.clock.todayDate);
+  record.Set(layout.date, date);
   for (size_t i = 0; i < values.size(); ++i) record.Set(layout.numbers[i], values[i]);
   return std::string(record.bytes());
 }
 
-void AppendDayRecord(ControlHost& host, const RunState& day) {
-  FileLayer& files = host.Files();
-  StatisticsState& s = host.State().statistics;
+}  // namespace
+
+std::string DayRecordBytes(const StatisticsParts& parts) {
+  return RecordBytesOf(parts.dayLayout, parts.statistics, parts.clock.todayDate);
+}
+
+void AppendDayRecord(const StatisticsParts& parts, const StatisticsServices& services,
+                     const StatisticsState& day, const std::string& date) {
+  FileLayer& files = services.files;
+  StatisticsState& s = parts.statistics;
   // Closed since start-up: the day's record still belongs in the file.
-  if (!files.IsOpen(s.tempFile)) OpenTempFile(host);
+  if (!files.IsOpen(s.tempFile)) OpenTempFile(parts, services);
   // A close interrupted after its record was written runs again at the
   // restart: the day is in the season once.
   if (s.tempRecordCount > 0) {
     Record last(kDayRecordLength, files.GetRecord(s.tempFile, s.tempRecordCount));
-    if (last.Get(host.State().records.day.date) == day.clock.todayDate) return;
+    if (last.Get(parts.dayLayout.date) == date) return;
   }
   s.tempRecordCount += 1;
-  files.PutRecord(s.tempFile, s.tempRecordCount, DayRecordBytes(day));
+  files.PutRecord(s.tempFile, s.tempRecordCount, RecordBytesOf(parts.dayLayout, day, date));
 }
 
 }  // namespace kelvora

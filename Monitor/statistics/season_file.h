@@ -6,21 +6,23 @@
 
 #include <string>
 
-#include "Monitor/core/control_host.h"
+#include "Monitor/statistics/statistics_parts.h"
 
 namespace kelvora {
 
 // Opens "TEMP.DAT" (created when missing), rotates it into "History" when its
 // last record lies in an earlier season than today, and leaves it open for
 // the day's record with tempRecordCount set.
-void CheckTempFile(ControlHost& host);
+void CheckTempFile(const StatisticsParts& parts, const StatisticsServices& services);
 
 // The 52-byte day record of the day that ends now.
-std::string DayRecordBytes(const RunState& state);
+std::string DayRecordBytes(const StatisticsParts& parts);
 
-// Appends the record of `day` (the host's own state, or a day read back
-// from its files) to "TEMP.DAT", opening it when it was closed.
-void AppendDayRecord(ControlHost& host, const RunState& day);
+// Appends the record of the day `date` with the counters `day` (the parts'
+// own, or a day read back from its files) to "TEMP.DAT", opening it when it
+// was closed.
+void AppendDayRecord(const StatisticsParts& parts, const StatisticsServices& services,
+                     const StatisticsState& day, const std::string& date);
 
 }  // namespace kelvora
 

@@ -69,7 +69,7 @@ class ProjectFileTest : public ::testing::Test {
 
   // The reloaded header line writes as the one written, the first `slots` slots
   // as their samples and the others are empty.
-  void ExpectReadBack(const RunState& read, int slots) {
+  void ExpectReadBack(RunState read, int slots) {
     EXPECT_EQ(HeaderLine(read), HeaderLine(host.state));
     for (int m = 0; m < kModelSlots; ++m) {
       const ModelSlot& slot = read.learning.models[m];

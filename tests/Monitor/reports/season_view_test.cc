@@ -18,7 +18,7 @@ class SeasonViewTest : public ::testing::Test {
     day.statistics.energyToday = energy;
     day.statistics.day.dayWeightSeconds = 2;
     day.statistics.day.exterior.sum = 2 * exteriorMean;
-    return DayRecordBytes(day);
+    return DayRecordBytes(StatisticsPartsOf(day));
   }
 
   testing::TestHost host;
@@ -32,7 +32,7 @@ TEST_F(SeasonViewTest, DaysOfArchivedSeasonsComeFirstAndEachDayIsDecodedFromItsR
   // The current season, with a record cut short by a failed write at its end.
   testing::WriteFileBytes(host.DataFile("TEMP.DAT"),
                           Day("19/07/01", 20, 8) + Day("19/07/02", 25, 6).substr(0, 30));
-  SeasonRecords records = ReadSeasonRecords(host);
+  SeasonRecords records = ReadSeasonRecords(ReportPartsOf(host.state), host.Files());
   ASSERT_EQ(records.days.size(), 3u);
   EXPECT_EQ(records.days[0].file, "History/TEMP.18");
   EXPECT_EQ(records.days[0].record.date, "18/06/30");
@@ -53,7 +53,7 @@ TEST_F(SeasonViewTest, APreheatArrivesAtItsStartPlusItsDuration) {
   r.programmedTime = 6 * 3600 + 1800;
   r.energyUsed = 12.5f;
   testing::WriteFileBytes(host.DataFile(kPreheatHistoryFile), EncodePreheatRecord(r));
-  SeasonRecords records = ReadSeasonRecords(host);
+  SeasonRecords records = ReadSeasonRecords(ReportPartsOf(host.state), host.Files());
   ASSERT_EQ(records.preheats.size(), 1u);
   EXPECT_FLOAT_EQ(records.preheats[0].lateMinutes, 0);
   EXPECT_EQ(

@@ -32,7 +32,7 @@ class StatListTest : public ::testing::Test {
 };
 
 TEST_F(StatListTest, ADayWithNoCyclesShowsOnlyTheSixSummaryRows) {
-  StatList list = BuildStatList(ListKind::kCycles, state);
+  StatList list = BuildStatList(ListKind::kCycles, ReportPartsOf(state));
   EXPECT_EQ(list.widthChange, -90);
   EXPECT_TRUE(list.columns[1].leftAligned);
   EXPECT_FALSE(list.columns[0].leftAligned);
@@ -50,7 +50,7 @@ TEST_F(StatListTest, ARunningOnPeriodIsMeasuredUpToNow) {
   AddCycle(-1, 7200, 9.0f);
   state.clock.clockSeconds = 9000;
   state.card.totalRatedPower = 27.9f;
-  StatList list = BuildStatList(ListKind::kCycles, state);
+  StatList list = BuildStatList(ListKind::kCycles, ReportPartsOf(state));
   ASSERT_EQ(list.rows.size(), 4u + 6u);
   EXPECT_THAT(list.rows[0], ElementsAre("      1 :", "OFF", " 0:00:00", "20.50\260C", " -3.25\260C",
                                         " 0:00:00", "", "     0.00", ""));
@@ -71,7 +71,7 @@ TEST_F(StatListTest, ATableFullToItsLastRowKeepsTheRunningPeriodInsideIt) {
   AddCycle(0, 3000, 1);
   AddCycle(2, 3600, 2);
   state.clock.clockSeconds = 4200;
-  StatList list = BuildStatList(ListKind::kCycles, state);
+  StatList list = BuildStatList(ListKind::kCycles, ReportPartsOf(state));
   EXPECT_EQ(c.cycleLog.Rows(), 500);
   ASSERT_EQ(list.rows.size(), 506u);
   EXPECT_EQ(list.rows[499][1], "HP-ON");
@@ -88,8 +88,8 @@ TEST_F(StatListTest, StepListsShowEachStepAndNothingWithoutAnEpisode) {
                             {22560, -4.5f, 17.2f, 25080, 1.25f, 32.5f}};
   for (int i = 0; i < 3; ++i)
     for (int col = 0; col < 6; ++col) l.stepTable(i, col) = rows[i][col];
-  EXPECT_TRUE(BuildStatList(ListKind::kDropSteps, state).rows.empty());
-  StatList list = BuildStatList(ListKind::kPreheatSteps, state);
+  EXPECT_TRUE(BuildStatList(ListKind::kDropSteps, ReportPartsOf(state)).rows.empty());
+  StatList list = BuildStatList(ListKind::kPreheatSteps, ReportPartsOf(state));
   EXPECT_EQ(list.title, "Pre-Heating Stats");
   EXPECT_EQ(list.columns[9].title, "Arriv. Time");
   ASSERT_EQ(list.rows.size(), 3u);

@@ -56,7 +56,7 @@ class StatusScreenTest : public ::testing::Test {
 };
 
 TEST_F(StatusScreenTest, TheFieldsLandAtTheirRowsAndColumns) {
-  DrawStatusFrame(state, screen);
+  DrawStatusFrame(ReportPartsOf(state), screen);
   const std::string bar = "\xDB";
   EXPECT_EQ(
       screen.Row(1),
@@ -93,13 +93,13 @@ TEST_F(StatusScreenTest, TheFieldsLandAtTheirRowsAndColumns) {
 TEST_F(StatusScreenTest, ATerminalGetsTheWholeScreenOnceThenOnlyWhatChanged) {
   std::string written;
   TerminalStatusWriter terminal([&](std::string_view text) { written += text; });
-  DrawStatusFrame(state, screen);
+  DrawStatusFrame(ReportPartsOf(state), screen);
   terminal.Show(screen);
   EXPECT_EQ(written.substr(0, 4), "\x1b[2J");
   EXPECT_NE(written.find("\x1b[1;1HDATE     : Monday,"), std::string::npos);
   written.clear();
   state.control.windNow = 13;
-  DrawStatusValues(state, screen);
+  DrawStatusValues(ReportPartsOf(state), screen);
   terminal.Show(screen);
   EXPECT_EQ(written, "\x1b[8;70H3\x1b[25;1H");
   written.clear();

@@ -44,7 +44,7 @@ class StepCurveTest : public ::testing::Test {
 
 TEST_F(StepCurveTest, APreheatWithOneStepDrawsOneMeasuredSegmentFromTheCorner) {
   Steps({{0, 17.0f}});
-  CurveDrawing d = DrawStepCurve(host, 0, kWideDesktop);
+  CurveDrawing d = DrawStepCurve(StepCurvePartsOf(host), 0, kWideDesktop);
   EXPECT_EQ(d.screen.mode, 21);
   auto measured = Lines(d, CurvePart::kMeasured);
   ASSERT_EQ(measured.size(), 1u);
@@ -56,7 +56,7 @@ TEST_F(StepCurveTest, APreheatWithOneStepDrawsOneMeasuredSegmentFromTheCorner) {
 
 TEST_F(StepCurveTest, AFallingCurveEndsAtTheBottom) {
   Steps({{0, 20.0f}, {60, 19.5f}, {120, 19.0f}});
-  auto measured = Lines(DrawStepCurve(host, 2, kWideDesktop), CurvePart::kMeasured);
+  auto measured = Lines(DrawStepCurve(StepCurvePartsOf(host), 2, kWideDesktop), CurvePart::kMeasured);
   ASSERT_EQ(measured.size(), 3u);
   EXPECT_EQ(measured[1].y1, 921);  // one degree (a tenth of the height) above the base
   EXPECT_EQ(measured[2].x2, 256);  // two hours of ten over 1280 pixels
@@ -64,7 +64,7 @@ TEST_F(StepCurveTest, AFallingCurveEndsAtTheBottom) {
 }
 
 TEST_F(StepCurveTest, TheFrameHasItsAxesTicksLegendAndTheHintForTheScreenWidth) {
-  CurveDrawing wide = DrawStepCurve(host, -1, kWideDesktop);
+  CurveDrawing wide = DrawStepCurve(StepCurvePartsOf(host), -1, kWideDesktop);
   EXPECT_EQ(Lines(wide, CurvePart::kAxis).size(), 2u + 9u + 9u);  // the tenth ticks fall off the screen
   EXPECT_EQ(Lines(wide, CurvePart::kAxis)[0].colour, 44);
   ASSERT_NE(TextAt(wide, "\370C  (+10\370C)"), nullptr);
@@ -73,12 +73,13 @@ TEST_F(StepCurveTest, TheFrameHasItsAxesTicksLegendAndTheHintForTheScreenWidth) 
   ASSERT_NE(TextAt(wide, "< Press a KEY to QUIT >"), nullptr);
   EXPECT_EQ(TextAt(wide, "< Press a KEY to QUIT >")->row, 63);
 
-  CurveDrawing narrow = DrawStepCurve(host, -1, {400, 300, 8});  // mode 14: 40 columns, 30 rows
+  CurveDrawing narrow =
+      DrawStepCurve(StepCurvePartsOf(host), -1, {400, 300, 8});  // mode 14: 40 columns, 30 rows
   EXPECT_EQ(narrow.screen.columns, 40);
   ASSERT_NE(TextAt(narrow, "<Esc> to QUIT"), nullptr);
   EXPECT_EQ(TextAt(narrow, "<Esc> to QUIT")->row, 28);
   EXPECT_EQ(TextAt(narrow, "<Esc> to QUIT")->column, 27);
-  EXPECT_EQ(DrawStepCurve(host, 0, {300, 200, 8}).lines.size(), 0u);  // no mode fits
+  EXPECT_EQ(DrawStepCurve(StepCurvePartsOf(host), 0, {300, 200, 8}).lines.size(), 0u);  // no mode fits
 }
 
 TEST_F(StepCurveTest, TheModelFollowsTheEstimateAndLeavesItsWorkingValuesAsTheyWere) {
@@ -92,7 +93,7 @@ TEST_F(StepCurveTest, TheModelFollowsTheEstimateAndLeavesItsWorkingValuesAsTheyW
   l.stepExcess = 3.5f;
   l.estimatedArrival = 12345;
   Steps({{0, 17.0f}, {10, 17.1f}, {20, 17.2f}, {30, 17.3f}, {60, 17.8f}});
-  CurveDrawing d = DrawStepCurve(host, 4, kWideDesktop);
+  CurveDrawing d = DrawStepCurve(StepCurvePartsOf(host), 4, kWideDesktop);
   auto model = Lines(d, CurvePart::kModel);
   ASSERT_EQ(model.size(), 5u + 1u);  // a segment per row and the mark at row 3, where the fit starts
   EXPECT_EQ(model[4].x2 - model[4].x1, 30);

@@ -17,7 +17,7 @@ constexpr uint8_t kStage1 = 4;
 class AccountingTest : public ::testing::Test {
  protected:
   AccountingTest() {
-    ResetDayState(host.state);
+    ResetDayState(StatisticsPartsOf(host));
     host.state.clock.todayDate = "19/06/15";
     host.state.clock.clockSeconds = 50708;  // the test clock starts at 14:05:08
     StartCycleRow(host.state.control, CycleCode::kOff, 0, 20, 5);
@@ -29,7 +29,7 @@ class AccountingTest : public ::testing::Test {
     LocalTime time;
     EXPECT_TRUE(ParseLocalTime(when, &time));
     host.Virtual().Set(time);
-    return AccountPass(host);
+    return AccountPass(StatisticsPartsOf(host), StatisticsServicesOf(host));
   }
   float& Row(CycleColumn column) {
     return host.state.control.cycleLog(host.state.control.cycleIndex, column);
@@ -41,7 +41,7 @@ class AccountingTest : public ::testing::Test {
 
 TEST_F(AccountingTest, TwoPassesInOneSecondAccountOnlyOnce) {
   EXPECT_EQ(PassAt("2019-06-15 14:05:09"), AccountOutcome::kAccounted);
-  EXPECT_EQ(AccountPass(host), AccountOutcome::kSameSecond);
+  EXPECT_EQ(AccountPass(StatisticsPartsOf(host), StatisticsServicesOf(host)), AccountOutcome::kSameSecond);
   EXPECT_FLOAT_EQ(stats.energyToday, 15.0f / 3600);
   EXPECT_EQ(Row(kCycleDuration), 1);
 }

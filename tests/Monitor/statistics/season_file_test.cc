@@ -17,9 +17,9 @@ class SeasonFileTest : public ::testing::Test {
   // A season file whose last record is dated `lastDate`, opened on `today`.
   void StartSeason(const std::string& lastDate, const std::string& today) {
     host.state.clock.todayDate = "19/03/01";
-    std::string first = DayRecordBytes(host.state);
+    std::string first = DayRecordBytes(StatisticsPartsOf(host.state));
     host.state.clock.todayDate = lastDate;
-    WriteFileBytes(host.DataFile("TEMP.DAT"), first + DayRecordBytes(host.state));
+    WriteFileBytes(host.DataFile("TEMP.DAT"), first + DayRecordBytes(StatisticsPartsOf(host.state)));
     host.state.clock.todayDate = today;
   }
   std::string Data(const std::string& name) { return ReadFileBytes(host.DataFile(name)); }
@@ -32,7 +32,7 @@ TEST_F(SeasonFileTest, OnFirstJulyTheEndedSeasonMovesIntoHistory) {
   std::string season = Data("TEMP.DAT");
   WriteFileBytes(host.DataFile("PREHEAT.DAT"), "pre-heat history");
   WriteFileBytes(host.DataFile("PH_HP.LOG"), "heat pump log");
-  CheckTempFile(host);
+  CheckTempFile(StatisticsPartsOf(host), StatisticsServicesOf(host));
   EXPECT_EQ(Data("History/TEMP.19"), season);
   EXPECT_EQ(Data("History/PREHEAT.19"), "pre-heat history");
   EXPECT_EQ(Data("History/PH_HP.19"), "heat pump log");
@@ -48,7 +48,7 @@ TEST_F(SeasonFileTest, OnlyARealDateEarlierInTheSeasonYearEndsTheSeason) {
   for (auto [last, today] :
        {std::pair{"19/07/01", "19/07/02"}, {"19/01/19", "19/01/18"}, {"99/99/99", "19/01/18"}}) {
     StartSeason(last, today);
-    CheckTempFile(host);
+    CheckTempFile(StatisticsPartsOf(host), StatisticsServicesOf(host));
     EXPECT_EQ(host.state.statistics.tempRecordCount, 2) << last;
     EXPECT_FALSE(host.Files().Exists("History/TEMP.19")) << last;
     EXPECT_FALSE(host.Files().Exists("History/TEMP.99")) << last;
@@ -60,7 +60,7 @@ TEST_F(SeasonFileTest, AnArchiveAlreadyInHistoryIsNeverReplaced) {
   WriteFileBytes(host.DataFile("History/TEMP.19"), "an earlier season");
   StartSeason("19/06/30", "19/07/01");
   std::string season = Data("TEMP.DAT");
-  CheckTempFile(host);
+  CheckTempFile(StatisticsPartsOf(host), StatisticsServicesOf(host));
   EXPECT_EQ(Data("History/TEMP.19"), "an earlier season");
   EXPECT_EQ(Data("History/TEMP.19-2"), season);
 }
@@ -69,7 +69,7 @@ TEST_F(SeasonFileTest, ADamagedSeasonFileKeepsItsWholeRecordsAndACopyOfAll) {
   StartSeason("19/01/10", "19/01/11");
   std::string damaged = Data("TEMP.DAT") + "torn";
   WriteFileBytes(host.DataFile("TEMP.DAT"), damaged);
-  CheckTempFile(host);
+  CheckTempFile(StatisticsPartsOf(host), StatisticsServicesOf(host));
   EXPECT_EQ(Data("TEMP.DAT.damaged"), damaged);
   EXPECT_EQ(Data("TEMP.DAT"), damaged.substr(0, 104));
   EXPECT_EQ(host.state.statistics.tempRecordCount, 2);
@@ -91,7 +91,7 @@ TEST_F(SeasonFileTest, TheDayRecordIsTheDateThenElevenSinglesInFileOrder) {
     std::array<uint8_t, 4> bytes = Mks(value);
     expected.append(bytes.begin(), bytes.end());
   }
-  EXPECT_EQ(DayRecordBytes(host.state), expected);
+  EXPECT_EQ(DayRecordBytes(StatisticsPartsOf(host.state)), expected);
 }
 
 }  // namespace
