@@ -24,7 +24,8 @@ std::vector<std::string> DropRowTimes(const std::vector<float>& interiors) {
     state.clock.clockSeconds += 60;
   }
   std::vector<std::string> shown;
-  for (const auto& row : BuildStatList(ListKind::kDropSteps, state).rows) shown.push_back(row[1]);
+  for (const auto& row : BuildStatList(ListKind::kDropSteps, ReportPartsOf(state)).rows)
+    shown.push_back(row[1]);
   return shown;
 }
 
