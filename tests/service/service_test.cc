@@ -37,6 +37,25 @@ TEST(Service, TheUnitPassesSystemdAnalyze) {
   EXPECT_EQ(output.find("kelvora.service"), std::string::npos) << output;
 }
 
+// Only loopback is open without a password: another address would let any
+// machine on the network drive the burner.
+TEST(Service, ListeningBeyondLoopbackWithoutAPasswordIsRefused) {
+  TempDir home;
+  std::string command = "timeout 20 " + std::string(KELVORA_PROGRAM) + " --home '" + home.path() +
+                        "' --listen 0.0.0.0:0 </dev/null 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  int status = ::pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+  EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+  EXPECT_NE(output.find("listening on 0.0.0.0 would let other machines reach the heating without a password"),
+            std::string::npos)
+      << output;
+}
+
 // A datagram socket standing in for systemd's notification socket.
 class NotifySocket {
  public:
