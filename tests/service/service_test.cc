@@ -25,14 +25,25 @@
 namespace kelvora::testing {
 namespace {
 
-TEST(Service, TheUnitPassesSystemdAnalyze) {
-  std::string command = "systemd-analyze verify --man=no '" + std::string(KELVORA_CHECK_UNIT) + "' 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
+// What a shell command printed, and its wait status.
+struct Run {
+  int status = -1;
   std::string output;
+};
+
+Run RunCommand(const std::string& command) {
+  Run run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
   char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  int status = ::pclose(pipe);
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+  run.status = ::pclose(pipe);
+  return run;
+}
+
+TEST(Service, TheUnitPassesSystemdAnalyze) {
+  auto [status, output] =
+      RunCommand("systemd-analyze verify --man=no '" + std::string(KELVORA_CHECK_UNIT) + "' 2>&1");
   EXPECT_EQ(status, 0) << output;
   EXPECT_EQ(output.find("kelvora.service"), std::string::npos) << output;
 }
@@ -41,14 +52,8 @@ TEST(Service, TheUnitPassesSystemdAnalyze) {
 // machine on the network drive the burner.
 TEST(Service, ListeningBeyondLoopbackWithoutAPasswordIsRefused) {
   TempDir home;
-  std::string command = "timeout 20 " + std::string(KELVORA_PROGRAM) + " --home '" + home.path() +
-                        "' --listen 0.0.0.0:0 </dev/null 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  int status = ::pclose(pipe);
+  auto [status, output] = RunCommand("timeout 20 " + std::string(KELVORA_PROGRAM) + " --home '" +
+                                     home.path() + "' --listen 0.0.0.0:0 </dev/null 2>&1");
   ASSERT_TRUE(WIFEXITED(status)) << output;
   EXPECT_EQ(WEXITSTATUS(status), 1) << output;
   EXPECT_NE(output.find("listening on 0.0.0.0 would let other machines reach the heating without a password"),
