@@ -257,6 +257,21 @@ TEST_F(PasswordServerTest, AWrongPasswordIsAnsweredAtOnceAndOnlyItsClientMustWai
   LogInAndQuit();
 }
 
+// The wait after each further wrong password doubles, even when the guesser
+// waited out the one before: 400 ms, then 800 ms.
+TEST_F(PasswordServerTest, TheWaitDoublesForAGuesserWhoWaitedOutTheLastOne) {
+  StartWithPassword("open sesame");
+  int port = server->Port();
+  for (int guess = 0; guess < 2; ++guess) {
+    std::string wrong = RawLogIn(port, "guess", "127.0.0.3");
+    EXPECT_EQ(wrong.rfind("HTTP/1.1 303", 0), 0u) << guess << wrong;
+    std::this_thread::sleep_for(std::chrono::milliseconds(550));
+  }
+  std::string early = RawLogIn(port, "open%20sesame", "127.0.0.3");
+  EXPECT_EQ(early.rfind("HTTP/1.1 429", 0), 0u) << early;
+  LogInAndQuit();
+}
+
 TEST_F(PasswordServerTest, AFloodOfWrongPasswordsLeavesTheRightOneQuick) {
   StartWithPassword("open sesame");
   int port = server->Port();
